@@ -1,0 +1,36 @@
+#include "host/headless_host.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace platform {
+
+HeadlessHost::HeadlessHost(bool virtual_clock) : virtual_clock_(virtual_clock) {}
+
+void HeadlessHost::present(const FrameView& frame) {
+  frame_ = frame;
+  ++flip_count_;
+  if (on_flip_) on_flip_(flip_count_);
+}
+
+void HeadlessHost::forget_frame() { frame_ = FrameView{}; }
+
+void HeadlessHost::message_box(const std::string& text, const std::string& caption) {
+  std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
+  message_boxes_.push_back({text, caption});
+}
+
+std::int64_t HeadlessHost::counter_frequency() { return 10'000'000; }
+
+std::int64_t HeadlessHost::counter_now() {
+  if (!virtual_clock_) {
+    const auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(since_boot)
+        .count();
+  }
+  const std::int64_t now = counter_;
+  counter_ += counter_step_;
+  return now;
+}
+
+}  // namespace platform

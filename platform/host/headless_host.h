@@ -1,0 +1,49 @@
+// The host without a window: frames stay in memory, message boxes go to
+// standard error and a list, and the clock is monotonic or virtual.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "host/host.h"
+
+namespace platform {
+
+class HeadlessHost final : public Host {
+ public:
+  struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+  };
+
+  // A virtual clock starts at 0 and moves only when told (or by its step).
+  explicit HeadlessHost(bool virtual_clock);
+
+  void present(const FrameView& frame) override;
+  void forget_frame() override;
+  void pump_events() override {}
+  void show_window(HWND, int, int) override {}
+  void destroy_window(HWND) override {}
+  void message_box(const std::string& text, const std::string& caption) override;
+  std::int64_t counter_frequency() override;
+  std::int64_t counter_now() override;
+
+  void set_counter(std::int64_t value) { counter_ = value; }
+  void set_counter_step(std::int64_t ticks) { counter_step_ = ticks; }
+  std::int64_t counter() const { return counter_; }
+  int flip_count() const { return flip_count_; }
+  const FrameView& last_frame() const { return frame_; }
+  void on_flip(std::function<void(int)> callback) { on_flip_ = std::move(callback); }
+  const std::vector<MessageBoxRecord>& message_boxes() const { return message_boxes_; }
+
+ private:
+  bool virtual_clock_;
+  std::int64_t counter_ = 0;
+  std::int64_t counter_step_ = 0;
+  int flip_count_ = 0;
+  FrameView frame_;
+  std::function<void(int)> on_flip_;
+  std::vector<MessageBoxRecord> message_boxes_;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// The seam between the platform layer and the machine: one interface with an
+// SDL2 and a headless implementation, chosen once at start-up.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+namespace platform {
+
+// Pixels of the primary surface as the last Flip left them.
+struct FrameView {
+  const void* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;  // bytes per row
+  int bits_per_pixel = 32;  // 32: 0x00RRGGBB, 16: 5-6-5
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Called after each Flip with the screen's new contents; the view stays
+  // valid until the next present or until the primary surface goes away.
+  virtual void present(const FrameView& frame) = 0;
+  // Forgets the last frame (the primary surface is being destroyed).
+  virtual void forget_frame() = 0;
+  // Turns pending machine events into posted window messages; called by
+  // PeekMessageA before it looks at the queue. Never blocks.
+  virtual void pump_events() = 0;
+  // Shows a window of this size; hidden windows have no host presence.
+  virtual void show_window(HWND hwnd, int width, int height) = 0;
+  virtual void destroy_window(HWND hwnd) = 0;
+  // Text and caption in UTF-8. Modal where the host has a screen.
+  virtual void message_box(const std::string& text, const std::string& caption) = 0;
+  virtual std::int64_t counter_frequency() = 0;
+  virtual std::int64_t counter_now() = 0;
+};
+
+// The host in use, chosen on first use: HOPS_HOST=headless or sdl forces one;
+// otherwise SDL2 when a display is available, headless when not.
+Host& host();
+// Replaces the host (tests install a headless one with a virtual clock).
+void install_host(std::unique_ptr<Host> replacement);
+
+}  // namespace platform

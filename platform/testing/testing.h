@@ -1,0 +1,78 @@
+// Controls of the headless host for tests: the virtual clock, key and window
+// message injection, DirectDraw fault injection and read-back of the screen
+// and of the message boxes shown. Linked into tests only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <ddraw.h>
+
+namespace platform::testing {
+
+// Installs a fresh headless host with a virtual clock at 0 and clears every
+// DLL's state. Call before each test's world is built.
+void reset();
+
+// --- Virtual performance counter (frequency kCounterFrequency) ---
+inline constexpr std::int64_t kCounterFrequency = 10'000'000;
+void set_counter(std::int64_t value);
+void advance_counter(std::int64_t ticks);
+std::int64_t counter();
+// After each QueryPerformanceCounter read the clock moves on by this many
+// ticks (0 by default), so a polling loop sees time pass.
+void set_counter_step(std::int64_t ticks);
+
+// --- Input: posted to the window the host shows (else the last created) ---
+void press_key(int virtual_key);
+void release_key(int virtual_key);
+void post_close();
+// Sets the key state that GetKeyState reports directly, without messages.
+void set_key_down(int virtual_key, bool down);
+
+// --- Windows ---
+void set_client_rect(HWND hwnd, const RECT& rect);
+bool window_shown(HWND hwnd);
+
+// --- DirectDraw fault injection ---
+enum class Call {
+  DirectDrawCreateEx,
+  SetCooperativeLevel,
+  SetDisplayMode,
+  CreatePrimarySurface,
+  CreateOffscreenSurface,
+  GetAttachedSurface,
+  Lock,
+};
+// The nth call (1-based, counted from now) of that step fails with `result`
+// and does nothing else.
+void fail_call(Call call, int nth, HRESULT result);
+// How many times the step was called since reset.
+int call_count(Call call);
+
+// --- Screen read-back ---
+struct Screen {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, 16-bit screens widened
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+int flip_count();
+// What the last Flip put on the screen; empty before the first.
+Screen screen();
+// Called inside each present with the 1-based flip number; may inject input.
+void on_flip(std::function<void(int flip)> callback);
+
+// --- Message boxes, text and caption decoded to UTF-8 ---
+struct MessageBoxRecord {
+  std::string text;
+  std::string caption;
+};
+const std::vector<MessageBoxRecord>& message_boxes();
+
+// Live DirectDraw objects and surfaces.
+int live_objects();
+
+}  // namespace platform::testing

@@ -1,0 +1,24 @@
+// user32's side of input that does not come from the game: host events and
+// test controls post through here.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+// The window that has the keyboard: the last shown window, else the last
+// created one; NULL when none exists.
+HWND input_window();
+// Posts WM_KEYDOWN (repeat: previous-state bit set) or WM_KEYUP to the input
+// window with Windows' lParam bits (repeat count 1, scan code, bits 30/31).
+void post_key(int virtual_key, bool down, bool repeat = false);
+// Posts WM_CLOSE to the input window.
+void post_close();
+// Sets what GetKeyState reports for the key, bypassing the queue.
+void set_key_down(int virtual_key, bool down);
+void set_client_rect(HWND hwnd, const RECT& rect);
+bool window_shown(HWND hwnd);
+// Marks the window invalid so that PeekMessageA produces WM_PAINT for it.
+void invalidate_window(HWND hwnd);
+
+}  // namespace platform
