@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 // The window that has the keyboard: the last shown window, else the last
@@ -20,5 +22,8 @@ void set_client_rect(HWND hwnd, const RECT& rect);
 bool window_shown(HWND hwnd);
 // Marks the window invalid so that PeekMessageA produces WM_PAINT for it.
 void invalidate_window(HWND hwnd);
+// The window's title as CreateWindowExA got it (CP949 bytes); empty for a
+// handle that is not a window.
+std::string window_title(HWND hwnd);
 
 }  // namespace platform

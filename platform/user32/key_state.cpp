@@ -1,0 +1,96 @@
+// GetKeyState: the keyboard as the thread has seen it through its queue.
+#include <array>
+#include <cstdint>
+
+#include "user32/input.h"
+#include "user32/key_state.h"
+
+namespace platform {
+namespace {
+
+// One byte a key, as Windows keeps it: 0x80 down, 0x01 toggled.
+constexpr std::uint8_t kDown = 0x80;
+constexpr std::uint8_t kToggled = 0x01;
+
+std::array<std::uint8_t, 256>& keys() {
+  static std::array<std::uint8_t, 256> s_keys{};
+  return s_keys;
+}
+
+void set_down(int virtual_key, bool down) {
+  if (virtual_key < 0 || virtual_key > 0xFF) return;
+  std::uint8_t& key = keys()[static_cast<std::size_t>(virtual_key)];
+  if (down) {
+    if ((key & kDown) == 0) key ^= kToggled;
+    key |= kDown;
+  } else {
+    key &= static_cast<std::uint8_t>(~kDown);
+  }
+}
+
+}  // namespace
+
+void note_key_message(const MSG& msg) {
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      set_down(static_cast<int>(msg.wParam & 0xFF), true);
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      set_down(static_cast<int>(msg.wParam & 0xFF), false);
+      break;
+    default:
+      break;
+  }
+}
+
+unsigned scan_code(int virtual_key) {
+  constexpr unsigned kExtended = 0x100;
+  // Set-1 make codes of a US keyboard, the layout Windows maps keys with.
+  static constexpr std::uint8_t kLetters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                                0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                                0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+  if (virtual_key >= 'A' && virtual_key <= 'Z') return kLetters[virtual_key - 'A'];
+  if (virtual_key >= '1' && virtual_key <= '9') return 0x02 + static_cast<unsigned>(virtual_key - '1');
+  if (virtual_key == '0') return 0x0B;
+  if (virtual_key >= 0x70 && virtual_key <= 0x79) return 0x3B + static_cast<unsigned>(virtual_key - 0x70);  // F1-F10
+  switch (virtual_key) {
+    case VK_BACK: return 0x0E;
+    case VK_TAB: return 0x0F;
+    case VK_RETURN: return 0x1C;
+    case VK_SHIFT: return 0x2A;
+    case VK_CONTROL: return 0x1D;
+    case VK_MENU: return 0x38;
+    case VK_ESCAPE: return 0x01;
+    case VK_SPACE: return 0x39;
+    case 0x13: return 0x45;  // Pause
+    case 0x14: return 0x3A;  // Caps Lock
+    case 0x21: return kExtended | 0x49;  // Page Up
+    case 0x22: return kExtended | 0x51;  // Page Down
+    case 0x23: return kExtended | 0x4F;  // End
+    case 0x24: return kExtended | 0x47;  // Home
+    case 0x2D: return kExtended | 0x52;  // Insert
+    case 0x2E: return kExtended | 0x53;  // Delete
+    case VK_LEFT: return kExtended | 0x4B;
+    case VK_UP: return kExtended | 0x48;
+    case VK_RIGHT: return kExtended | 0x4D;
+    case VK_DOWN: return kExtended | 0x50;
+    case 0x7A: return 0x57;  // F11
+    case 0x7B: return 0x58;  // F12
+    default: return 0;
+  }
+}
+
+void reset_key_state() { keys().fill(0); }
+
+void set_key_down(int virtual_key, bool down) { set_down(virtual_key, down); }
+
+}  // namespace platform
+
+SHORT WINAPI GetKeyState(int nVirtKey) {
+  if (nVirtKey < 0 || nVirtKey > 0xFF) return 0;
+  // The byte is widened with its sign, so a key that is down reads negative.
+  const auto key = static_cast<std::int8_t>(platform::keys()[static_cast<std::size_t>(nVirtKey)]);
+  return static_cast<SHORT>(key);
+}

@@ -1,0 +1,198 @@
+// The thread's message queue: PostMessageA, PeekMessageA, DispatchMessageA
+// and the default handling of a window's messages.
+#include <algorithm>
+#include <chrono>
+#include <deque>
+
+#include "host/host.h"
+#include "user32/key_state.h"
+#include "user32/message_queue.h"
+#include "user32/window.h"
+
+namespace platform {
+namespace {
+
+struct MessageQueue {
+  std::deque<MSG> posted;
+  bool quit_requested = false;
+  int quit_code = 0;
+};
+
+MessageQueue& queue() {
+  static MessageQueue s_queue;
+  return s_queue;
+}
+
+// Milliseconds, as GetMessageTime reports them.
+DWORD message_time() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+// A filter of (HWND)-1 takes only the thread's own messages (no window);
+// a window takes only that window's. Both zero bounds take every message,
+// and a lower bound above the upper one wraps around, as on Windows.
+bool passes(const MSG& msg, HWND window_filter, UINT first, UINT last) {
+  if (window_filter == reinterpret_cast<HWND>(-1)) {
+    if (msg.hwnd != nullptr) return false;
+  } else if (window_filter != nullptr && msg.hwnd != window_filter) {
+    return false;
+  }
+  if (first == 0 && last == 0) return true;
+  if (first > last) return msg.message >= first || msg.message <= last;
+  return msg.message >= first && msg.message <= last;
+}
+
+bool paint_passes(HWND window_filter, UINT first, UINT last) {
+  if (window_filter == reinterpret_cast<HWND>(-1)) return false;
+  MSG paint{};
+  paint.message = WM_PAINT;
+  return passes(paint, nullptr, first, last);
+}
+
+MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = message;
+  msg.wParam = wparam;
+  msg.lParam = lparam;
+  msg.time = message_time();
+  return msg;
+}
+
+// The character a key makes on a US layout under the current Shift, Ctrl
+// and Caps Lock state; 0 for a key without one.
+char character_of(int virtual_key) {
+  constexpr int kCapsLock = 0x14;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (virtual_key >= 'A' && virtual_key <= 'Z') {
+    if (control) return static_cast<char>(virtual_key - 'A' + 1);
+    const bool capitals = shift != ((GetKeyState(kCapsLock) & 1) != 0);
+    return static_cast<char>(capitals ? virtual_key : virtual_key - 'A' + 'a');
+  }
+  if (control) return 0;
+  if (virtual_key >= '0' && virtual_key <= '9') {
+    static constexpr char kShiftedDigits[] = ")!@#$%^&*(";
+    return shift ? kShiftedDigits[virtual_key - '0'] : static_cast<char>(virtual_key);
+  }
+  switch (virtual_key) {
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_ESCAPE: return 0x1B;
+    case VK_BACK: return 0x08;
+    case VK_TAB: return '\t';
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void discard_window_messages(HWND hwnd) {
+  auto& posted = queue().posted;
+  posted.erase(std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
+               posted.end());
+}
+
+void reset_message_queue() { queue() = MessageQueue{}; }
+
+}  // namespace platform
+
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  if (hWnd != nullptr && platform::window_procedure(hWnd) == nullptr) return FALSE;
+  platform::queue().posted.push_back(platform::make_message(hWnd, Msg, wParam, lParam));
+  return TRUE;
+}
+
+void WINAPI PostQuitMessage(int nExitCode) {
+  auto& queue = platform::queue();
+  queue.quit_requested = true;
+  queue.quit_code = nExitCode;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+  if (lpMsg == nullptr) return FALSE;
+  platform::host().pump_events();
+  auto& queue = platform::queue();
+  const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
+
+  auto& posted = queue.posted;
+  const auto found = std::find_if(posted.begin(), posted.end(), [&](const MSG& msg) {
+    return platform::passes(msg, hWnd, wMsgFilterMin, wMsgFilterMax);
+  });
+  if (found != posted.end()) {
+    *lpMsg = *found;
+    if (remove) {
+      posted.erase(found);
+      platform::note_key_message(*lpMsg);
+    }
+    return TRUE;
+  }
+
+  // WM_PAINT is never queued: it stands for a window's update region and
+  // keeps coming until the region is validated.
+  if (platform::paint_passes(hWnd, wMsgFilterMin, wMsgFilterMax)) {
+    const HWND window_filter = hWnd == reinterpret_cast<HWND>(-1) ? nullptr : hWnd;
+    if (const HWND dirty = platform::window_needing_paint(window_filter)) {
+      *lpMsg = platform::make_message(dirty, WM_PAINT, 0, 0);
+      return TRUE;
+    }
+  }
+
+  // WM_QUIT ignores the filters, as on Windows.
+  if (queue.quit_requested) {
+    *lpMsg = platform::make_message(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quit_code), 0);
+    if (remove) queue.quit_requested = false;
+    return TRUE;
+  }
+  *lpMsg = MSG{};
+  return FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
+  if (lpMsg == nullptr) return FALSE;
+  switch (lpMsg->message) {
+    case WM_KEYDOWN: {
+      const char character = platform::character_of(static_cast<int>(lpMsg->wParam));
+      if (character != 0) {
+        PostMessageA(lpMsg->hwnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(character)),
+                     lpMsg->lParam);
+      }
+      return TRUE;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
+  if (lpMsg == nullptr) return 0;
+  const WNDPROC procedure = platform::window_procedure(lpMsg->hwnd);
+  if (procedure == nullptr) return 0;
+  return procedure(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC procedure = platform::window_procedure(hWnd);
+  if (procedure == nullptr) return 0;
+  return procedure(hWnd, Msg, wParam, lParam);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+  switch (Msg) {
+    case WM_CLOSE:
+      DestroyWindow(hWnd);
+      return 0;
+    case WM_PAINT:
+      // A window that does not paint is still made valid, or WM_PAINT would
+      // come back forever and starve the idle loop.
+      platform::validate_window(hWnd, nullptr);
+      return 0;
+    default:
+      return 0;
+  }
+}

@@ -1,0 +1,276 @@
+// CreateWindowExA, ShowWindow, DestroyWindow and the window's rectangles and
+// update region; the input seam through which the host and the tests post
+// keys to the window that has the keyboard.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "platform_state.h"
+#include "user32/input.h"
+#include "user32/key_state.h"
+#include "user32/message_queue.h"
+#include "user32/window.h"
+#include "user32/window_class.h"
+
+namespace platform {
+namespace {
+
+// Window handles count up from here; a destroyed window's handle is never
+// handed out again, so a stale handle cannot reach a newer window.
+constexpr std::uintptr_t kFirstHandle = 0x00010010;
+constexpr std::uintptr_t kHandleStep = 4;
+
+// What WM_CREATE's lParam points at: laid out as Windows' CREATESTRUCTA.
+struct CreateParameters {
+  LPVOID create_params;
+  HINSTANCE instance;
+  HMENU menu;
+  HWND parent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR name;
+  LPCSTR class_name;
+  DWORD ex_style;
+};
+
+struct Window {
+  HWND handle = nullptr;
+  HWND owner = nullptr;
+  WNDPROC procedure = nullptr;
+  std::string title;
+  RECT client{};
+  RECT update{};  // bounding rectangle of the update region; empty when valid
+  bool visible = false;
+  bool destroying = false;
+  unsigned shown_serial = 0;  // when it was last shown; 0 never
+};
+
+struct WindowManager {
+  std::vector<Window> windows;  // in creation order
+  std::uintptr_t next_handle = kFirstHandle;
+  unsigned show_count = 0;
+};
+
+WindowManager& manager() {
+  static WindowManager s_manager;
+  return s_manager;
+}
+
+Window* find(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  auto& windows = manager().windows;
+  const auto it = std::find_if(windows.begin(), windows.end(), [hwnd](const Window& w) { return w.handle == hwnd; });
+  return it == windows.end() ? nullptr : &*it;
+}
+
+bool is_empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+RECT intersection(const RECT& a, const RECT& b) {
+  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+}
+
+RECT bounding(const RECT& a, const RECT& b) {
+  if (is_empty(a)) return b;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+void invalidate(Window& window, const RECT* area) {
+  const RECT dirty = area == nullptr ? window.client : intersection(*area, window.client);
+  if (is_empty(dirty)) return;
+  window.update = bounding(window.update, dirty);
+}
+
+}  // namespace
+
+WNDPROC window_procedure(HWND hwnd) {
+  const Window* window = find(hwnd);
+  return window == nullptr ? nullptr : window->procedure;
+}
+
+HWND window_needing_paint(HWND filter) {
+  for (const Window& window : manager().windows) {
+    if (filter != nullptr && window.handle != filter) continue;
+    if (window.visible && !is_empty(window.update)) return window.handle;
+  }
+  return nullptr;
+}
+
+bool validate_window(HWND hwnd, RECT* update) {
+  Window* window = find(hwnd);
+  if (window == nullptr) return false;
+  if (update != nullptr) *update = is_empty(window->update) ? RECT{} : window->update;
+  window->update = RECT{};
+  return true;
+}
+
+void reset_windows() { manager() = WindowManager{}; }
+
+void reset_user32() {
+  reset_windows();
+  reset_window_classes();
+  reset_message_queue();
+  reset_key_state();
+}
+
+HWND input_window() {
+  const Window* chosen = nullptr;
+  for (const Window& window : manager().windows) {
+    if (window.visible && (chosen == nullptr || window.shown_serial > chosen->shown_serial)) chosen = &window;
+  }
+  if (chosen != nullptr) return chosen->handle;
+  const auto& windows = manager().windows;
+  return windows.empty() ? nullptr : windows.back().handle;
+}
+
+std::string window_title(HWND hwnd) {
+  const Window* window = find(hwnd);
+  return window == nullptr ? std::string() : window->title;
+}
+
+void post_key(int virtual_key, bool down, bool repeat) {
+  const HWND target = input_window();
+  if (target == nullptr || virtual_key <= 0 || virtual_key >= 0xFF) return;
+  const DWORD previous_state = (!down || repeat) ? 1u : 0u;
+  const DWORD transition = down ? 0u : 1u;
+  const DWORD bits = 1u | (scan_code(virtual_key) << 16) | (previous_state << 30) | (transition << 31);
+  PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), static_cast<LPARAM>(bits));
+}
+
+void post_close() {
+  const HWND target = input_window();
+  if (target != nullptr) PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+void set_client_rect(HWND hwnd, const RECT& rect) {
+  Window* window = find(hwnd);
+  if (window == nullptr) return;
+  window->client = rect;
+  window->update = is_empty(window->update) ? RECT{} : intersection(window->update, rect);
+}
+
+bool window_shown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
+
+void invalidate_window(HWND hwnd) {
+  Window* window = find(hwnd);
+  if (window != nullptr) invalidate(*window, nullptr);
+}
+
+}  // namespace platform
+
+using platform::find;
+using platform::Window;
+
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                            LPVOID lpParam) {
+  const platform::WindowClass* window_class = platform::find_window_class(lpClassName);
+  if (window_class == nullptr) return nullptr;
+  if (hWndParent != nullptr && find(hWndParent) == nullptr) return nullptr;
+
+  auto& manager = platform::manager();
+  Window window;
+  window.handle = reinterpret_cast<HWND>(manager.next_handle);
+  manager.next_handle += platform::kHandleStep;
+  window.owner = hWndParent;
+  window.procedure = window_class->procedure;
+  window.title = lpWindowName == nullptr ? "" : lpWindowName;
+  // No frame is drawn around our windows, so the whole window is client area.
+  window.client = RECT{0, 0, std::max(nWidth, 0), std::max(nHeight, 0)};
+  window.update = window.client;
+  manager.windows.push_back(window);
+  const HWND hwnd = window.handle;
+
+  platform::CreateParameters create{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
+                                    static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+  const LRESULT created = window.procedure(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
+  if (created == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  if (find(hwnd) == nullptr) return nullptr;
+  if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hwnd, SW_SHOW);
+  return hwnd;
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+  Window* window = find(hWnd);
+  if (window == nullptr) return FALSE;
+  const BOOL was_visible = window->visible ? TRUE : FALSE;
+  if (nCmdShow == SW_HIDE) {
+    if (window->visible) {
+      window->visible = false;
+      platform::host().destroy_window(hWnd);
+    }
+    return was_visible;
+  }
+  window->shown_serial = ++platform::manager().show_count;
+  if (!window->visible) {
+    window->visible = true;
+    // What a hidden window drew is not on the screen: all of it needs paint.
+    platform::invalidate(*window, nullptr);
+    const RECT client = window->client;
+    platform::host().show_window(hWnd, client.right - client.left, client.bottom - client.top);
+  }
+  return was_visible;
+}
+
+BOOL WINAPI DestroyWindow(HWND hWnd) {
+  Window* window = find(hWnd);
+  if (window == nullptr) return FALSE;
+  if (window->destroying) return TRUE;
+  window->destroying = true;
+
+  // Owned windows go first, as on Windows.
+  for (;;) {
+    const auto& windows = platform::manager().windows;
+    const auto owned =
+        std::find_if(windows.begin(), windows.end(), [hWnd](const Window& w) { return w.owner == hWnd && !w.destroying; });
+    if (owned == windows.end()) break;
+    DestroyWindow(owned->handle);
+  }
+
+  window = find(hWnd);
+  if (window->visible) {
+    window->visible = false;
+    platform::host().destroy_window(hWnd);
+  }
+  const WNDPROC procedure = window->procedure;
+  procedure(hWnd, WM_DESTROY, 0, 0);
+
+  auto& windows = platform::manager().windows;
+  windows.erase(std::remove_if(windows.begin(), windows.end(), [hWnd](const Window& w) { return w.handle == hWnd; }),
+                windows.end());
+  platform::discard_window_messages(hWnd);
+  return TRUE;
+}
+
+BOOL WINAPI IsWindow(HWND hWnd) { return find(hWnd) != nullptr ? TRUE : FALSE; }
+
+BOOL WINAPI IsWindowVisible(HWND hWnd) {
+  const Window* window = find(hWnd);
+  return window != nullptr && window->visible ? TRUE : FALSE;
+}
+
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
+  const Window* window = find(hWnd);
+  if (window == nullptr || lpRect == nullptr) return FALSE;
+  *lpRect = window->client;
+  return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL) {
+  if (hWnd == nullptr) {
+    for (Window& window : platform::manager().windows) platform::invalidate(window, lpRect);
+    return TRUE;
+  }
+  Window* window = find(hWnd);
+  if (window == nullptr) return FALSE;
+  platform::invalidate(*window, lpRect);
+  return TRUE;
+}

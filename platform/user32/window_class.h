@@ -1,0 +1,20 @@
+// user32's registry of window classes, looked up when a window is created.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+struct WindowClass {
+  WNDPROC procedure = nullptr;
+  UINT style = 0;
+  HBRUSH background = nullptr;
+  HINSTANCE instance = nullptr;
+};
+
+// The class registered under this name (compared without case, as Windows
+// does) or under this atom (a MAKEINTATOM value); null when none is.
+const WindowClass* find_window_class(LPCSTR name);
+void reset_window_classes();
+
+}  // namespace platform
