@@ -1,20 +1,30 @@
 // The process entry point of a Windows program built for this platform: it
 // hands WinMain what Windows would.
+//
+// Only main lives here, and nothing else the linker could come looking for:
+// programs with a main of their own (the tests) must never pull this in.
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv) {
-  std::string command_line;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) command_line += ' ';
-    command_line += argv[i];
-  }
+  std::size_t length = 1;
+  for (int i = 1; i < argc; ++i) length += std::strlen(argv[i]) + 1;
   // WinMain may write into its command line, so it gets a buffer of its own.
-  std::vector<char> buffer(command_line.begin(), command_line.end());
-  buffer.push_back('\0');
+  char* const command_line = static_cast<char*>(std::malloc(length));
+  if (command_line == nullptr) return 1;
+  char* end = command_line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) *end++ = ' ';
+    const std::size_t size = std::strlen(argv[i]);
+    std::memcpy(end, argv[i], size);
+    end += size;
+  }
+  *end = '\0';
   // Any non-null value identifies the program's only module.
-  const auto instance = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000});
-  return WinMain(instance, nullptr, buffer.data(), SW_SHOWDEFAULT);
+  const int result = WinMain(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), nullptr, command_line,
+                             SW_SHOWDEFAULT);
+  std::free(command_line);
+  return result;
 }
