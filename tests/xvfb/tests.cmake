@@ -1,0 +1,9 @@
+# A real window: the platform demo on the SDL2 host under Xvfb, keys sent
+# with xdotool, the screen read back with ImageMagick.
+add_executable(hops_platform_demo ${CMAKE_CURRENT_LIST_DIR}/platform_demo.cpp)
+target_link_libraries(hops_platform_demo PRIVATE hops_platform)
+hops_warnings(hops_platform_demo)
+
+add_test(NAME xvfb_platform_demo
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/platform_demo_test.sh $<TARGET_FILE:hops_platform_demo>)
+set_tests_properties(xvfb_platform_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
