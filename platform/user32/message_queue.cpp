@@ -60,32 +60,6 @@ MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   return msg;
 }
 
-// The character a key makes on a US layout under the current Shift, Ctrl
-// and Caps Lock state; 0 for a key without one.
-char character_of(int virtual_key) {
-  constexpr int kCapsLock = 0x14;
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  const bool control = GetKeyState(VK_CONTROL) < 0;
-  if (virtual_key >= 'A' && virtual_key <= 'Z') {
-    if (control) return static_cast<char>(virtual_key - 'A' + 1);
-    const bool capitals = shift != ((GetKeyState(kCapsLock) & 1) != 0);
-    return static_cast<char>(capitals ? virtual_key : virtual_key - 'A' + 'a');
-  }
-  if (control) return 0;
-  if (virtual_key >= '0' && virtual_key <= '9') {
-    static constexpr char kShiftedDigits[] = ")!@#$%^&*(";
-    return shift ? kShiftedDigits[virtual_key - '0'] : static_cast<char>(virtual_key);
-  }
-  switch (virtual_key) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_ESCAPE: return 0x1B;
-    case VK_BACK: return 0x08;
-    case VK_TAB: return '\t';
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 void discard_window_messages(HWND hwnd) {
@@ -149,17 +123,12 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
   return FALSE;
 }
 
+// No WM_CHAR is made from keys: the programs here read keys, not text.
+// The answer is Windows' own: TRUE for every key message.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
   if (lpMsg == nullptr) return FALSE;
   switch (lpMsg->message) {
-    case WM_KEYDOWN: {
-      const char character = platform::character_of(static_cast<int>(lpMsg->wParam));
-      if (character != 0) {
-        PostMessageA(lpMsg->hwnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(character)),
-                     lpMsg->lParam);
-      }
-      return TRUE;
-    }
+    case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:

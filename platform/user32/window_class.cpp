@@ -13,7 +13,6 @@ constexpr ATOM kFirstClassAtom = 0xC000;
 
 struct RegisteredClass {
   std::string name;
-  ATOM atom = 0;
   WindowClass window_class;
 };
 
@@ -28,11 +27,9 @@ bool is_atom(LPCSTR name) { return reinterpret_cast<std::uintptr_t>(name) < 0x10
 }  // namespace
 
 const WindowClass* find_window_class(LPCSTR name) {
-  if (name == nullptr) return nullptr;
+  if (name == nullptr || is_atom(name)) return nullptr;
   for (const RegisteredClass& entry : classes()) {
-    const bool same = is_atom(name) ? entry.atom == static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name))
-                                    : strcasecmp(entry.name.c_str(), name) == 0;
-    if (same) return &entry.window_class;
+    if (strcasecmp(entry.name.c_str(), name) == 0) return &entry.window_class;
   }
   return nullptr;
 }
@@ -50,7 +47,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
   auto& registry = classes();
   if (registry.size() >= 0x4000) return 0;
   const ATOM atom = static_cast<ATOM>(kFirstClassAtom + registry.size());
-  registry.push_back({name, atom,
+  registry.push_back({name,
                       WindowClass{lpWndClass->lpfnWndProc, lpWndClass->style, lpWndClass->hbrBackground,
                                   lpWndClass->hInstance}});
   return atom;

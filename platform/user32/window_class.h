@@ -12,8 +12,8 @@ struct WindowClass {
   HINSTANCE instance = nullptr;
 };
 
-// The class registered under this name (compared without case, as Windows
-// does) or under this atom (a MAKEINTATOM value); null when none is.
+// The class registered under this name, compared without case as Windows
+// does; null when none is (classes are not looked up by atom here).
 const WindowClass* find_window_class(LPCSTR name);
 void reset_window_classes();
 
