@@ -1,0 +1,100 @@
+// Device contexts on surfaces, their background mode and colours, and the
+// stock objects.
+#include "gdi32/device_context.h"
+
+#include <cstdint>
+#include <unordered_map>
+
+#include "platform_state.h"
+
+namespace platform {
+
+// TextOutA's view of a context; declared again in gdi32/text.cpp, its only
+// caller. False when hdc is not one of ours.
+bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
+                           COLORREF& text_color);
+
+namespace {
+
+// Above the paint contexts of windows (window handle | 0x01000000), so no
+// handle of one kind is ever taken for the other.
+constexpr std::uintptr_t kFirstHandle = 0x02010010;
+constexpr std::uintptr_t kHandleStep = 0x10;
+
+constexpr COLORREF kWhite = 0x00FFFFFF;
+constexpr COLORREF kBlack = 0x00000000;
+
+struct DeviceContext {
+  PixelTarget target;
+  int bk_mode = OPAQUE;
+  COLORREF bk_color = kWhite;
+  COLORREF text_color = kBlack;
+};
+
+struct Contexts {
+  std::unordered_map<HDC, DeviceContext> live;
+  // Never rewound, not even by a reset: a stale handle stays unknown.
+  std::uintptr_t next_handle = kFirstHandle;
+};
+
+Contexts& contexts() {
+  static Contexts s_contexts;
+  return s_contexts;
+}
+
+DeviceContext* find(HDC hdc) {
+  if (hdc == nullptr) return nullptr;
+  const auto it = contexts().live.find(hdc);
+  return it == contexts().live.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+HDC create_surface_dc(const PixelTarget& target) {
+  Contexts& all = contexts();
+  const HDC hdc = reinterpret_cast<HDC>(all.next_handle);
+  all.next_handle += kHandleStep;
+  all.live[hdc] = DeviceContext{.target = target};
+  return hdc;
+}
+
+bool release_surface_dc(HDC hdc) { return hdc != nullptr && contexts().live.erase(hdc) == 1; }
+
+bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
+                           COLORREF& text_color) {
+  const DeviceContext* dc = find(hdc);
+  if (dc == nullptr) return false;
+  target = dc->target;
+  bk_mode = dc->bk_mode;
+  bk_color = dc->bk_color;
+  text_color = dc->text_color;
+  return true;
+}
+
+void reset_gdi32() { contexts().live.clear(); }
+
+}  // namespace platform
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+  platform::DeviceContext* dc = platform::find(hdc);
+  if (dc == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+  const int previous = dc->bk_mode;
+  dc->bk_mode = mode;
+  return previous;
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+  platform::DeviceContext* dc = platform::find(hdc);
+  if (dc == nullptr) return CLR_INVALID;
+  const COLORREF previous = dc->text_color;
+  dc->text_color = color;
+  return previous;
+}
+
+HGDIOBJ WINAPI GetStockObject(int i) {
+  // The brushes WHITE_BRUSH..NULL_BRUSH and SYSTEM_FONT; only their
+  // identity matters to the game, so each is one distinct byte.
+  static char s_stock[SYSTEM_FONT + 1];
+  const bool known = (i >= WHITE_BRUSH && i <= NULL_BRUSH) || i == SYSTEM_FONT;
+  return known ? static_cast<HGDIOBJ>(&s_stock[i]) : nullptr;
+}

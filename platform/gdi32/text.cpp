@@ -1,0 +1,273 @@
+// TextOutA: CP949 text drawn with a Hangul font found through fontconfig and
+// rasterised by FreeType in black and white, as the Windows system font
+// draws without anti-aliasing.
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "gdi32/device_context.h"
+#include "kernel32/code_page.h"
+
+namespace platform {
+
+// Defined in gdi32/device_context.cpp.
+bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
+                           COLORREF& text_color);
+
+namespace {
+
+// The system font's cell: 16 pixels from the top of a line to the next.
+constexpr int kCellHeight = 16;
+// A syllable every Korean font has; a font without it cannot show the
+// game's messages.
+constexpr FcChar32 kHangulProbe = 0xD504;  // 프
+
+// One code point in black and white: a byte a pixel, 1 where ink falls,
+// placed relative to the pen on the baseline.
+struct Glyph {
+  int left = 0;  // from the pen to the first column
+  int top = 0;   // from the baseline up to the first row
+  int width = 0;
+  int rows = 0;
+  int advance = 0;
+  std::vector<std::uint8_t> ink;
+};
+
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+
+bool has_family(FcPattern* font, const char* family) {
+  FcChar8* name = nullptr;
+  for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+    if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0) return true;
+  }
+  return false;
+}
+
+bool covers_hangul(FcPattern* font) {
+  FcCharSet* charset = nullptr;
+  return FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) == FcResultMatch &&
+         FcCharSetHasChar(charset, kHangulProbe);
+}
+
+// The best Korean font fontconfig offers for `family` (any family when
+// null); empty when the match is not that family or cannot show Hangul.
+FontFile match_korean_font(const char* family) {
+  FcPattern* pattern = FcPatternCreate();
+  FcCharSet* charset = FcCharSetCreate();
+  FcCharSetAddChar(charset, kHangulProbe);
+  FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ko"));
+  if (family != nullptr) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* font = FcFontMatch(nullptr, pattern, &result);
+  FontFile found;
+  FcChar8* file = nullptr;
+  if (font != nullptr && covers_hangul(font) && (family == nullptr || has_family(font, family)) &&
+      FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch) {
+    found.path = reinterpret_cast<const char*>(file);
+    if (FcPatternGetInteger(font, FC_INDEX, 0, &found.index) != FcResultMatch) found.index = 0;
+  }
+  if (font != nullptr) FcPatternDestroy(font);
+  FcCharSetDestroy(charset);
+  FcPatternDestroy(pattern);
+  return found;
+}
+
+// Unifont is drawn on a 16-pixel grid and stays crisp in black and white;
+// an outline font such as NanumGothic is the fallback.
+FontFile find_preferred_font_file() {
+  for (const char* family : {"UnifontMedium", "Unifont", "NanumGothic"}) {
+    FontFile found = match_korean_font(family);
+    if (!found.path.empty()) return found;
+  }
+  return match_korean_font(nullptr);
+}
+
+// fontconfig is needed only for this one look-up; closing it afterwards
+// also frees the configuration it parsed, which it would otherwise leak.
+FontFile find_font_file() {
+  if (FcInit() == FcFalse) return {};
+  FontFile found = find_preferred_font_file();
+  FcFini();
+  return found;
+}
+
+// As GDI maps a positive font height: ascender plus descender make the
+// cell, so every font keeps the system font's 16-pixel lines.
+bool request_cell_height(FT_Face face) {
+  FT_Size_RequestRec request{};
+  request.type = FT_SIZE_REQUEST_TYPE_CELL;
+  request.height = kCellHeight * 64;
+  return FT_Request_Size(face, &request) == 0;
+}
+
+class Font {
+ public:
+  // Null when no font can be had; the reason goes to standard error.
+  static std::unique_ptr<Font> open() {
+    const FontFile file = find_font_file();
+    if (file.path.empty()) {
+      std::fputs("gdi32: fontconfig has no font with Hangul; TextOutA draws no text\n", stderr);
+      return nullptr;
+    }
+    auto font = std::unique_ptr<Font>(new Font);
+    if (FT_Init_FreeType(&font->library_) != 0 ||
+        FT_New_Face(font->library_, file.path.c_str(), file.index, &font->face_) != 0 ||
+        !request_cell_height(font->face_)) {
+      std::fprintf(stderr, "gdi32: FreeType cannot open %s; TextOutA draws no text\n", file.path.c_str());
+      return nullptr;
+    }
+    const FT_Size_Metrics& metrics = font->face_->size->metrics;
+    font->ascender_ = static_cast<int>((metrics.ascender + 63) >> 6);
+    font->line_height_ = font->ascender_ + static_cast<int>((-metrics.descender + 63) >> 6);
+    return font;
+  }
+
+  ~Font() {
+    if (face_ != nullptr) FT_Done_Face(face_);
+    if (library_ != nullptr) FT_Done_FreeType(library_);
+  }
+  Font(const Font&) = delete;
+  Font& operator=(const Font&) = delete;
+
+  int ascender() const { return ascender_; }
+  int line_height() const { return line_height_; }
+
+  const Glyph& glyph(char32_t code_point) {
+    const auto cached = glyphs_.find(code_point);
+    if (cached != glyphs_.end()) return cached->second;
+    return glyphs_.emplace(code_point, render(code_point)).first->second;
+  }
+
+ private:
+  Font() = default;
+
+  // A code point the font lacks draws the font's missing-glyph box.
+  Glyph render(char32_t code_point) const {
+    Glyph rendered;
+    const FT_UInt index = FT_Get_Char_Index(face_, code_point);
+    if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return rendered;
+    FT_GlyphSlot slot = face_->glyph;
+    if (slot->bitmap.pixel_mode != FT_PIXEL_MODE_MONO && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) {
+      return rendered;
+    }
+    rendered.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return rendered;
+    rendered.left = slot->bitmap_left;
+    rendered.top = slot->bitmap_top;
+    rendered.width = static_cast<int>(bitmap.width);
+    rendered.rows = static_cast<int>(bitmap.rows);
+    rendered.ink.resize(static_cast<std::size_t>(rendered.width) * static_cast<std::size_t>(rendered.rows));
+    const int stride = std::abs(bitmap.pitch);
+    for (int row = 0; row < rendered.rows; ++row) {
+      // A negative pitch stores the rows bottom up.
+      const int stored_row = bitmap.pitch >= 0 ? row : rendered.rows - 1 - row;
+      const unsigned char* bits = bitmap.buffer + static_cast<std::ptrdiff_t>(stored_row) * stride;
+      for (int column = 0; column < rendered.width; ++column) {
+        const bool set = (bits[column >> 3] & (0x80 >> (column & 7))) != 0;
+        rendered.ink[static_cast<std::size_t>(row * rendered.width + column)] = set ? 1 : 0;
+      }
+    }
+    return rendered;
+  }
+
+  FT_Library library_ = nullptr;
+  FT_Face face_ = nullptr;
+  int ascender_ = 0;
+  int line_height_ = kCellHeight;
+  std::unordered_map<char32_t, Glyph> glyphs_;
+};
+
+// Opened on the first text drawn and kept for the whole run.
+Font* system_font() {
+  static const std::unique_ptr<Font> s_font = Font::open();
+  return s_font.get();
+}
+
+// Pixels of a surface in its own format; writes outside it are dropped, as
+// GDI clips text to the surface.
+class Canvas {
+ public:
+  Canvas(const PixelTarget& target, COLORREF color) : target_(target), value_(surface_value(color)) {}
+
+  bool drawable() const {
+    return target_.pixels != nullptr && (target_.bits_per_pixel == 32 || target_.bits_per_pixel == 16);
+  }
+
+  void plot(long long x, long long y) const {
+    if (x < 0 || y < 0 || x >= target_.width || y >= target_.height) return;
+    auto* row = static_cast<unsigned char*>(target_.pixels) + y * target_.pitch;
+    if (target_.bits_per_pixel == 32) {
+      reinterpret_cast<std::uint32_t*>(row)[x] = value_;
+    } else {
+      reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(value_);
+    }
+  }
+
+  void fill(long long left, long long top, long long right, long long bottom) const {
+    for (long long y = top; y < bottom; ++y) {
+      for (long long x = left; x < right; ++x) plot(x, y);
+    }
+  }
+
+ private:
+  // COLORREF is 0x00BBGGRR; surfaces hold 0x00RRGGBB or 5-6-5.
+  std::uint32_t surface_value(COLORREF color) const {
+    const std::uint32_t r = GetRValue(color);
+    const std::uint32_t g = GetGValue(color);
+    const std::uint32_t b = GetBValue(color);
+    if (target_.bits_per_pixel == 16) return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
+    return r << 16 | g << 8 | b;
+  }
+
+  PixelTarget target_;
+  std::uint32_t value_;
+};
+
+}  // namespace
+}  // namespace platform
+
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+  platform::PixelTarget target;
+  int bk_mode = OPAQUE;
+  COLORREF bk_color = 0;
+  COLORREF text_color = 0;
+  if (!platform::surface_dc_text_state(hdc, target, bk_mode, bk_color, text_color)) return FALSE;
+  if (lpString == nullptr || c <= 0) return TRUE;
+  platform::Font* font = platform::system_font();
+  const platform::Canvas ink(target, text_color);
+  const platform::Canvas background(target, bk_color);
+  if (font == nullptr || !ink.drawable()) return TRUE;
+
+  const long long baseline = static_cast<long long>(y) + font->ascender();
+  long long pen = x;
+  for (const char32_t code_point :
+       platform::decode_ansi(std::string_view(lpString, static_cast<std::size_t>(c)))) {
+    const platform::Glyph& glyph = font->glyph(code_point);
+    if (bk_mode == OPAQUE)
+      background.fill(pen, y, pen + glyph.advance, static_cast<long long>(y) + font->line_height());
+    for (int row = 0; row < glyph.rows; ++row) {
+      for (int column = 0; column < glyph.width; ++column) {
+        if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
+        ink.plot(pen + glyph.left + column, baseline - glyph.top + row);
+      }
+    }
+    pen += glyph.advance;
+  }
+  return TRUE;
+}
