@@ -9,11 +9,6 @@
 
 namespace platform {
 
-// TextOutA's view of a context; declared again in gdi32/text.cpp, its only
-// caller. False when hdc is not one of ours.
-bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
-                           COLORREF& text_color);
-
 namespace {
 
 // Above the paint contexts of windows (window handle | 0x01000000), so no

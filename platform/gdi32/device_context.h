@@ -20,5 +20,8 @@ struct PixelTarget {
 HDC create_surface_dc(const PixelTarget& target);
 // Forgets the context; false when hdc is not one of ours.
 bool release_surface_dc(HDC hdc);
+// What TextOutA needs of a context; false when hdc is not one of ours.
+bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
+                           COLORREF& text_color);
 
 }  // namespace platform

@@ -19,10 +19,6 @@
 
 namespace platform {
 
-// Defined in gdi32/device_context.cpp.
-bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
-                           COLORREF& text_color);
-
 namespace {
 
 // The system font's cell: 16 pixels from the top of a line to the next.

@@ -1,0 +1,107 @@
+// DirectDraw's surfaces: the primary of a flipping chain with its back
+// buffer, and off-screen plain surfaces, all in memory of our own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <ddraw.h>
+
+#include "ddraw/blit.h"
+
+namespace platform {
+
+class DirectDraw;
+
+class Surface final : public IDirectDrawSurface7 {
+ public:
+  // A surface of owner's: holds a reference to it for as long as it lives.
+  // Pixels start black. Throws nothing; check valid() for the memory.
+  Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, DWORD caps);
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  bool valid() const { return pixels_ != nullptr; }
+  // Makes this the front of a chain with back as its back buffer; the chain
+  // holds one reference to the back buffer.
+  void attach_back_buffer(Surface* back) { back_ = back; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  HRESULT STDMETHODCALLTYPE Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPRECT lpSrcRect,
+                                DWORD dwFlags, LPDDBLTFX lpDDBltFx) override;
+  HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD dwFlags) override;
+  HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
+                                               LPDIRECTDRAWSURFACE7* lplpDDAttachedSurface) override;
+  HRESULT STDMETHODCALLTYPE GetDC(HDC* lphDC) override;
+  HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
+                                 HANDLE hEvent) override;
+  HRESULT STDMETHODCALLTYPE ReleaseDC(HDC hDC) override;
+  HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) override;
+  HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) override;
+
+ private:
+  ~Surface();
+
+  bool busy() const { return locked_ || dc_ != nullptr; }
+  // True when rect (null: the whole surface) is non-empty and inside.
+  bool take_rect(const RECT* rect, RECT& out) const;
+  PixelBlock block(const RECT& rect) const;
+  void present() const;
+
+  DirectDraw* owner_;
+  int width_;
+  int height_;
+  int bits_per_pixel_;
+  int pitch_;
+  DWORD caps_;
+  std::unique_ptr<std::uint8_t[]> pixels_;
+  ULONG refs_ = 1;
+  Surface* back_ = nullptr;
+  bool keyed_ = false;
+  SourceKey key_;
+  bool locked_ = false;
+  HDC dc_ = nullptr;
+};
+
+// The DirectDraw object: cooperation, display mode and surface creation.
+class DirectDraw final : public IDirectDraw7 {
+ public:
+  DirectDraw();
+  DirectDraw(const DirectDraw&) = delete;
+  DirectDraw& operator=(const DirectDraw&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2, LPDIRECTDRAWSURFACE7* lplpDDSurface,
+                                          IUnknown* pUnkOuter) override;
+  HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hWnd, DWORD dwFlags) override;
+  HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, DWORD dwRefreshRate,
+                                           DWORD dwFlags) override;
+
+  // The primary surface tells its owner when it goes away.
+  void primary_destroyed() { primary_ = nullptr; }
+
+ private:
+  ~DirectDraw();
+
+  HRESULT create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface);
+  HRESULT create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface);
+
+  ULONG refs_ = 1;
+  DWORD cooperation_ = 0;
+  int mode_width_ = 0;
+  int mode_height_ = 0;
+  int mode_bits_ = 0;
+  Surface* primary_ = nullptr;
+};
+
+// Bookkeeping of the objects alive, for leak checks in tests.
+void ddraw_object_born(const void* object);
+void ddraw_object_died(const void* object);
+
+}  // namespace platform

@@ -1,0 +1,77 @@
+// Files by narrow name. Windows paths such as ".\IMG\IMG_BACK.bmp" work as
+// they stand: a backslash separates folders like a slash. Handles are
+// pointers to our own records, never INVALID_HANDLE_VALUE.
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include <windows.h>
+
+namespace {
+
+struct File {
+  std::FILE* stream;
+};
+
+std::string native_path(const char* name) {
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+const char* open_mode(DWORD access, DWORD disposition, bool exists) {
+  const bool write = (access & GENERIC_WRITE) != 0;
+  const bool read = (access & GENERIC_READ) != 0 || !write;
+  switch (disposition) {
+    case CREATE_ALWAYS:
+      return read ? "w+b" : "wb";
+    case TRUNCATE_EXISTING:
+      return exists ? (read ? "w+b" : "wb") : nullptr;
+    case CREATE_NEW:
+      return exists ? nullptr : (read ? "w+b" : "wb");
+    case OPEN_ALWAYS:
+      return exists ? (write ? "r+b" : "rb") : (read ? "w+b" : "wb");
+    case OPEN_EXISTING:
+      return exists ? (write ? "r+b" : "rb") : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE) {
+  if (lpFileName == nullptr || *lpFileName == '\0') return INVALID_HANDLE_VALUE;
+  const std::string path = native_path(lpFileName);
+  std::FILE* probe = std::fopen(path.c_str(), "rb");
+  const bool exists = probe != nullptr;
+  if (probe != nullptr) std::fclose(probe);
+  const char* mode = open_mode(dwDesiredAccess, dwCreationDisposition, exists);
+  if (mode == nullptr) return INVALID_HANDLE_VALUE;
+  std::FILE* stream = std::fopen(path.c_str(), mode);
+  if (stream == nullptr) return INVALID_HANDLE_VALUE;
+  return new File{stream};
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED) {
+  if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
+  if (hFile == nullptr || hFile == INVALID_HANDLE_VALUE) return FALSE;
+  if (lpBuffer == nullptr && nNumberOfBytesToRead != 0) return FALSE;
+  File* file = static_cast<File*>(hFile);
+  const std::size_t read = nNumberOfBytesToRead == 0 ? 0 : std::fread(lpBuffer, 1, nNumberOfBytesToRead, file->stream);
+  if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = static_cast<DWORD>(read);
+  // The end of the file is not an error: the count tells how much came.
+  return std::ferror(file->stream) ? FALSE : TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  if (hObject == nullptr || hObject == INVALID_HANDLE_VALUE) return FALSE;
+  File* file = static_cast<File*>(hObject);
+  std::fclose(file->stream);
+  delete file;
+  return TRUE;
+}

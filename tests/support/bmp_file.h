@@ -1,0 +1,39 @@
+// Writing BMP files for tests: well-formed 24-bit pictures as the game's
+// loader expects them, and raw bytes for damaged ones.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hops_test {
+
+struct Rgb {
+  std::uint8_t r = 0;
+  std::uint8_t g = 0;
+  std::uint8_t b = 0;
+};
+
+// Colour of picture pixel (x, y), y counted from the top row.
+using PixelFn = std::function<Rgb(int x, int y)>;
+
+// A fresh, empty folder under the system's temp folder, left for the OS to clean.
+std::string make_temp_dir();
+
+// The bytes of a 24-bit uncompressed bottom-up BMP with its pixels at byte 54:
+// rows padded to a multiple of 4 bytes, the picture's bottom row stored first.
+std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel);
+
+// Writes bmp_bytes(width, height, pixel) to dir/name; returns the path.
+std::string write_bmp(const std::string& dir, const std::string& name, int width, int height,
+                      const PixelFn& pixel);
+
+// Writes the bytes as they are to dir/name; returns the path.
+std::string write_file(const std::string& dir, const std::string& name, const std::vector<std::uint8_t>& bytes);
+
+// Little-endian field writers for damaging headers in place.
+void put_u16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);
+void put_u32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
+
+}  // namespace hops_test
