@@ -9,9 +9,12 @@
 namespace platform {
 namespace {
 
+// The host outlives every static object: the game object is destroyed at
+// process exit and releases its surfaces through it, so it is never
+// destroyed itself (the process's end takes its window and memory).
 std::unique_ptr<Host>& current() {
-  static std::unique_ptr<Host> s_host;
-  return s_host;
+  static std::unique_ptr<Host>* s_host = new std::unique_ptr<Host>;
+  return *s_host;
 }
 
 std::unique_ptr<Host> choose_host() {
