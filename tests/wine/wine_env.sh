@@ -24,24 +24,25 @@ hops_cleanup() {
 }
 trap hops_cleanup EXIT
 
-# Starts Xvfb on the first free display from 90 on and exports DISPLAY.
+# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY.
 hops_start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$hops_workdir/xvfb.log" 2>&1 &
-    hops_xvfb_pid=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-      if xdpyinfo >/dev/null 2>&1; then return 0; fi
-      kill -0 "$hops_xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$hops_xvfb_pid" 2>/dev/null || true
-    hops_xvfb_pid=""
+  local fifo="$hops_workdir/display"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$hops_workdir/xvfb.log" 2>&1 &
+  hops_xvfb_pid=$!
+  local n=""
+  read -r -t 20 n <"$fifo" || true
+  if [ -z "$n" ]; then
+    echo "could not start Xvfb" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    if xdpyinfo >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
   done
-  echo "could not start Xvfb" >&2
+  echo "Xvfb on $DISPLAY does not answer" >&2
   return 1
 }
 
