@@ -99,43 +99,35 @@ void dispatch(const PixelBlock& dst, const PixelBlock& src, const Key& key) {
   }
 }
 
+// Picks the kernel: a plain copy, or a keyed one with an exact or a range
+// key, the keys compared under `mask` (the bits a pixel really has).
+template <typename Pixel, typename Exact, typename Range>
+void blit_as(const PixelBlock& dst, const PixelBlock& src, const SourceKey* key, std::uint32_t mask) {
+  if (key == nullptr) {
+    if (dst.width == src.width && dst.height == src.height) {
+      copy_same_size<Pixel>(dst, src);
+    } else {
+      copy_stretched<Pixel>(dst, src, NoKey{});
+    }
+    return;
+  }
+  const std::uint32_t low = key->low & mask;
+  const std::uint32_t high = key->high & mask;
+  if (low == high) {
+    dispatch<Pixel>(dst, src, Exact{static_cast<Pixel>(low)});
+  } else {
+    dispatch<Pixel>(dst, src, Range{low, high});
+  }
+}
+
 }  // namespace
 
 void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel, const SourceKey* key) {
   if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0) return;
-  const bool same_size = dst.width == src.width && dst.height == src.height;
   if (bytes_per_pixel == 4) {
-    if (key == nullptr) {
-      if (same_size) {
-        copy_same_size<std::uint32_t>(dst, src);
-      } else {
-        copy_stretched<std::uint32_t>(dst, src, NoKey{});
-      }
-      return;
-    }
-    const std::uint32_t low = key->low & 0x00FFFFFFu;
-    const std::uint32_t high = key->high & 0x00FFFFFFu;
-    if (low == high) {
-      dispatch<std::uint32_t>(dst, src, ExactKey32{low});
-    } else {
-      dispatch<std::uint32_t>(dst, src, RangeKey32{low, high});
-    }
-    return;
-  }
-  if (key == nullptr) {
-    if (same_size) {
-      copy_same_size<std::uint16_t>(dst, src);
-    } else {
-      copy_stretched<std::uint16_t>(dst, src, NoKey{});
-    }
-    return;
-  }
-  const std::uint32_t low = key->low & 0xFFFFu;
-  const std::uint32_t high = key->high & 0xFFFFu;
-  if (low == high) {
-    dispatch<std::uint16_t>(dst, src, ExactKey16{static_cast<std::uint16_t>(low)});
+    blit_as<std::uint32_t, ExactKey32, RangeKey32>(dst, src, key, 0x00FFFFFFu);
   } else {
-    dispatch<std::uint16_t>(dst, src, RangeKey16{low, high});
+    blit_as<std::uint16_t, ExactKey16, RangeKey16>(dst, src, key, 0xFFFFu);
   }
 }
 

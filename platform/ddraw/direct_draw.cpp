@@ -30,8 +30,6 @@ std::unordered_set<const void*>& live() {
   return s_live;
 }
 
-bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-
 // The formats a surface can be asked for: 32-bit 0x00RRGGBB and 16-bit 5-6-5.
 int bits_of(const DDPIXELFORMAT& format) {
   if (format.dwSize != sizeof(DDPIXELFORMAT) || (format.dwFlags & DDPF_RGB) == 0) return 0;
@@ -62,7 +60,6 @@ DirectDraw::DirectDraw() { ddraw_object_born(this); }
 DirectDraw::~DirectDraw() { ddraw_object_died(this); }
 
 HRESULT DirectDraw::QueryInterface(REFIID riid, void** ppvObject) {
-  static const GUID kIidUnknown = {0, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
   if (ppvObject == nullptr) return E_POINTER;
   if (!same_guid(riid, IID_IDirectDraw7) && !same_guid(riid, kIidUnknown)) {
     *ppvObject = nullptr;

@@ -13,9 +13,6 @@ namespace {
 
 // {06675a80-3b9b-11d2-b92f-00609797ea5b}
 const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
-const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 
 // Rows start on 16-byte boundaries, so a row may hold more bytes than the
 // picture needs: the pitch, not the width, leads from one row to the next.
@@ -37,6 +34,10 @@ void describe_format(DDPIXELFORMAT& format, int bits_per_pixel) {
 }
 
 }  // namespace
+
+const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 
 Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, DWORD caps)
     : owner_(owner),
@@ -137,13 +138,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
 }
 
 void Surface::present() const {
-  FrameView view;
-  view.pixels = pixels_.get();
-  view.width = width_;
-  view.height = height_;
-  view.pitch = pitch_;
-  view.bits_per_pixel = bits_per_pixel_;
-  host().present(view);
+  host().present(FrameView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
@@ -174,13 +169,7 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   if (lphDC == nullptr) return DDERR_INVALIDPARAMS;
   if (dc_ != nullptr) return DDERR_DCALREADYCREATED;
   if (locked_) return DDERR_SURFACEBUSY;
-  PixelTarget target;
-  target.pixels = pixels_.get();
-  target.width = width_;
-  target.height = height_;
-  target.pitch = pitch_;
-  target.bits_per_pixel = bits_per_pixel_;
-  dc_ = create_surface_dc(target);
+  dc_ = create_surface_dc(PixelTarget{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
   if (dc_ == nullptr) return DDERR_CANTCREATEDC;
   *lphDC = dc_;
   return DD_OK;

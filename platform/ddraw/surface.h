@@ -100,6 +100,10 @@ class DirectDraw final : public IDirectDraw7 {
   Surface* primary_ = nullptr;
 };
 
+// IUnknown's interface id, which every object answers to.
+extern const GUID kIidUnknown;
+bool same_guid(const GUID& a, const GUID& b);
+
 // Bookkeeping of the objects alive, for leak checks in tests.
 void ddraw_object_born(const void* object);
 void ddraw_object_died(const void* object);
