@@ -1,8 +1,11 @@
 // Files by narrow name. Windows paths such as ".\IMG\IMG_BACK.bmp" work as
 // they stand: a backslash separates folders like a slash. Handles are
-// pointers to our own records, never INVALID_HANDLE_VALUE.
-#include <cerrno>
+// pointers to our own records, never INVALID_HANDLE_VALUE; a handle that is
+// not open (closed already, or never ours) is refused like on Windows.
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include <windows.h>
@@ -12,6 +15,23 @@ namespace {
 struct File {
   std::FILE* stream;
 };
+
+std::set<File*>& open_files() {
+  static std::set<File*> s_files;
+  return s_files;
+}
+
+File* open_file(HANDLE handle) {
+  auto* file = static_cast<File*>(handle);
+  return open_files().count(file) != 0 ? file : nullptr;
+}
+
+// Only regular files open: a folder's name is refused as on Windows, where
+// opening one takes a flag of its own.
+bool is_folder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 std::string native_path(const char* name) {
   std::string path(name);
@@ -46,6 +66,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
                           DWORD dwCreationDisposition, DWORD, HANDLE) {
   if (lpFileName == nullptr || *lpFileName == '\0') return INVALID_HANDLE_VALUE;
   const std::string path = native_path(lpFileName);
+  if (is_folder(path)) return INVALID_HANDLE_VALUE;
   std::FILE* probe = std::fopen(path.c_str(), "rb");
   const bool exists = probe != nullptr;
   if (probe != nullptr) std::fclose(probe);
@@ -53,15 +74,17 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
   if (mode == nullptr) return INVALID_HANDLE_VALUE;
   std::FILE* stream = std::fopen(path.c_str(), mode);
   if (stream == nullptr) return INVALID_HANDLE_VALUE;
-  return new File{stream};
+  File* file = new File{stream};
+  open_files().insert(file);
+  return file;
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPOVERLAPPED) {
   if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
-  if (hFile == nullptr || hFile == INVALID_HANDLE_VALUE) return FALSE;
+  File* file = open_file(hFile);
+  if (file == nullptr) return FALSE;
   if (lpBuffer == nullptr && nNumberOfBytesToRead != 0) return FALSE;
-  File* file = static_cast<File*>(hFile);
   const std::size_t read = nNumberOfBytesToRead == 0 ? 0 : std::fread(lpBuffer, 1, nNumberOfBytesToRead, file->stream);
   if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = static_cast<DWORD>(read);
   // The end of the file is not an error: the count tells how much came.
@@ -69,8 +92,9 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
-  if (hObject == nullptr || hObject == INVALID_HANDLE_VALUE) return FALSE;
-  File* file = static_cast<File*>(hObject);
+  File* file = open_file(hObject);
+  if (file == nullptr) return FALSE;
+  open_files().erase(file);
   std::fclose(file->stream);
   delete file;
   return TRUE;
