@@ -200,6 +200,7 @@ TEST_F(GameTest, NothingIsDrawnWhileNoFrameIsDue) {
 TEST_F(GameTest, ABallReachingThePlayerShowsTheEndingAndSResumesTheFrozenWorld) {
   int ending_flip = 0;
   Box last_ball, last_player;
+  pt::Screen last_play;  // the last frame of play before the ending
   bool resumed_checked = false;
   const RunResult result = RunGame([&](int flip) {
     if (flip == 1) {
@@ -214,10 +215,10 @@ TEST_F(GameTest, ABallReachingThePlayerShowsTheEndingAndSResumesTheFrozenWorld) 
         EXPECT_EQ(screen.at(700, 300), hops_test::kEndingColour);
         EXPECT_EQ(count_colour(screen, hops_test::kFieldColour), 0);
         EXPECT_EQ(count_colour(screen, hops_test::kBallColour), 0);
+        last_ball = colour_box(last_play, hops_test::kBallColour);
+        last_player = colour_box(last_play, hops_test::kPlayerColour);
       } else if (flip > 1) {
-        const pt::Screen screen = pt::screen();
-        last_ball = colour_box(screen, hops_test::kBallColour);
-        last_player = colour_box(screen, hops_test::kPlayerColour);
+        last_play = pt::screen();
       }
       return;
     }
