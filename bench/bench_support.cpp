@@ -86,37 +86,43 @@ void SideBySideReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Aggregate && run.repetitions > 1) continue;
     if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-    const std::string name = run.run_name.function_name;
+    const std::string& name = run.run_name.function_name;
     const auto slash = name.find('/');
     if (slash == std::string::npos) continue;
     const std::string side = name.substr(0, slash);
-    const std::string work = name.substr(slash + 1);
+    std::string work = name.substr(slash + 1);
+    if (!run.run_name.args.empty()) work += "/" + run.run_name.args;
     if (!times_.count(work)) order_.push_back(work);
     times_[work][side] = run.GetAdjustedCPUTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
   }
 }
 
+namespace {
+
+std::string cell(double value, const char* format) {
+  if (value < 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
 void SideBySideReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n%-34s %12s %12s %12s %10s %10s\n", "work (CPU time)", "ours us", "SDL2 us", "memcpy us",
-              "SDL2/ours", "ours/memcpy");
+  std::printf("\n%-36s %12s %12s %12s %11s %11s\n", "work (CPU time, median)", "ours us", "SDL2 us", "memcpy us",
+              "ours/SDL2", "ours/memcpy");
   for (const std::string& work : order_) {
     const auto& sides = times_[work];
     auto us = [&](const char* side) { return sides.count(side) ? sides.at(side) / 1000.0 : -1.0; };
     const double ours = us("ours"), sdl = us("sdl"), copy = us("memcpy");
-    auto cell = [](double v) {
-      static char s_buffer[4][32];
-      static int s_next = 0;
-      char* out = s_buffer[s_next++ % 4];
-      if (v < 0) std::snprintf(out, 32, "-");
-      else std::snprintf(out, 32, "%.3f", v);
-      return out;
-    };
-    const double sdl_ratio = ours > 0 && sdl > 0 ? sdl / ours : -1.0;
-    const double copy_ratio = ours > 0 && copy > 0 ? ours / copy : -1.0;
-    std::printf("%-34s %12s %12s %12s %10s %10s\n", work.c_str(), cell(ours), cell(sdl), cell(copy), cell(sdl_ratio),
-                cell(copy_ratio));
+    const double sdl_ratio = ours >= 0 && sdl > 0 ? ours / sdl : -1.0;
+    const double copy_ratio = ours >= 0 && copy > 0 ? ours / copy : -1.0;
+    std::printf("%-36s %12s %12s %12s %11s %11s\n", work.c_str(), cell(ours, "%.3f").c_str(),
+                cell(sdl, "%.3f").c_str(), cell(copy, "%.3f").c_str(), cell(sdl_ratio, "%.3f").c_str(),
+                cell(copy_ratio, "%.3f").c_str());
   }
+  std::fflush(stdout);
 }
 
 int run_main(int argc, char** argv) {

@@ -35,8 +35,9 @@ std::uint32_t shot(int x, int y);         // 16 x 32 shot on magenta
 std::uint32_t opaque(int x, int y);
 
 // Prints the usual table, then one line per work: our time, SDL2's, memcpy's
-// and the ratios, matched by the part of the name after "ours/", "sdl/" and
-// "memcpy/".
+// and the ratios ours/SDL2 and ours/memcpy (below 1: ours is faster),
+// matched by the part of the name after "ours/", "sdl/" and "memcpy/" with
+// the arguments. With repetitions, the medians.
 class SideBySideReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override;

@@ -65,13 +65,6 @@ void copy_same_size_keyed(const PixelBlock& dst, const PixelBlock& src, const Ke
   }
 }
 
-struct NoKey {
-  template <typename Pixel>
-  bool keyed(Pixel) const {
-    return false;
-  }
-};
-
 // Nearest-neighbour in 16.16 fixed point, stepping from the top-left source
 // pixel; the same mapping the software blitters of DirectDraw use.
 template <typename Pixel, typename Key>
@@ -90,33 +83,99 @@ void copy_stretched(const PixelBlock& dst, const PixelBlock& src, const Key& key
   }
 }
 
-template <typename Pixel, typename Key>
-void dispatch(const PixelBlock& dst, const PixelBlock& src, const Key& key) {
-  if (dst.width == src.width && dst.height == src.height) {
-    copy_same_size_keyed<Pixel>(dst, src, key);
-  } else {
-    copy_stretched<Pixel>(dst, src, key);
+// Without a key every destination row is written whole, so a row that
+// takes the same source row as the one above is a copy of it.
+template <typename Pixel>
+void copy_stretched_opaque(const PixelBlock& dst, const PixelBlock& src) {
+  const std::int64_t x_step = (static_cast<std::int64_t>(src.width) << 16) / dst.width;
+  const std::int64_t y_step = (static_cast<std::int64_t>(src.height) << 16) / dst.height;
+  const std::size_t row_bytes = static_cast<std::size_t>(dst.width) * sizeof(Pixel);
+  std::int64_t sy = 0;
+  std::int64_t previous_row = -1;
+  for (int y = 0; y < dst.height; ++y, sy += y_step) {
+    Pixel* out = row_of<Pixel>(dst, y);
+    const std::int64_t source_row = sy >> 16;
+    if (source_row == previous_row) {
+      std::memcpy(out, row_of<Pixel>(dst, y - 1), row_bytes);
+      continue;
+    }
+    previous_row = source_row;
+    const Pixel* in = row_of<Pixel>(src, static_cast<int>(source_row));
+    std::int64_t sx = 0;
+    for (int x = 0; x < dst.width; ++x, sx += x_step) out[x] = in[sx >> 16];
   }
 }
 
-// Picks the kernel: a plain copy, or a keyed one with an exact or a range
-// key, the keys compared under `mask` (the bits a pixel really has).
-template <typename Pixel, typename Exact, typename Range>
-void blit_as(const PixelBlock& dst, const PixelBlock& src, const SourceKey* key, std::uint32_t mask) {
-  if (key == nullptr) {
-    if (dst.width == src.width && dst.height == src.height) {
-      copy_same_size<Pixel>(dst, src);
-    } else {
-      copy_stretched<Pixel>(dst, src, NoKey{});
-    }
-    return;
-  }
-  const std::uint32_t low = key->low & mask;
-  const std::uint32_t high = key->high & mask;
+// Calls work with the key's test, exact or range, the key compared under
+// `mask` (the bits a pixel really has).
+template <typename Pixel, typename Exact, typename Range, typename Work>
+void with_key_test(const SourceKey& key, std::uint32_t mask, const Work& work) {
+  const std::uint32_t low = key.low & mask;
+  const std::uint32_t high = key.high & mask;
   if (low == high) {
-    dispatch<Pixel>(dst, src, Exact{static_cast<Pixel>(low)});
+    work(Pixel{}, Exact{static_cast<Pixel>(low)});
   } else {
-    dispatch<Pixel>(dst, src, Range{low, high});
+    work(Pixel{}, Range{low, high});
+  }
+}
+
+template <typename Work>
+void with_key_test(int bytes_per_pixel, const SourceKey& key, const Work& work) {
+  if (bytes_per_pixel == 4) {
+    with_key_test<std::uint32_t, ExactKey32, RangeKey32>(key, 0x00FFFFFFu, work);
+  } else {
+    with_key_test<std::uint16_t, ExactKey16, RangeKey16>(key, 0xFFFFu, work);
+  }
+}
+
+template <typename Pixel>
+void blit_unkeyed(const PixelBlock& dst, const PixelBlock& src) {
+  if (dst.width == src.width && dst.height == src.height) {
+    copy_same_size<Pixel>(dst, src);
+  } else {
+    copy_stretched_opaque<Pixel>(dst, src);
+  }
+}
+
+template <typename Pixel, typename Key>
+void scan_runs(const PixelBlock& picture, const Key& key, OpaqueRuns& result) {
+  result.row_start.reserve(static_cast<std::size_t>(picture.height) + 1);
+  for (int y = 0; y < picture.height; ++y) {
+    result.row_start.push_back(static_cast<std::uint32_t>(result.runs.size()));
+    const Pixel* in = row_of<Pixel>(picture, y);
+    int x = 0;
+    while (x < picture.width) {
+      while (x < picture.width && key.keyed(in[x])) ++x;
+      const int start = x;
+      while (x < picture.width && !key.keyed(in[x])) ++x;
+      if (x > start) result.runs.push_back(OpaqueRun{start, x - start});
+    }
+  }
+  result.row_start.push_back(static_cast<std::uint32_t>(result.runs.size()));
+}
+
+// Copies one run of `bytes` (at least one pixel). The runs along a
+// sprite's edge are a few pixels long, where calling memcpy costs more than
+// the copy: up to 64 bytes, two overlapping copies of a fixed size, which
+// the compiler turns into plain moves. Longer runs, a screen row at most,
+// go to memcpy, which copies them faster than any loop here could.
+inline void copy_run(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes) {
+  if (bytes > 64) {
+    std::memcpy(out, in, bytes);
+  } else if (bytes >= 32) {
+    std::memcpy(out, in, 32);
+    std::memcpy(out + bytes - 32, in + bytes - 32, 32);
+  } else if (bytes >= 16) {
+    std::memcpy(out, in, 16);
+    std::memcpy(out + bytes - 16, in + bytes - 16, 16);
+  } else if (bytes >= 8) {
+    std::memcpy(out, in, 8);
+    std::memcpy(out + bytes - 8, in + bytes - 8, 8);
+  } else if (bytes >= 4) {
+    std::memcpy(out, in, 4);
+    std::memcpy(out + bytes - 4, in + bytes - 4, 4);
+  } else {
+    std::memcpy(out, in, 2);
   }
 }
 
@@ -124,10 +183,65 @@ void blit_as(const PixelBlock& dst, const PixelBlock& src, const SourceKey* key,
 
 void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel, const SourceKey* key) {
   if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0) return;
-  if (bytes_per_pixel == 4) {
-    blit_as<std::uint32_t, ExactKey32, RangeKey32>(dst, src, key, 0x00FFFFFFu);
-  } else {
-    blit_as<std::uint16_t, ExactKey16, RangeKey16>(dst, src, key, 0xFFFFu);
+  if (key == nullptr) {
+    if (bytes_per_pixel == 4) {
+      blit_unkeyed<std::uint32_t>(dst, src);
+    } else {
+      blit_unkeyed<std::uint16_t>(dst, src);
+    }
+    return;
+  }
+  with_key_test(bytes_per_pixel, *key, [&](auto pixel, const auto& test) {
+    using Pixel = decltype(pixel);
+    if (dst.width == src.width && dst.height == src.height) {
+      copy_same_size_keyed<Pixel>(dst, src, test);
+    } else {
+      copy_stretched<Pixel>(dst, src, test);
+    }
+  });
+}
+
+OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key) {
+  OpaqueRuns result;
+  with_key_test(bytes_per_pixel, key,
+                [&](auto pixel, const auto& test) { scan_runs<decltype(pixel)>(picture, test, result); });
+  return result;
+}
+
+void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int left, int top,
+               int bytes_per_pixel) {
+  // Everything the loop needs in locals: memcpy could write anywhere, so
+  // fields read through the references would be read again every run.
+  const std::size_t pixel = static_cast<std::size_t>(bytes_per_pixel);
+  const std::ptrdiff_t out_pitch = dst.pitch;
+  const std::ptrdiff_t in_pitch = picture.pitch;
+  const int height = dst.height;
+  const std::int32_t right = left + dst.width;
+  const bool whole_rows = left == 0 && dst.width == picture.width;
+  const OpaqueRun* const all_runs = runs.runs.data();
+  const std::uint32_t* row_start = runs.row_start.data() + top;
+  std::uint8_t* out = dst.first;
+  const std::uint8_t* in = picture.first + static_cast<std::ptrdiff_t>(top) * in_pitch;
+
+  for (int y = 0; y < height; ++y, ++row_start, out += out_pitch, in += in_pitch) {
+    const OpaqueRun* run = all_runs + row_start[0];
+    const OpaqueRun* const end = all_runs + row_start[1];
+    if (whole_rows) {
+      for (; run != end; ++run) {
+        const std::size_t offset = static_cast<std::size_t>(run->start) * pixel;
+        copy_run(out + offset, in + offset, static_cast<std::size_t>(run->length) * pixel);
+      }
+      continue;
+    }
+    // Part of the picture: each run is cut to the rectangle's columns.
+    for (; run != end; ++run) {
+      const std::int32_t from = run->start > left ? run->start : left;
+      const std::int32_t to = run->start + run->length < right ? run->start + run->length : right;
+      if (from < to) {
+        copy_run(out + static_cast<std::size_t>(from - left) * pixel,
+                 in + static_cast<std::size_t>(from) * pixel, static_cast<std::size_t>(to - from) * pixel);
+      }
+    }
   }
 }
 

@@ -1,9 +1,11 @@
 // The blit kernels behind IDirectDrawSurface7::Blt: same-size and stretched
 // (nearest-neighbour) copies of 32- or 16-bit pixels, with or without a
-// source colour key. Rectangles reach the kernels already checked.
+// source colour key, and the faster forms of the keyed copy that work from a
+// picture's opaque runs. Rectangles reach the kernels already checked.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -28,5 +30,28 @@ struct SourceKey {
 // takes source column (x * ((src.width << 16) / dst.width)) >> 16, rows
 // likewise. key may be null. bytes_per_pixel is 4 or 2.
 void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel, const SourceKey* key);
+
+// Columns [start, start + length) of one row, none of them hidden by the key.
+struct OpaqueRun {
+  std::int32_t start = 0;
+  std::int32_t length = 0;
+};
+
+// The opaque runs of a whole picture under one key, left to right: row y's
+// are runs[row_start[y]] up to, not including, runs[row_start[y + 1]].
+struct OpaqueRuns {
+  std::vector<OpaqueRun> runs;
+  std::vector<std::uint32_t> row_start;  // one more than the picture has rows
+};
+
+// Finds the runs of picture's pixels that key leaves in, by the same test
+// blit_pixels makes.
+OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key);
+
+// The keyed same-size copy, from runs found by find_opaque_runs on picture:
+// draws picture's rectangle at (left, top), of dst's size, onto dst. The
+// pixels it writes are exactly those blit_pixels with the key writes.
+void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int left, int top,
+               int bytes_per_pixel);
 
 }  // namespace platform

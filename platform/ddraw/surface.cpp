@@ -120,20 +120,28 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   if (use_key && !source->keyed_) return DDERR_INVALIDPARAMS;
 
   const int bytes_per_pixel = bits_per_pixel_ / 8;
-  PixelBlock from_block = source->block(from);
-  std::vector<std::uint8_t> copy;
-  if (source == this) {
-    // Within one surface the two rectangles may overlap: read from a copy.
-    const std::size_t row_bytes = static_cast<std::size_t>(from_block.width) * bytes_per_pixel;
-    copy.resize(row_bytes * from_block.height);
-    for (int y = 0; y < from_block.height; ++y) {
-      std::memcpy(copy.data() + y * row_bytes, from_block.first + static_cast<std::ptrdiff_t>(y) * from_block.pitch,
-                  row_bytes);
+  // This surface's pixels change now, whatever it kept of them goes.
+  blit_cache_.drop();
+  if (source != this) {
+    if (use_key) {
+      source->blit_cache_.blit_keyed(block(dest), source->block(RECT{0, 0, source->width_, source->height_}),
+                                     from, bytes_per_pixel, source->key_);
+    } else {
+      blit_pixels(block(dest), source->block(from), bytes_per_pixel, nullptr);
     }
-    from_block.first = copy.data();
-    from_block.pitch = static_cast<int>(row_bytes);
+    return DD_OK;
   }
-  blit_pixels(block(dest), from_block, bytes_per_pixel, use_key ? &source->key_ : nullptr);
+
+  // Within one surface the two rectangles may overlap: read from a copy.
+  const PixelBlock from_block = block(from);
+  const std::size_t row_bytes = static_cast<std::size_t>(from_block.width) * bytes_per_pixel;
+  std::vector<std::uint8_t> copy(row_bytes * from_block.height);
+  for (int y = 0; y < from_block.height; ++y) {
+    std::memcpy(copy.data() + y * row_bytes,
+                from_block.first + static_cast<std::ptrdiff_t>(y) * from_block.pitch, row_bytes);
+  }
+  const PixelBlock copy_block{copy.data(), static_cast<int>(row_bytes), from_block.width, from_block.height};
+  blit_pixels(block(dest), copy_block, bytes_per_pixel, use_key ? &key_ : nullptr);
   return DD_OK;
 }
 
@@ -148,6 +156,8 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   // The pages trade their memory; the interfaces stay where they are, so
   // the back buffer is again the surface the next frame is drawn on.
   std::swap(pixels_, back_->pixels_);
+  blit_cache_.drop();
+  back_->blit_cache_.drop();
   present();
   return DD_OK;
 }
@@ -171,6 +181,8 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   if (locked_) return DDERR_SURFACEBUSY;
   dc_ = create_surface_dc(PixelTarget{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
   if (dc_ == nullptr) return DDERR_CANTCREATEDC;
+  // Text may be drawn into the pixels until ReleaseDC.
+  blit_cache_.drop();
   *lphDC = dc_;
   return DD_OK;
 }
@@ -209,6 +221,8 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
     lpDDSurfaceDesc->ddckCKSrcBlt.dwColorSpaceHighValue = key_.high;
   }
   describe_format(lpDDSurfaceDesc->ddpfPixelFormat, bits_per_pixel_);
+  // The caller may write anywhere through the pointer until Unlock.
+  blit_cache_.drop();
   locked_ = true;
   return DD_OK;
 }
@@ -218,6 +232,7 @@ HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
   if ((dwFlags & DDCKEY_SRCBLT) == 0 || (dwFlags & ~(DDCKEY_SRCBLT | DDCKEY_COLORSPACE)) != 0) {
     return DDERR_UNSUPPORTED;
   }
+  blit_cache_.drop();
   if (lpDDColorKey == nullptr) {
     keyed_ = false;
     return DD_OK;

@@ -8,6 +8,7 @@
 #include <ddraw.h>
 
 #include "ddraw/blit.h"
+#include "ddraw/blit_cache.h"
 
 namespace platform {
 
@@ -64,6 +65,10 @@ class Surface final : public IDirectDrawSurface7 {
   SourceKey key_;
   bool locked_ = false;
   HDC dc_ = nullptr;
+  // Opaque runs and stretched copies for keyed blits from this surface;
+  // dropped whenever the pixels or the key may change (Lock, GetDC, being
+  // drawn on, SetColorKey, Flip).
+  BlitCache blit_cache_;
 };
 
 // The DirectDraw object: cooperation, display mode and surface creation.

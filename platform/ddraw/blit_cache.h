@@ -1,0 +1,49 @@
+// What a source surface keeps between keyed blits, so that a blit copies
+// opaque runs with memcpy instead of testing every pixel against the key:
+// the runs of its own pixels, and stretched copies of its picture at the
+// sizes it was last drawn, each with runs of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ddraw/blit.h"
+
+namespace platform {
+
+class BlitCache {
+ public:
+  // Draws picture's rectangle `from` onto dst (same size or stretched),
+  // leaving out what key hides: the pixels blit_pixels would write. picture
+  // is the whole source surface; whatever was kept of it is used as long as
+  // drop() has not been called.
+  void blit_keyed(const PixelBlock& dst, const PixelBlock& picture, const RECT& from, int bytes_per_pixel,
+                  const SourceKey& key);
+  // Forgets everything kept: the owner's pixels or key may change. Next to
+  // free when nothing is kept, as on every destination of a blit.
+  void drop();
+
+ private:
+  struct Stretched {
+    RECT from{};
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;  // width x height, rows packed
+    OpaqueRuns runs;
+    std::uint64_t last_used = 0;
+  };
+
+  const OpaqueRuns& own_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key);
+  // Null when the picture is too big to keep at that size.
+  Stretched* stretched(const PixelBlock& picture, const RECT& from, int width, int height,
+                       int bytes_per_pixel, const SourceKey& key);
+
+  bool has_own_runs_ = false;
+  OpaqueRuns own_runs_;
+  std::vector<Stretched> stretched_;
+  std::uint64_t uses_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,568 @@
+// Blt through IDirectDrawSurface7 against a plain loop written here: seeded
+// random pictures, keys and rectangles, same size and stretched, on 32- and
+// 16-bit surfaces. Then blits after the source's pixels or key changed
+// (Lock, text through GetDC, a blit onto it, SetColorKey, Flip): what is
+// drawn must follow the change, never what the source held before.
+#include <ddraw.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "game/main_game.h"
+#include "support/test_display.h"
+
+namespace {
+
+struct Key {
+  std::uint32_t low = 0;
+  std::uint32_t high = 0;
+};
+
+// A surface and the pixels this test expects it to hold, row by row
+// (16-bit pixels in the low half).
+struct Picture {
+  IDirectDrawSurface7* surface = nullptr;
+  int width = 0;
+  int height = 0;
+  int bits = 32;
+  std::vector<std::uint32_t> pixels;
+
+  std::uint32_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+IDirectDraw7* MakeDirectDraw() {
+  IDirectDraw7* dd = nullptr;
+  EXPECT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
+  EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  return dd;
+}
+
+Picture MakePicture(IDirectDraw7* dd, int width, int height, int bits) {
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  ddsd.dwWidth = static_cast<DWORD>(width);
+  ddsd.dwHeight = static_cast<DWORD>(height);
+  ddsd.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+  ddsd.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  ddsd.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(bits);
+  ddsd.ddpfPixelFormat.dwRBitMask = bits == 32 ? 0x00FF0000 : 0xF800;
+  ddsd.ddpfPixelFormat.dwGBitMask = bits == 32 ? 0x0000FF00 : 0x07E0;
+  ddsd.ddpfPixelFormat.dwBBitMask = bits == 32 ? 0x000000FF : 0x001F;
+  Picture picture;
+  EXPECT_EQ(dd->CreateSurface(&ddsd, &picture.surface, nullptr), DD_OK);
+  picture.width = width;
+  picture.height = height;
+  picture.bits = bits;
+  picture.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+  return picture;
+}
+
+// Writes every pixel of the picture into its surface through Lock.
+void Store(const Picture& picture) {
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  ASSERT_EQ(picture.surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
+  const std::size_t bytes = static_cast<std::size_t>(picture.bits / 8);
+  for (int y = 0; y < picture.height; ++y) {
+    auto* row = static_cast<std::uint8_t*>(ddsd.lpSurface) + static_cast<std::ptrdiff_t>(y) * ddsd.lPitch;
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint32_t value = picture.at(x, y);
+      std::memcpy(row + x * bytes, &value, bytes);
+    }
+  }
+  ASSERT_EQ(picture.surface->Unlock(nullptr), DD_OK);
+}
+
+std::vector<std::uint32_t> Load(const Picture& picture) {
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  std::vector<std::uint32_t> pixels(picture.pixels.size());
+  EXPECT_EQ(picture.surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
+  const std::size_t bytes = static_cast<std::size_t>(picture.bits / 8);
+  for (int y = 0; y < picture.height; ++y) {
+    const auto* row =
+        static_cast<const std::uint8_t*>(ddsd.lpSurface) + static_cast<std::ptrdiff_t>(y) * ddsd.lPitch;
+    for (int x = 0; x < picture.width; ++x) {
+      std::uint32_t value = 0;
+      std::memcpy(&value, row + x * bytes, bytes);
+      pixels[static_cast<std::size_t>(y) * picture.width + x] = value;
+    }
+  }
+  EXPECT_EQ(picture.surface->Unlock(nullptr), DD_OK);
+  return pixels;
+}
+
+::testing::AssertionResult Holds(const Picture& picture) {
+  const std::vector<std::uint32_t> actual = Load(picture);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const std::uint32_t got = actual[static_cast<std::size_t>(y) * picture.width + x];
+      if (got != picture.at(x, y)) {
+        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is 0x" << std::hex << got
+                                             << ", expected 0x" << picture.at(x, y);
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+void SetKey(const Picture& picture, const Key& key) {
+  DDCOLORKEY colour_key{key.low, key.high};
+  const DWORD flags = key.low == key.high ? DDCKEY_SRCBLT : DDCKEY_SRCBLT | DDCKEY_COLORSPACE;
+  ASSERT_EQ(picture.surface->SetColorKey(flags, &colour_key), DD_OK);
+}
+
+// The channels of a pixel as (shift, width) pairs, blue first.
+struct Channel {
+  int shift;
+  int width;
+};
+const Channel kChannels32[3] = {{0, 8}, {8, 8}, {16, 8}};
+const Channel kChannels16[3] = {{0, 5}, {5, 6}, {11, 5}};
+
+bool Hidden(std::uint32_t pixel, const Key& key, int bits) {
+  for (const Channel& channel : bits == 32 ? kChannels32 : kChannels16) {
+    const std::uint32_t mask = (1u << channel.width) - 1;
+    const std::uint32_t value = (pixel >> channel.shift) & mask;
+    if (value < ((key.low >> channel.shift) & mask) || value > ((key.high >> channel.shift) & mask))
+      return false;
+  }
+  return true;
+}
+
+// Blt as DirectDraw's software blitter defines it: destination pixel
+// (x, y) of the rectangle takes source pixel (x * sw / dw, y * sh / dh) of
+// its rectangle, the ratios in 16.16 fixed point and truncated.
+void ReferenceBlt(Picture& dst, const RECT& to, const Picture& src, const RECT& from, const Key* key) {
+  const std::int64_t to_width = to.right - to.left, to_height = to.bottom - to.top;
+  const std::int64_t x_ratio = (static_cast<std::int64_t>(from.right - from.left) << 16) / to_width;
+  const std::int64_t y_ratio = (static_cast<std::int64_t>(from.bottom - from.top) << 16) / to_height;
+  for (std::int64_t y = 0; y < to_height; ++y) {
+    for (std::int64_t x = 0; x < to_width; ++x) {
+      const std::uint32_t pixel = src.at(from.left + static_cast<int>((x * x_ratio) >> 16),
+                                         from.top + static_cast<int>((y * y_ratio) >> 16));
+      if (key == nullptr || !Hidden(pixel, *key, src.bits)) {
+        dst.at(to.left + static_cast<int>(x), to.top + static_cast<int>(y)) = pixel;
+      }
+    }
+  }
+}
+
+class Random {
+ public:
+  explicit Random(std::uint32_t seed) : engine_(seed) {}
+  // 0 to n - 1.
+  int below(int n) { return static_cast<int>(engine_() % static_cast<std::uint32_t>(n)); }
+  int between(int low, int high) { return low + below(high - low + 1); }
+  bool chance(int percent) { return below(100) < percent; }
+  std::uint32_t bits() { return engine_(); }
+
+ private:
+  std::mt19937 engine_;
+};
+
+Key RandomKey(Random& random, int bits, bool range) {
+  Key key;
+  key.low = random.bits() & (bits == 32 ? 0xFFFFFFFFu : 0xFFFFu);
+  key.high = key.low;
+  if (!range) return key;
+  for (const Channel& channel : bits == 32 ? kChannels32 : kChannels16) {
+    const std::uint32_t mask = (1u << channel.width) - 1;
+    const std::uint32_t low = (key.low >> channel.shift) & mask;
+    const std::uint32_t high =
+        low + static_cast<std::uint32_t>(random.below(static_cast<int>(mask - low) + 1));
+    key.high = (key.high & ~(mask << channel.shift)) | (high << channel.shift);
+  }
+  return key;
+}
+
+// A pixel the key leaves out; 32-bit pixels get an unused top byte of
+// their own, which the key must not look at.
+std::uint32_t HiddenPixel(Random& random, const Key& key, int bits) {
+  std::uint32_t pixel = bits == 32 ? random.bits() & 0xFF000000u : 0;
+  for (const Channel& channel : bits == 32 ? kChannels32 : kChannels16) {
+    const std::uint32_t mask = (1u << channel.width) - 1;
+    const int low = static_cast<int>((key.low >> channel.shift) & mask);
+    const int high = static_cast<int>((key.high >> channel.shift) & mask);
+    pixel |= static_cast<std::uint32_t>(random.between(low, high)) << channel.shift;
+  }
+  return pixel;
+}
+
+// Rows of hidden and drawn stretches of random lengths, some as long as
+// the row, some a pixel: the shapes sprites have at their edges and middles.
+void FillRandom(Picture& picture, Random& random, const Key& key) {
+  const std::uint32_t mask = picture.bits == 32 ? 0xFFFFFFFFu : 0xFFFFu;
+  for (int y = 0; y < picture.height; ++y) {
+    int x = 0;
+    bool hidden = random.chance(50);
+    while (x < picture.width) {
+      const int length = random.chance(20) ? picture.width : random.between(1, 24);
+      for (int end = std::min(picture.width, x + length); x < end; ++x) {
+        picture.at(x, y) = hidden ? HiddenPixel(random, key, picture.bits) : random.bits() & mask;
+      }
+      hidden = !hidden;
+    }
+  }
+}
+
+RECT RandomRect(Random& random, int width, int height) {
+  RECT rect;
+  rect.left = random.below(width);
+  rect.top = random.below(height);
+  rect.right = random.between(rect.left + 1, width);
+  rect.bottom = random.between(rect.top + 1, height);
+  return rect;
+}
+
+class BltReference : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { dd_ = MakeDirectDraw(); }
+  void TearDown() override {
+    for (Picture* picture : pictures_) picture->surface->Release();
+    dd_->Release();
+  }
+
+  Picture& Make(int width, int height) {
+    owned_.push_back(MakePicture(dd_, width, height, GetParam()));
+    pictures_.push_back(&owned_.back());
+    return owned_.back();
+  }
+
+  // Blits src's rectangle `from` (null: all of it) to `to` of dst, keyed
+  // with key when not null, both on the surfaces and in the pictures.
+  void Blt(Picture& dst, RECT to, const Picture& src, const RECT* from, const Key* key) {
+    const RECT whole{0, 0, src.width, src.height};
+    RECT from_copy = from != nullptr ? *from : whole;
+    const DWORD flags = DDBLT_WAIT | (key != nullptr ? DDBLT_KEYSRC : 0);
+    ASSERT_EQ(dst.surface->Blt(&to, src.surface, from != nullptr ? &from_copy : nullptr, flags, nullptr),
+              DD_OK);
+    ReferenceBlt(dst, to, src, from_copy, key);
+  }
+
+  IDirectDraw7* dd_ = nullptr;
+  std::deque<Picture> owned_;
+  std::vector<Picture*> pictures_;
+};
+
+TEST_P(BltReference, RandomPicturesKeysAndRectangles) {
+  Random random(20240611u + static_cast<std::uint32_t>(GetParam()));
+  Picture& screen = Make(256, 200);
+  FillRandom(screen, random, Key{});
+  Store(screen);
+
+  for (int round = 0; round < 60; ++round) {
+    Picture& source = Make(random.between(1, 90), random.between(1, 90));
+    Key key = RandomKey(random, GetParam(), random.chance(40));
+    FillRandom(source, random, key);
+    Store(source);
+    SetKey(source, key);
+
+    for (int blit = 0; blit < 14; ++blit) {
+      SCOPED_TRACE("round " + std::to_string(round) + ", blit " + std::to_string(blit));
+      RECT from{0, 0, source.width, source.height};
+      const bool part = random.chance(35);
+      if (part) from = RandomRect(random, source.width, source.height);
+      int width = from.right - from.left;
+      int height = from.bottom - from.top;
+      if (random.chance(60)) {
+        width = random.between(1, std::min(255, width * 5 / 2 + 1));
+        height = random.between(1, std::min(199, height * 5 / 2 + 1));
+      }
+      const int left = random.between(0, screen.width - width);
+      const int top = random.between(0, screen.height - height);
+      const bool keyed = random.chance(75);
+      Blt(screen, RECT{left, top, left + width, top + height}, source, part ? &from : nullptr,
+          keyed ? &key : nullptr);
+      ASSERT_TRUE(Holds(screen));
+
+      // Now and then the source changes between two of its blits.
+      const int change = random.below(10);
+      if (change == 0) {
+        FillRandom(source, random, key);
+        Store(source);
+      } else if (change == 1) {
+        key = RandomKey(random, GetParam(), random.chance(40));
+        SetKey(source, key);
+      } else if (change == 2) {
+        const RECT onto = RandomRect(random, source.width, source.height);
+        const RECT out_of{onto.left, onto.top, onto.right, onto.bottom};
+        Blt(source, onto, screen, &out_of, nullptr);
+      }
+    }
+  }
+}
+
+// The sizes the game's balls take, down from and up to the picture's.
+TEST_P(BltReference, BallSizesAgainAndAgain) {
+  Random random(7u + static_cast<std::uint32_t>(GetParam()));
+  Picture& screen = Make(400, 320);
+  Picture& ball = Make(300, 300);
+  Picture& small = Make(37, 37);
+  const Key key = RandomKey(random, GetParam(), false);
+  FillRandom(ball, random, key);
+  FillRandom(small, random, key);
+  Store(ball);
+  Store(small);
+  SetKey(ball, key);
+  SetKey(small, key);
+
+  for (int pass = 0; pass < 3; ++pass) {
+    for (const int size : {300, 150, 74, 36, 75, 149, 18}) {
+      SCOPED_TRACE("pass " + std::to_string(pass) + ", size " + std::to_string(size));
+      const int left = random.between(0, screen.width - size);
+      const int top = random.between(0, screen.height - size);
+      Blt(screen, RECT{left, top, left + size, top + size}, ball, nullptr, &key);
+      ASSERT_TRUE(Holds(screen));
+    }
+    Blt(screen, RECT{10, 20, 85, 95}, small, nullptr, &key);
+    ASSERT_TRUE(Holds(screen));
+  }
+}
+
+// More sizes than a source keeps stretched copies of, then the first ones again.
+TEST_P(BltReference, ManySizesOfOnePicture) {
+  Random random(99u + static_cast<std::uint32_t>(GetParam()));
+  Picture& screen = Make(200, 200);
+  Picture& source = Make(40, 30);
+  const Key key = RandomKey(random, GetParam(), true);
+  FillRandom(source, random, key);
+  Store(source);
+  SetKey(source, key);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int size = 10; size < 130; size += 9) {
+      Blt(screen, RECT{5, 7, 5 + size, 7 + size / 2}, source, nullptr, &key);
+      ASSERT_TRUE(Holds(screen)) << "pass " << pass << ", size " << size;
+    }
+  }
+}
+
+// Overlapping rectangles of one surface read the pixels as they were.
+TEST_P(BltReference, WithinOneSurface) {
+  Random random(5u + static_cast<std::uint32_t>(GetParam()));
+  Picture& screen = Make(120, 90);
+  const Key key = RandomKey(random, GetParam(), false);
+  FillRandom(screen, random, key);
+  Store(screen);
+  SetKey(screen, key);
+  for (int blit = 0; blit < 20; ++blit) {
+    const RECT from = RandomRect(random, screen.width, screen.height);
+    const int width = random.chance(50) ? from.right - from.left : random.between(1, screen.width);
+    const int height = random.chance(50) ? from.bottom - from.top : random.between(1, screen.height);
+    const int left = random.between(0, screen.width - width);
+    const int top = random.between(0, screen.height - height);
+    const Picture before = screen;
+    const bool keyed = random.chance(50);
+    RECT to{left, top, left + width, top + height};
+    RECT from_copy = from;
+    ASSERT_EQ(screen.surface->Blt(&to, screen.surface, &from_copy, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0),
+                                  nullptr),
+              DD_OK);
+    ReferenceBlt(screen, to, before, from, keyed ? &key : nullptr);
+    ASSERT_TRUE(Holds(screen)) << "blit " << blit;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, BltReference, ::testing::Values(32, 16),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::to_string(info.param);
+                         });
+
+// --- A source that changes after it has been drawn ---
+
+// Each case draws a source once same size and at two stretched sizes, so
+// that whatever the surface keeps for its blits is there; changes the
+// source; and draws it the same three ways onto a clean screen.
+class ChangedSource : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dd_ = MakeDirectDraw();
+    screen_ = MakePicture(dd_, 220, 160, 32);
+    source_ = MakePicture(dd_, 60, 40, 32);
+    Random random(3);
+    FillRandom(source_, random, key_);
+    Store(source_);
+    SetKey(source_, key_);
+    DrawThreeWays();
+  }
+  void TearDown() override {
+    screen_.surface->Release();
+    source_.surface->Release();
+    dd_->Release();
+  }
+
+  void DrawThreeWays() {
+    std::fill(screen_.pixels.begin(), screen_.pixels.end(), 0x00102030u);
+    Store(screen_);
+    const RECT places[3] = {{0, 0, 60, 40}, {70, 0, 190, 80}, {0, 90, 29, 109}};
+    for (const RECT& place : places) {
+      RECT to = place;
+      ASSERT_EQ(screen_.surface->Blt(&to, source_.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr),
+                DD_OK);
+    }
+    // The source is read only now, after the blits: reading it through Lock
+    // before them would itself drop what a stale surface kept.
+    source_.pixels = Load(source_);
+    for (const RECT& place : places) ReferenceBlt(screen_, place, source_, RECT{0, 0, 60, 40}, &key_);
+  }
+
+  IDirectDraw7* dd_ = nullptr;
+  Picture screen_;
+  Picture source_;
+  Key key_{0x00FF00FF, 0x00FF00FF};
+};
+
+TEST_F(ChangedSource, ThroughLock) {
+  for (int y = 0; y < source_.height; ++y) {
+    for (int x = 0; x < source_.width; ++x) {
+      // Drawn pixels become hidden and hidden ones drawn, in a checkerboard.
+      if ((x + y) % 2 == 0) source_.at(x, y) = source_.at(x, y) == key_.low ? 0x00C08040u : key_.low;
+    }
+  }
+  Store(source_);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+}
+
+TEST_F(ChangedSource, ThroughTextOnItsDeviceContext) {
+  std::fill(source_.pixels.begin(), source_.pixels.end(), key_.low);
+  Store(source_);
+  DrawThreeWays();
+  ASSERT_TRUE(Holds(screen_));
+
+  HDC hdc = nullptr;
+  ASSERT_EQ(source_.surface->GetDC(&hdc), DD_OK);
+  SetBkMode(hdc, OPAQUE);
+  SetTextColor(hdc, 0x000000FF);
+  ASSERT_TRUE(TextOutA(hdc, 2, 4, "HOPS 60", 7));
+  ASSERT_EQ(source_.surface->ReleaseDC(hdc), DD_OK);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+  // The text really reached the picture.
+  EXPECT_NE(std::count(source_.pixels.begin(), source_.pixels.end(), key_.low),
+            static_cast<std::ptrdiff_t>(source_.pixels.size()));
+}
+
+TEST_F(ChangedSource, ByBeingDrawnOn) {
+  Picture patch = MakePicture(dd_, 30, 20, 32);
+  Random random(11);
+  FillRandom(patch, random, key_);
+  Store(patch);
+  RECT onto{20, 10, 50, 30};
+  ASSERT_EQ(source_.surface->Blt(&onto, patch.surface, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+  patch.surface->Release();
+}
+
+TEST_F(ChangedSource, ByItsOwnKeyChanging) {
+  key_ = Key{0x00000000, 0x00FFFF7F};
+  SetKey(source_, key_);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+
+  key_ = Key{0x00C0C0C0, 0x00C0C0C0};
+  SetKey(source_, key_);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+}
+
+TEST_F(ChangedSource, KeyRemovedAndSetAgain) {
+  ASSERT_EQ(source_.surface->SetColorKey(DDCKEY_SRCBLT, nullptr), DD_OK);
+  RECT to{0, 0, 60, 40};
+  EXPECT_EQ(screen_.surface->Blt(&to, source_.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr),
+            DDERR_INVALIDPARAMS);
+  key_ = Key{0x00000000, 0x007F7F7F};
+  SetKey(source_, key_);
+  DrawThreeWays();
+  EXPECT_TRUE(Holds(screen_));
+}
+
+// The pages of a flipping chain trade their pixels; a blit from either
+// afterwards draws what the page holds now.
+TEST(FlippedSource, DrawsThePageItHoldsNow) {
+  hops_test::make_game_window();
+  IDirectDraw7* dd = nullptr;
+  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
+  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(dd->SetDisplayMode(320, 240, 32, 0, 0), DD_OK);
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  ddsd.dwBackBufferCount = 1;
+  Picture front;
+  ASSERT_EQ(dd->CreateSurface(&ddsd, &front.surface, nullptr), DD_OK);
+  DDSCAPS2 caps{};
+  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  Picture back;
+  ASSERT_EQ(front.surface->GetAttachedSurface(&caps, &back.surface), DD_OK);
+  for (Picture* page : {&front, &back}) {
+    page->width = 320;
+    page->height = 240;
+    page->pixels.assign(320u * 240u, 0);
+  }
+  const Key key{0x00FF00FF, 0x00FF00FF};
+  Random random(17);
+  FillRandom(back, random, key);
+  Store(back);
+  ASSERT_EQ(front.surface->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+  std::swap(front.pixels, back.pixels);
+  FillRandom(back, random, key);
+  Store(back);
+  SetKey(front, key);
+  SetKey(back, key);
+
+  Picture screen = MakePicture(dd, 320, 240, 32);
+  const auto draw_both = [&] {
+    std::fill(screen.pixels.begin(), screen.pixels.end(), 0u);
+    Store(screen);
+    RECT whole{0, 0, 320, 240};
+    RECT half{0, 0, 160, 120};
+    RECT lower{160, 120, 320, 240};
+    ASSERT_EQ(screen.surface->Blt(&whole, back.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    ASSERT_EQ(screen.surface->Blt(&half, front.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    ASSERT_EQ(screen.surface->Blt(&lower, back.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    ReferenceBlt(screen, whole, back, whole, &key);
+    ReferenceBlt(screen, half, front, whole, &key);
+    ReferenceBlt(screen, lower, back, whole, &key);
+  };
+  draw_both();
+  ASSERT_TRUE(Holds(screen));
+
+  // No pixel is copied: the memory the back buffer had is the screen's now.
+  DDSURFACEDESC2 locked{};
+  locked.dwSize = sizeof(locked);
+  ASSERT_EQ(back.surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+  const void* back_memory = locked.lpSurface;
+  ASSERT_EQ(back.surface->Unlock(nullptr), DD_OK);
+  ASSERT_EQ(front.surface->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+  std::swap(front.pixels, back.pixels);
+  ASSERT_EQ(front.surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+  EXPECT_EQ(locked.lpSurface, back_memory);
+  ASSERT_EQ(front.surface->Unlock(nullptr), DD_OK);
+
+  // A Lock drops what a surface keeps, so lock nothing between these two.
+  draw_both();
+  ASSERT_EQ(front.surface->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+  std::swap(front.pixels, back.pixels);
+  draw_both();
+  EXPECT_TRUE(Holds(screen));
+
+  screen.surface->Release();
+  back.surface->Release();
+  front.surface->Release();
+  dd->Release();
+}
+
+}  // namespace
