@@ -388,6 +388,7 @@ class ChangedSource : public ::testing::Test {
   void SetUp() override {
     dd_ = MakeDirectDraw();
     screen_ = MakePicture(dd_, 220, 160, 32);
+    scratch_ = MakePicture(dd_, 220, 160, 32);
     source_ = MakePicture(dd_, 60, 40, 32);
     Random random(3);
     FillRandom(source_, random, key_);
@@ -397,6 +398,7 @@ class ChangedSource : public ::testing::Test {
   }
   void TearDown() override {
     screen_.surface->Release();
+    scratch_.surface->Release();
     source_.surface->Release();
     dd_->Release();
   }
@@ -404,20 +406,27 @@ class ChangedSource : public ::testing::Test {
   void DrawThreeWays() {
     std::fill(screen_.pixels.begin(), screen_.pixels.end(), 0x00102030u);
     Store(screen_);
-    const RECT places[3] = {{0, 0, 60, 40}, {70, 0, 190, 80}, {0, 90, 29, 109}};
-    for (const RECT& place : places) {
-      RECT to = place;
-      ASSERT_EQ(screen_.surface->Blt(&to, source_.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr),
-                DD_OK);
-    }
+    BltThreeWays(screen_);
     // The source is read only now, after the blits: reading it through Lock
-    // before them would itself drop what a stale surface kept.
+    // before them would itself drop what a stale surface kept. That Lock
+    // drops it too, so the source is drawn once more, where nobody looks,
+    // for the next change to find it drawn.
     source_.pixels = Load(source_);
-    for (const RECT& place : places) ReferenceBlt(screen_, place, source_, RECT{0, 0, 60, 40}, &key_);
+    for (const RECT& place : kPlaces) ReferenceBlt(screen_, place, source_, RECT{0, 0, 60, 40}, &key_);
+    BltThreeWays(scratch_);
   }
 
+  void BltThreeWays(const Picture& onto) {
+    for (const RECT& place : kPlaces) {
+      RECT to = place;
+      ASSERT_EQ(onto.surface->Blt(&to, source_.surface, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    }
+  }
+
+  static constexpr RECT kPlaces[3] = {{0, 0, 60, 40}, {70, 0, 190, 80}, {0, 90, 29, 109}};
   IDirectDraw7* dd_ = nullptr;
   Picture screen_;
+  Picture scratch_;
   Picture source_;
   Key key_{0x00FF00FF, 0x00FF00FF};
 };
