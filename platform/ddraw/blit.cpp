@@ -245,4 +245,36 @@ void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRun
   }
 }
 
+void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
+                    const PixelBlock& base, int bytes_per_pixel) {
+  const std::size_t pixel = static_cast<std::size_t>(bytes_per_pixel);
+  const std::ptrdiff_t out_pitch = dst.pitch;
+  const std::ptrdiff_t in_pitch = picture.pitch;
+  const std::ptrdiff_t base_pitch = base.pitch;
+  const int height = dst.height;
+  const std::int32_t width = dst.width;
+  const OpaqueRun* const all_runs = runs.runs.data();
+  const std::uint32_t* row_start = runs.row_start.data();
+  std::uint8_t* out = dst.first;
+  const std::uint8_t* in = picture.first;
+  const std::uint8_t* under = base.first;
+
+  for (int y = 0; y < height; ++y, ++row_start, out += out_pitch, in += in_pitch, under += base_pitch) {
+    std::int32_t x = 0;
+    for (const OpaqueRun* run = all_runs + row_start[0]; run != all_runs + row_start[1]; ++run) {
+      if (run->start > x) {
+        copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
+                 static_cast<std::size_t>(run->start - x) * pixel);
+      }
+      const std::size_t offset = static_cast<std::size_t>(run->start) * pixel;
+      copy_run(out + offset, in + offset, static_cast<std::size_t>(run->length) * pixel);
+      x = run->start + run->length;
+    }
+    if (x < width) {
+      copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
+               static_cast<std::size_t>(width - x) * pixel);
+    }
+  }
+}
+
 }  // namespace platform

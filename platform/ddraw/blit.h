@@ -54,4 +54,10 @@ OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, cons
 void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int left, int top,
                int bytes_per_pixel);
 
+// The same copy of a whole picture onto a whole surface of its size whose
+// pixels are, so far, only base's (a copy of base not made yet): dst takes
+// the picture's runs and base's pixels between them, each pixel written once.
+void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
+                    const PixelBlock& base, int bytes_per_pixel);
+
 }  // namespace platform

@@ -55,8 +55,17 @@ const OpaqueRuns& BlitCache::own_runs(const PixelBlock& picture, int bytes_per_p
   if (!has_own_runs_) {
     own_runs_ = find_opaque_runs(picture, bytes_per_pixel, key);
     has_own_runs_ = true;
+    hides_nothing_ = own_runs_.runs.size() == static_cast<std::size_t>(picture.height);
+    for (const OpaqueRun& run : own_runs_.runs) {
+      if (run.start != 0 || run.length != picture.width) hides_nothing_ = false;
+    }
   }
   return own_runs_;
+}
+
+bool BlitCache::hides_nothing(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key) {
+  own_runs(picture, bytes_per_pixel, key);
+  return hides_nothing_;
 }
 
 BlitCache::Stretched* BlitCache::stretched(const PixelBlock& picture, const RECT& from, int width, int height,

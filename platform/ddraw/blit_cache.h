@@ -21,6 +21,10 @@ class BlitCache {
   // drop() has not been called.
   void blit_keyed(const PixelBlock& dst, const PixelBlock& picture, const RECT& from, int bytes_per_pixel,
                   const SourceKey& key);
+  // The runs of the whole picture under key, found on first use.
+  const OpaqueRuns& own_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key);
+  // True when key hides none of the picture's pixels.
+  bool hides_nothing(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key);
   // Forgets everything kept: the owner's pixels or key may change. Next to
   // free when nothing is kept, as on every destination of a blit.
   void drop();
@@ -35,12 +39,12 @@ class BlitCache {
     std::uint64_t last_used = 0;
   };
 
-  const OpaqueRuns& own_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key);
   // Null when the picture is too big to keep at that size.
   Stretched* stretched(const PixelBlock& picture, const RECT& from, int width, int height,
                        int bytes_per_pixel, const SourceKey& key);
 
   bool has_own_runs_ = false;
+  bool hides_nothing_ = false;
   OpaqueRuns own_runs_;
   std::vector<Stretched> stretched_;
   std::uint64_t uses_ = 0;

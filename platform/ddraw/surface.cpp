@@ -1,5 +1,6 @@
 #include "ddraw/surface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -52,6 +53,8 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
 }
 
 Surface::~Surface() {
+  forget_base();
+  settle_copies();
   if (dc_ != nullptr) release_surface_dc(dc_);
   if (back_ != nullptr) {
     host().forget_frame();
@@ -120,18 +123,38 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   if (use_key && !source->keyed_) return DDERR_INVALIDPARAMS;
 
   const int bytes_per_pixel = bits_per_pixel_ / 8;
-  // This surface's pixels change now, whatever it kept of them goes.
+  // This surface's pixels change now: whatever it kept of them goes.
+  settle_copies();
   blit_cache_.drop();
   if (source != this) {
+    source->settle();
+    const bool covers_all = dest.left == 0 && dest.top == 0 && dest.right == width_ && dest.bottom == height_ &&
+                            from.left == 0 && from.top == 0 && from.right == source->width_ &&
+                            from.bottom == source->height_ && source->width_ == width_ &&
+                            source->height_ == height_;
+    // The primary is the screen, which shows what is drawn on it at once.
+    if (covers_all && (caps_ & DDSCAPS_PRIMARYSURFACE) == 0 &&
+        (!use_key || source->blit_cache_.hides_nothing(source->whole(), bytes_per_pixel, source->key_))) {
+      defer_copy_of(source);
+      return DD_OK;
+    }
+    if (covers_all && use_key && base_ != nullptr) {
+      blit_runs_over(whole(), source->whole(),
+                     source->blit_cache_.own_runs(source->whole(), bytes_per_pixel, source->key_), base_->whole(),
+                     bytes_per_pixel);
+      forget_base();
+      return DD_OK;
+    }
+    settle();
     if (use_key) {
-      source->blit_cache_.blit_keyed(block(dest), source->block(RECT{0, 0, source->width_, source->height_}),
-                                     from, bytes_per_pixel, source->key_);
+      source->blit_cache_.blit_keyed(block(dest), source->whole(), from, bytes_per_pixel, source->key_);
     } else {
       blit_pixels(block(dest), source->block(from), bytes_per_pixel, nullptr);
     }
     return DD_OK;
   }
 
+  settle();
   // Within one surface the two rectangles may overlap: read from a copy.
   const PixelBlock from_block = block(from);
   const std::size_t row_bytes = static_cast<std::size_t>(from_block.width) * bytes_per_pixel;
@@ -145,6 +168,32 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   return DD_OK;
 }
 
+void Surface::defer_copy_of(Surface* base) {
+  if (base_ == base) return;
+  forget_base();
+  base_ = base;
+  base->copies_.push_back(this);
+}
+
+void Surface::forget_base() {
+  if (base_ == nullptr) return;
+  std::vector<Surface*>& copies = base_->copies_;
+  copies.erase(std::find(copies.begin(), copies.end(), this));
+  base_ = nullptr;
+}
+
+void Surface::settle() {
+  if (base_ == nullptr) return;
+  // Same size and format, so the same pitch: one copy of the whole memory.
+  std::memcpy(pixels_.get(), base_->pixels_.get(),
+              static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
+  forget_base();
+}
+
+void Surface::settle_copies() {
+  while (!copies_.empty()) copies_.back()->settle();
+}
+
 void Surface::present() const {
   host().present(FrameView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
 }
@@ -153,6 +202,11 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   if (back_ == nullptr) return DDERR_NOTFLIPPABLE;
   if (lpDDSurfaceTargetOverride != nullptr && lpDDSurfaceTargetOverride != back_) return DDERR_INVALIDPARAMS;
   if (busy() || back_->busy()) return DDERR_SURFACEBUSY;
+  // The back buffer's pixels are shown now and the pages trade them: the
+  // copies they owe are made first.
+  back_->settle();
+  settle_copies();
+  back_->settle_copies();
   // The pages trade their memory; the interfaces stay where they are, so
   // the back buffer is again the surface the next frame is drawn on.
   std::swap(pixels_, back_->pixels_);
@@ -182,6 +236,8 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   dc_ = create_surface_dc(PixelTarget{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
   if (dc_ == nullptr) return DDERR_CANTCREATEDC;
   // Text may be drawn into the pixels until ReleaseDC.
+  settle();
+  settle_copies();
   blit_cache_.drop();
   *lphDC = dc_;
   return DD_OK;
@@ -221,7 +277,9 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
     lpDDSurfaceDesc->ddckCKSrcBlt.dwColorSpaceHighValue = key_.high;
   }
   describe_format(lpDDSurfaceDesc->ddpfPixelFormat, bits_per_pixel_);
-  // The caller may write anywhere through the pointer until Unlock.
+  // The caller may read and write anywhere through the pointer until Unlock.
+  settle();
+  settle_copies();
   blit_cache_.drop();
   locked_ = true;
   return DD_OK;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <ddraw.h>
 
@@ -50,7 +51,20 @@ class Surface final : public IDirectDrawSurface7 {
   // True when rect (null: the whole surface) is non-empty and inside.
   bool take_rect(const RECT* rect, RECT& out) const;
   PixelBlock block(const RECT& rect) const;
+  PixelBlock whole() const { return block(RECT{0, 0, width_, height_}); }
   void present() const;
+
+  // A blit that covers this whole surface with every pixel of a surface of
+  // its size is not made at once: the next whole keyed picture drawn over
+  // it is then drawn together with it, each pixel written once (the game
+  // draws the night sky, then the play field over it). Until then these
+  // pixels are base_'s, and base_ lists this surface among its copies_.
+  void defer_copy_of(Surface* base);
+  void forget_base();
+  // Makes the deferred copy, before these pixels are read or changed.
+  void settle();
+  // Before these pixels change or go: the surfaces still to copy them do.
+  void settle_copies();
 
   DirectDraw* owner_;
   int width_;
@@ -69,6 +83,8 @@ class Surface final : public IDirectDrawSurface7 {
   // dropped whenever the pixels or the key may change (Lock, GetDC, being
   // drawn on, SetColorKey, Flip).
   BlitCache blit_cache_;
+  Surface* base_ = nullptr;
+  std::vector<Surface*> copies_;
 };
 
 // The DirectDraw object: cooperation, display mode and surface creation.

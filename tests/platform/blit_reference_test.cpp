@@ -17,6 +17,7 @@
 
 #include "game/main_game.h"
 #include "support/test_display.h"
+#include "testing/testing.h"
 
 namespace {
 
@@ -216,6 +217,30 @@ void FillRandom(Picture& picture, Random& random, const Key& key) {
   }
 }
 
+// Every pixel one the key leaves in.
+void FillDrawn(Picture& picture, Random& random, const Key& key) {
+  const std::uint32_t mask = picture.bits == 32 ? 0xFFFFFFFFu : 0xFFFFu;
+  for (std::uint32_t& pixel : picture.pixels) {
+    do {
+      pixel = random.bits() & mask;
+    } while (Hidden(pixel, key, picture.bits));
+  }
+}
+
+// A sprite's shape: one drawn stretch a row, with hidden pixels at one end
+// or both.
+void FillOneRunARow(Picture& picture, Random& random, const Key& key) {
+  FillDrawn(picture, random, key);
+  for (int y = 0; y < picture.height; ++y) {
+    const int start = random.below(picture.width / 2 + 1);
+    const int end =
+        start == 0 ? random.between(1, picture.width - 1) : random.between(start + 1, picture.width);
+    for (int x = 0; x < picture.width; ++x) {
+      if (x < start || x >= end) picture.at(x, y) = HiddenPixel(random, key, picture.bits);
+    }
+  }
+}
+
 RECT RandomRect(Random& random, int width, int height) {
   RECT rect;
   rect.left = random.below(width);
@@ -237,6 +262,12 @@ class BltReference : public ::testing::TestWithParam<int> {
     owned_.push_back(MakePicture(dd_, width, height, GetParam()));
     pictures_.push_back(&owned_.back());
     return owned_.back();
+  }
+
+  // Releases the picture's surface and gives it a new one of its size.
+  void Remake(Picture& picture) {
+    picture.surface->Release();
+    picture.surface = MakePicture(dd_, picture.width, picture.height, picture.bits).surface;
   }
 
   // Blits src's rectangle `from` (null: all of it) to `to` of dst, keyed
@@ -371,6 +402,93 @@ TEST_P(BltReference, WithinOneSurface) {
     ReferenceBlt(screen, to, before, from, keyed ? &key : nullptr);
     ASSERT_TRUE(Holds(screen)) << "blit " << blit;
   }
+}
+
+// A blit that covers a whole surface with all of another's pixels is made
+// late, when its pixels are first needed. A random sequence over surfaces
+// of one size reads them back only now and then, so that such copies stay
+// pending across every kind of change on either side.
+TEST_P(BltReference, WholeSurfaceCopiesLeftForLater) {
+  Random random(424242u + static_cast<std::uint32_t>(GetParam()));
+  constexpr int kCount = 4;
+  std::vector<Picture*> pool;
+  std::vector<Key> keys;
+  const RECT whole{0, 0, 48, 32};
+  for (int i = 0; i < kCount; ++i) {
+    Picture& picture = Make(48, 32);
+    keys.push_back(RandomKey(random, GetParam(), random.chance(30)));
+    if (random.chance(50)) {
+      FillDrawn(picture, random, keys.back());
+    } else {
+      FillRandom(picture, random, keys.back());
+    }
+    Store(picture);
+    SetKey(picture, keys.back());
+    pool.push_back(&picture);
+  }
+
+  for (int step = 0; step < 800; ++step) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    const int op = random.below(100);
+    const int from = random.below(kCount);
+    const int onto = random.below(kCount);
+    Picture& source = *pool[static_cast<std::size_t>(from)];
+    Picture& target = *pool[static_cast<std::size_t>(onto)];
+    if (op < 30) {
+      if (from != onto) Blt(target, whole, source, nullptr, nullptr);
+    } else if (op < 50) {
+      if (from != onto) Blt(target, whole, source, nullptr, &keys[static_cast<std::size_t>(from)]);
+    } else if (op < 62) {
+      if (from == onto) continue;
+      const RECT part = RandomRect(random, 48, 32);
+      const RECT to = random.chance(50) ? part : RandomRect(random, 48, 32);
+      Blt(target, to, source, &part, random.chance(70) ? &keys[static_cast<std::size_t>(from)] : nullptr);
+    } else if (op < 68) {
+      for (int i = 0; i < 20; ++i) source.at(random.below(48), random.below(32)) = random.bits() & 0xFFFFu;
+      Store(source);
+    } else if (op < 74) {
+      keys[static_cast<std::size_t>(from)] = RandomKey(random, GetParam(), random.chance(40));
+      SetKey(source, keys[static_cast<std::size_t>(from)]);
+    } else if (op < 80) {
+      Remake(source);
+      FillRandom(source, random, keys[static_cast<std::size_t>(from)]);
+      Store(source);
+      SetKey(source, keys[static_cast<std::size_t>(from)]);
+    } else if (op < 84) {
+      HDC hdc = nullptr;
+      ASSERT_EQ(source.surface->GetDC(&hdc), DD_OK);
+      SetBkMode(hdc, OPAQUE);
+      const int x = random.below(40);
+      const int y = random.below(24);
+      ASSERT_TRUE(TextOutA(hdc, x, y, "Hi", 2));
+      ASSERT_EQ(source.surface->ReleaseDC(hdc), DD_OK);
+      // Glyphs are not modelled here: the text must have changed pixels,
+      // and only near where it was drawn.
+      const std::vector<std::uint32_t> before = source.pixels;
+      source.pixels = Load(source);
+      int changed = 0;
+      for (int py = 0; py < 32; ++py) {
+        for (int px = 0; px < 48; ++px) {
+          const std::size_t i = static_cast<std::size_t>(py) * 48 + px;
+          if (before[i] == source.pixels[i]) continue;
+          ++changed;
+          ASSERT_TRUE(px >= x && px < x + 32 && py >= y && py < y + 24)
+              << "pixel (" << px << ", " << py << ")";
+        }
+      }
+      ASSERT_GT(changed, 0);
+    } else if (op < 90) {
+      if (random.chance(50)) {
+        FillDrawn(source, random, keys[static_cast<std::size_t>(from)]);
+      } else {
+        FillOneRunARow(source, random, keys[static_cast<std::size_t>(from)]);
+      }
+      Store(source);
+    } else {
+      for (const Picture* picture : pool) ASSERT_TRUE(Holds(*picture));
+    }
+  }
+  for (const Picture* picture : pool) ASSERT_TRUE(Holds(*picture));
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, BltReference, ::testing::Values(32, 16),
@@ -571,6 +689,116 @@ TEST(FlippedSource, DrawsThePageItHoldsNow) {
   screen.surface->Release();
   back.surface->Release();
   front.surface->Release();
+  dd->Release();
+}
+
+// The back buffer covered whole by a picture, with or without a keyed
+// picture over it, shows on the screen after the flip exactly as drawn,
+// even when the picture changes before the flip.
+TEST(FlippedSource, WholeCopyOntoTheBackBufferIsShown) {
+  hops_test::make_game_window();
+  IDirectDraw7* dd = nullptr;
+  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
+  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(dd->SetDisplayMode(320, 240, 32, 0, 0), DD_OK);
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  ddsd.dwBackBufferCount = 1;
+  IDirectDrawSurface7* front = nullptr;
+  ASSERT_EQ(dd->CreateSurface(&ddsd, &front, nullptr), DD_OK);
+  DDSCAPS2 caps{};
+  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  Picture back;
+  ASSERT_EQ(front->GetAttachedSurface(&caps, &back.surface), DD_OK);
+  back.width = 320;
+  back.height = 240;
+  back.pixels.assign(320u * 240u, 0);
+
+  const Key key{0x00FF00FF, 0x00FF00FF};
+  Random random(23);
+  Picture sky = MakePicture(dd, 320, 240, 32);
+  Picture field = MakePicture(dd, 320, 240, 32);
+  FillDrawn(sky, random, key);
+  FillRandom(field, random, key);
+  // The screen has no top byte to show.
+  for (Picture* picture : {&sky, &field}) {
+    for (std::uint32_t& pixel : picture->pixels) pixel &= 0x00FFFFFFu;
+    Store(*picture);
+    SetKey(*picture, key);
+  }
+  const RECT whole{0, 0, 320, 240};
+  const auto shows = [&](const Picture& expected) {
+    const platform::testing::Screen screen = platform::testing::screen();
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 0; x < 320; ++x) {
+        if (screen.at(x, y) != expected.at(x, y)) {
+          return ::testing::AssertionFailure() << "screen pixel (" << x << ", " << y << ")";
+        }
+      }
+    }
+    return ::testing::AssertionSuccess();
+  };
+  const auto blt = [&](const Picture& source, const Key* with) {
+    RECT to = whole;
+    ASSERT_EQ(
+        back.surface->Blt(&to, source.surface, nullptr, DDBLT_WAIT | (with ? DDBLT_KEYSRC : 0), nullptr),
+        DD_OK);
+    ReferenceBlt(back, whole, source, whole, with);
+  };
+
+  // What the front page holds; each flip trades it for the back buffer's.
+  Picture shown = back;
+  const auto flip = [&] {
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    std::swap(shown.pixels, back.pixels);
+  };
+
+  blt(sky, &key);
+  flip();
+  EXPECT_TRUE(shows(shown));
+
+  blt(sky, nullptr);
+  blt(field, &key);
+  flip();
+  EXPECT_TRUE(shows(shown));
+
+  blt(sky, &key);
+  for (std::uint32_t& pixel : sky.pixels) pixel ^= 0x00010101u;
+  Store(sky);
+  flip();
+  EXPECT_TRUE(shows(shown));
+
+  // Copies of either page, still owed when the pages trade their pixels,
+  // hold what the pages held before.
+  Picture of_back = MakePicture(dd, 320, 240, 32);
+  Picture of_front = MakePicture(dd, 320, 240, 32);
+  RECT to = whole;
+  ASSERT_EQ(of_back.surface->Blt(&to, back.surface, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  ASSERT_EQ(of_front.surface->Blt(&to, front, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  of_back.pixels = back.pixels;
+  of_front.pixels = shown.pixels;
+  flip();
+  EXPECT_TRUE(Holds(of_back));
+  EXPECT_TRUE(Holds(of_front));
+  of_back.surface->Release();
+  of_front.surface->Release();
+
+  // And the picture going away first leaves the copy in place.
+  blt(field, nullptr);
+  field.surface->Release();
+  flip();
+  EXPECT_TRUE(shows(shown));
+
+  // The front page is the screen: a blit onto it shows at once.
+  RECT everything = whole;
+  ASSERT_EQ(front->Blt(&everything, sky.surface, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  EXPECT_TRUE(shows(sky));
+
+  sky.surface->Release();
+  back.surface->Release();
+  front->Release();
   dd->Release();
 }
 
