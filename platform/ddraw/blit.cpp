@@ -148,34 +148,63 @@ void scan_runs(const PixelBlock& picture, const Key& key, OpaqueRuns& result) {
       while (x < picture.width && key.keyed(in[x])) ++x;
       const int start = x;
       while (x < picture.width && !key.keyed(in[x])) ++x;
-      if (x > start) result.runs.push_back(OpaqueRun{start, x - start});
+      if (x > start) result.runs.push_back(OpaqueRun{y, start, x - start});
     }
   }
   result.row_start.push_back(static_cast<std::uint32_t>(result.runs.size()));
 }
 
+// Both ends of a run of kChunk to 2 kChunk bytes, as two copies that may
+// overlap. Both are read before either is written: a store ahead of a load
+// whose address it might share would hold the load up.
+template <std::size_t kChunk>
+inline void copy_ends(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes) {
+  unsigned char head[kChunk];
+  unsigned char tail[kChunk];
+  std::memcpy(head, in, kChunk);
+  std::memcpy(tail, in + bytes - kChunk, kChunk);
+  std::memcpy(out, head, kChunk);
+  std::memcpy(out + bytes - kChunk, tail, kChunk);
+}
+
 // Copies one run of `bytes` (at least one pixel). The runs along a
 // sprite's edge are a few pixels long, where calling memcpy costs more than
-// the copy: up to 64 bytes, two overlapping copies of a fixed size, which
-// the compiler turns into plain moves. Longer runs, a screen row at most,
-// go to memcpy, which copies them faster than any loop here could.
+// the copy: up to 128 bytes, copies of a fixed size, which the compiler
+// turns into plain moves. Longer runs, a screen row at most, go to memcpy,
+// which copies them faster than any loop here could.
 inline void copy_run(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes) {
-  if (bytes > 64) {
+  if (bytes > 128) {
     std::memcpy(out, in, bytes);
+  } else if (bytes >= 64) {
+    copy_ends<64>(out, in, bytes);
   } else if (bytes >= 32) {
-    std::memcpy(out, in, 32);
-    std::memcpy(out + bytes - 32, in + bytes - 32, 32);
+    copy_ends<32>(out, in, bytes);
   } else if (bytes >= 16) {
-    std::memcpy(out, in, 16);
-    std::memcpy(out + bytes - 16, in + bytes - 16, 16);
+    copy_ends<16>(out, in, bytes);
   } else if (bytes >= 8) {
-    std::memcpy(out, in, 8);
-    std::memcpy(out + bytes - 8, in + bytes - 8, 8);
+    copy_ends<8>(out, in, bytes);
   } else if (bytes >= 4) {
-    std::memcpy(out, in, 4);
-    std::memcpy(out + bytes - 4, in + bytes - 4, 4);
+    copy_ends<4>(out, in, bytes);
   } else {
     std::memcpy(out, in, 2);
+  }
+}
+
+// Whole rows of the picture from row `top` on: every run as it is, one
+// pass over the runs. What the loop needs sits in locals, since memcpy
+// could write anywhere and fields behind references would be read again.
+template <std::size_t kPixel>
+void copy_whole_rows(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int top) {
+  std::uint8_t* const out = dst.first - static_cast<std::ptrdiff_t>(top) * dst.pitch;
+  const std::uint8_t* const in = picture.first;
+  const std::ptrdiff_t out_pitch = dst.pitch;
+  const std::ptrdiff_t in_pitch = picture.pitch;
+  const OpaqueRun* run = runs.runs.data() + runs.row_start[static_cast<std::size_t>(top)];
+  const OpaqueRun* const end = runs.runs.data() + runs.row_start[static_cast<std::size_t>(top + dst.height)];
+  for (; run != end; ++run) {
+    const std::size_t offset = static_cast<std::size_t>(run->start) * kPixel;
+    copy_run(out + run->row * out_pitch + offset, in + run->row * in_pitch + offset,
+             static_cast<std::size_t>(run->length) * kPixel);
   }
 }
 
@@ -210,38 +239,28 @@ OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, cons
 
 void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int left, int top,
                int bytes_per_pixel) {
-  // Everything the loop needs in locals: memcpy could write anywhere, so
-  // fields read through the references would be read again every run.
+  if (left == 0 && dst.width == picture.width) {
+    if (bytes_per_pixel == 4) {
+      copy_whole_rows<4>(dst, picture, runs, top);
+    } else {
+      copy_whole_rows<2>(dst, picture, runs, top);
+    }
+    return;
+  }
+  // Part of the picture: each run is cut to the rectangle's columns.
   const std::size_t pixel = static_cast<std::size_t>(bytes_per_pixel);
-  const std::ptrdiff_t out_pitch = dst.pitch;
-  const std::ptrdiff_t in_pitch = picture.pitch;
-  const int height = dst.height;
   const std::int32_t right = left + dst.width;
-  const bool whole_rows = left == 0 && dst.width == picture.width;
-  const OpaqueRun* const all_runs = runs.runs.data();
-  const std::uint32_t* row_start = runs.row_start.data() + top;
-  std::uint8_t* out = dst.first;
-  const std::uint8_t* in = picture.first + static_cast<std::ptrdiff_t>(top) * in_pitch;
-
-  for (int y = 0; y < height; ++y, ++row_start, out += out_pitch, in += in_pitch) {
-    const OpaqueRun* run = all_runs + row_start[0];
-    const OpaqueRun* const end = all_runs + row_start[1];
-    if (whole_rows) {
-      for (; run != end; ++run) {
-        const std::size_t offset = static_cast<std::size_t>(run->start) * pixel;
-        copy_run(out + offset, in + offset, static_cast<std::size_t>(run->length) * pixel);
-      }
-      continue;
-    }
-    // Part of the picture: each run is cut to the rectangle's columns.
-    for (; run != end; ++run) {
-      const std::int32_t from = run->start > left ? run->start : left;
-      const std::int32_t to = run->start + run->length < right ? run->start + run->length : right;
-      if (from < to) {
-        copy_run(out + static_cast<std::size_t>(from - left) * pixel,
-                 in + static_cast<std::size_t>(from) * pixel, static_cast<std::size_t>(to - from) * pixel);
-      }
-    }
+  const OpaqueRun* run = runs.runs.data() + runs.row_start[static_cast<std::size_t>(top)];
+  const OpaqueRun* const end = runs.runs.data() + runs.row_start[static_cast<std::size_t>(top + dst.height)];
+  for (; run != end; ++run) {
+    const std::int32_t from = run->start > left ? run->start : left;
+    const std::int32_t to = run->start + run->length < right ? run->start + run->length : right;
+    if (from >= to) continue;
+    copy_run(dst.first + static_cast<std::ptrdiff_t>(run->row - top) * dst.pitch +
+                 static_cast<std::size_t>(from - left) * pixel,
+             picture.first + static_cast<std::ptrdiff_t>(run->row) * picture.pitch +
+                 static_cast<std::size_t>(from) * pixel,
+             static_cast<std::size_t>(to - from) * pixel);
   }
 }
 

@@ -31,8 +31,9 @@ struct SourceKey {
 // likewise. key may be null. bytes_per_pixel is 4 or 2.
 void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel, const SourceKey* key);
 
-// Columns [start, start + length) of one row, none of them hidden by the key.
+// Columns [start, start + length) of row `row`, none of them hidden by the key.
 struct OpaqueRun {
+  std::int32_t row = 0;
   std::int32_t start = 0;
   std::int32_t length = 0;
 };
