@@ -378,6 +378,21 @@ TEST_P(BltReference, ManySizesOfOnePicture) {
   }
 }
 
+// A stretch too big to keep a copy of is drawn straight from the picture.
+TEST_P(BltReference, StretchLargerThanAnyKeptCopy) {
+  Random random(31u + static_cast<std::uint32_t>(GetParam()));
+  Picture& screen = Make(1100, 1000);
+  Picture& source = Make(50, 47);
+  const Key key = RandomKey(random, GetParam(), true);
+  FillRandom(source, random, key);
+  Store(source);
+  SetKey(source, key);
+  for (int pass = 0; pass < 2; ++pass) {
+    Blt(screen, RECT{0, 0, 1100, 1000}, source, nullptr, &key);
+    ASSERT_TRUE(Holds(screen));
+  }
+}
+
 // Overlapping rectangles of one surface read the pixels as they were.
 TEST_P(BltReference, WithinOneSurface) {
   Random random(5u + static_cast<std::uint32_t>(GetParam()));
