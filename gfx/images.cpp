@@ -171,12 +171,14 @@ bool CImages::LoadBitmap32(IDirectDraw7* pDD, const char* szFileName) {
     return false;
   }
 
-  DWORD* pdwSurface = (DWORD*)ddsd.lpSurface;
+  // Row by row through pointers of their own, so that the copy of a row is
+  // one plain loop the compiler can widen.
+  const int nWidth = m_nWidth;
   for (int y = 0; y < m_nHeight; y++) {
-    for (int x = 0; x < m_nWidth; x++) {
-      const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride + 3 * x;
-      DWORD dwColor = (DWORD)pSource[0] | ((DWORD)pSource[1] << 8) | ((DWORD)pSource[2] << 16);
-      pdwSurface[(ddsd.lPitch / 4) * y + x] = dwColor;
+    const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride;
+    DWORD* pdwRow = (DWORD*)ddsd.lpSurface + (ddsd.lPitch / 4) * y;
+    for (int x = 0; x < nWidth; x++) {
+      pdwRow[x] = (DWORD)pSource[3 * x] | ((DWORD)pSource[3 * x + 1] << 8) | ((DWORD)pSource[3 * x + 2] << 16);
     }
   }
   m_pSurface->Unlock(NULL);
@@ -201,12 +203,13 @@ bool CImages::LoadBitmap16(IDirectDraw7* pDD, const char* szFileName) {
     return false;
   }
 
-  WORD* pwSurface = (WORD*)ddsd.lpSurface;
+  const int nWidth = m_nWidth;
   for (int y = 0; y < m_nHeight; y++) {
-    for (int x = 0; x < m_nWidth; x++) {
-      const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride + 3 * x;
-      WORD wColor = (WORD)((pSource[0] >> 3) | ((pSource[1] >> 2) << 5) | ((pSource[2] >> 3) << 11));
-      pwSurface[(ddsd.lPitch / 2) * y + x] = wColor;
+    const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride;
+    WORD* pwRow = (WORD*)ddsd.lpSurface + (ddsd.lPitch / 2) * y;
+    for (int x = 0; x < nWidth; x++) {
+      pwRow[x] =
+          (WORD)((pSource[3 * x] >> 3) | ((pSource[3 * x + 1] >> 2) << 5) | ((pSource[3 * x + 2] >> 3) << 11));
     }
   }
   m_pSurface->Unlock(NULL);

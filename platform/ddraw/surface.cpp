@@ -47,7 +47,7 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
       bits_per_pixel_(bits_per_pixel),
       pitch_(pitch_for(width, bits_per_pixel / 8)),
       caps_(caps),
-      pixels_(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)]()) {
+      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)) {
   owner_->AddRef();
   ddraw_object_born(this);
 }

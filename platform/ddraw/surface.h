@@ -10,6 +10,7 @@
 
 #include "ddraw/blit.h"
 #include "ddraw/blit_cache.h"
+#include "ddraw/pixel_memory.h"
 
 namespace platform {
 
@@ -23,7 +24,7 @@ class Surface final : public IDirectDrawSurface7 {
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
 
-  bool valid() const { return pixels_ != nullptr; }
+  bool valid() const { return pixels_.get() != nullptr; }
   // Makes this the front of a chain with back as its back buffer; the chain
   // holds one reference to the back buffer.
   void attach_back_buffer(Surface* back) { back_ = back; }
@@ -72,7 +73,7 @@ class Surface final : public IDirectDrawSurface7 {
   int bits_per_pixel_;
   int pitch_;
   DWORD caps_;
-  std::unique_ptr<std::uint8_t[]> pixels_;
+  PixelMemory pixels_;
   ULONG refs_ = 1;
   Surface* back_ = nullptr;
   bool keyed_ = false;
