@@ -158,7 +158,14 @@ bool SdlHost::fit_texture(const FrameView& frame) {
 }
 
 void SdlHost::draw_texture() {
-  SDL_RenderClear(renderer_);
+  // The picture covers an output of its own size; only letterbox bars need
+  // clearing, and clearing a whole frame costs as much as drawing one.
+  int output_width = 0;
+  int output_height = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0 ||
+      output_width != texture_width_ || output_height != texture_height_) {
+    SDL_RenderClear(renderer_);
+  }
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
