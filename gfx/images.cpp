@@ -143,6 +143,30 @@ void SetSourceColorKey(IDirectDrawSurface7* pSurface, DWORD dwKey) {
   pSurface->SetColorKey(DDCKEY_SRCBLT, &colorkey);
 }
 
+// Reads the file and creates its surface, locked whole, ready for the pixels
+// to be copied in. On failure the box is shown and only the width and height
+// read from the headers are left.
+bool OpenPicture(IDirectDraw7* pDD, const char* szFileName, DWORD dwCaps, int nBytesPerPixel, int* pnWidth,
+                 int* pnHeight, IDirectDrawSurface7** ppSurface, BitmapPixels* pPixels, DDSURFACEDESC2* pddsd) {
+  if (!ReadBitmapFile(szFileName, pnWidth, pnHeight, pPixels)) {
+    ShowLoadFailure();
+    return false;
+  }
+  if (!CreateLockedSurface(pDD, dwCaps, *pnWidth, *pnHeight, nBytesPerPixel, ppSurface, pddsd)) {
+    ShowLoadFailure();
+    free(pPixels->pBuffer);
+    return false;
+  }
+  return true;
+}
+
+// After the copy: the surface is unlocked and keyed, the file's pixels freed.
+void ClosePicture(IDirectDrawSurface7* pSurface, BitmapPixels* pPixels, DWORD dwKey) {
+  pSurface->Unlock(NULL);
+  free(pPixels->pBuffer);
+  SetSourceColorKey(pSurface, dwKey);
+}
+
 }  // namespace
 
 // Width and height start at 0 so that GetWidth of a picture whose file never
@@ -158,16 +182,9 @@ CImages::~CImages() {
 
 bool CImages::LoadBitmap32(IDirectDraw7* pDD, const char* szFileName) {
   BitmapPixels pixels;
-  if (!ReadBitmapFile(szFileName, &m_nWidth, &m_nHeight, &pixels)) {
-    ShowLoadFailure();
-    return false;
-  }
-
   DDSURFACEDESC2 ddsd;
-  if (!CreateLockedSurface(pDD, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, m_nWidth, m_nHeight, 4,
-                           &m_pSurface, &ddsd)) {
-    ShowLoadFailure();
-    free(pixels.pBuffer);
+  if (!OpenPicture(pDD, szFileName, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 4, &m_nWidth, &m_nHeight,
+                   &m_pSurface, &pixels, &ddsd)) {
     return false;
   }
 
@@ -181,25 +198,15 @@ bool CImages::LoadBitmap32(IDirectDraw7* pDD, const char* szFileName) {
       pdwRow[x] = (DWORD)pSource[3 * x] | ((DWORD)pSource[3 * x + 1] << 8) | ((DWORD)pSource[3 * x + 2] << 16);
     }
   }
-  m_pSurface->Unlock(NULL);
-  free(pixels.pBuffer);
-
-  SetSourceColorKey(m_pSurface, COLOR_KEY_32);
+  ClosePicture(m_pSurface, &pixels, COLOR_KEY_32);
   return true;
 }
 
 bool CImages::LoadBitmap16(IDirectDraw7* pDD, const char* szFileName) {
   BitmapPixels pixels;
-  if (!ReadBitmapFile(szFileName, &m_nWidth, &m_nHeight, &pixels)) {
-    ShowLoadFailure();
-    return false;
-  }
-
   DDSURFACEDESC2 ddsd;
-  if (!CreateLockedSurface(pDD, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, m_nWidth, m_nHeight, 2,
-                           &m_pSurface, &ddsd)) {
-    ShowLoadFailure();
-    free(pixels.pBuffer);
+  if (!OpenPicture(pDD, szFileName, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, 2, &m_nWidth, &m_nHeight,
+                   &m_pSurface, &pixels, &ddsd)) {
     return false;
   }
 
@@ -212,10 +219,7 @@ bool CImages::LoadBitmap16(IDirectDraw7* pDD, const char* szFileName) {
           (WORD)((pSource[3 * x] >> 3) | ((pSource[3 * x + 1] >> 2) << 5) | ((pSource[3 * x + 2] >> 3) << 11));
     }
   }
-  m_pSurface->Unlock(NULL);
-  free(pixels.pBuffer);
-
-  SetSourceColorKey(m_pSurface, COLOR_KEY_16);
+  ClosePicture(m_pSurface, &pixels, COLOR_KEY_16);
   return true;
 }
 
