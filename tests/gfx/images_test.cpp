@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/main_game.h"
 #include "support/bmp_file.h"
+#include "support/test_display.h"
 #include "testing/testing.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -31,86 +33,27 @@ using hops_test::Rgb;
 
 constexpr Rgb kMagenta{255, 0, 255};
 
-LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
 // The smallest world a picture needs: a window, an exclusive 1024x768 display
 // of the chosen depth and a screen-sized destination surface.
 class ImagesTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetUpDisplay(32); }
-
-  void TearDown() override {
-    if (dest_ != nullptr) dest_->Release();
-    if (dd_ != nullptr) dd_->Release();
-  }
-
-  void SetUpDisplay(DWORD bits) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = PlainProc;
-    wc.lpszClassName = "Images_Test";
-    ASSERT_NE(RegisterClassA(&wc), 0);
-    g_hWnd = CreateWindowExA(0, "Images_Test", "images", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
-                             nullptr);
-    ASSERT_NE(g_hWnd, nullptr);
-    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
-    ASSERT_EQ(dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    ASSERT_EQ(dd_->SetDisplayMode(1024, 768, bits, 0, 0), DD_OK);
-    bytes_per_pixel_ = bits / 8;
-
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    ddsd.dwWidth = 1024;
-    ddsd.dwHeight = 768;
-    ASSERT_EQ(dd_->CreateSurface(&ddsd, &dest_, nullptr), DD_OK);
+  void SetUp() override {
+    display_ = std::make_unique<hops_test::TestDisplay>(32);
     dir_ = hops_test::make_temp_dir();
   }
 
   // Switches the fixture to a 16-bit display (for the 5-6-5 loader).
   void UseDisplay16() {
-    dest_->Release();
-    dest_ = nullptr;
-    dd_->Release();
-    dd_ = nullptr;
+    display_.reset();
     platform::testing::reset();
-    SetUpDisplay(16);
+    display_ = std::make_unique<hops_test::TestDisplay>(16);
   }
 
-  std::vector<std::uint32_t> ReadDest() {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    EXPECT_EQ(dest_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-    std::vector<std::uint32_t> pixels;
-    const auto* bytes = static_cast<const std::uint8_t*>(ddsd.lpSurface);
-    for (DWORD y = 0; y < ddsd.dwHeight; ++y) {
-      for (DWORD x = 0; x < ddsd.dwWidth; ++x) {
-        const std::uint8_t* p = bytes + y * ddsd.lPitch + x * bytes_per_pixel_;
-        std::uint32_t value = 0;
-        std::memcpy(&value, p, bytes_per_pixel_);
-        pixels.push_back(value);
-      }
-    }
-    dest_->Unlock(nullptr);
-    return pixels;
-  }
-
-  std::uint32_t At(int x, int y) { return ReadDest()[static_cast<std::size_t>(y) * 1024 + x]; }
-
-  void FillDest(std::uint32_t value) {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ASSERT_EQ(dest_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-    auto* bytes = static_cast<std::uint8_t*>(ddsd.lpSurface);
-    for (DWORD y = 0; y < ddsd.dwHeight; ++y) {
-      for (DWORD x = 0; x < ddsd.dwWidth; ++x) {
-        std::memcpy(bytes + y * ddsd.lPitch + x * bytes_per_pixel_, &value, bytes_per_pixel_);
-      }
-    }
-    dest_->Unlock(nullptr);
-  }
+  IDirectDraw7* dd() const { return display_->dd(); }
+  IDirectDrawSurface7* dest() const { return display_->dest(); }
+  std::vector<std::uint32_t> ReadDest() const { return display_->read(); }
+  std::uint32_t At(int x, int y) const { return display_->at(x, y); }
+  void FillDest(std::uint32_t value) { display_->fill(value); }
 
   // Bounding box (left, top, right, bottom) of the pixels that differ from `background`.
   RECT ChangedBox(std::uint32_t background) {
@@ -132,9 +75,7 @@ class ImagesTest : public ::testing::Test {
     return hops_test::write_bmp(dir_, name, width, height, [colour](int, int) { return colour; });
   }
 
-  IDirectDraw7* dd_ = nullptr;
-  IDirectDrawSurface7* dest_ = nullptr;
-  std::size_t bytes_per_pixel_ = 4;
+  std::unique_ptr<hops_test::TestDisplay> display_;
   std::string dir_;
 };
 
@@ -158,9 +99,9 @@ TEST_F(ImagesTest, RowsAreBottomUpWithStrideRoundedToFourBytes) {
   const std::string path = hops_test::write_file(dir_, "rows.bmp", bytes);
 
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0x00ABCDEF);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
 
   EXPECT_EQ(At(0, 0), 0x00131211u);
   EXPECT_EQ(At(1, 0), 0x00161514u);
@@ -177,8 +118,8 @@ TEST_F(ImagesTest, RowsAreBottomUpWithStrideRoundedToFourBytes) {
 TEST_F(ImagesTest, FilePixelBecomes32BitRgb) {
   const std::string path = Solid("p.bmp", 1, 1, Rgb{0x30, 0x20, 0x10});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
-  image.Draw(dest_, 5, 6);
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
+  image.Draw(dest(), 5, 6);
   EXPECT_EQ(At(5, 6), 0x00302010u);
 }
 
@@ -186,8 +127,8 @@ TEST_F(ImagesTest, FilePixelBecomes565In16BitMode) {
   UseDisplay16();
   const std::string path = Solid("p.bmp", 1, 1, Rgb{0x30, 0x20, 0x10});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap16(dd_, path.c_str()));
-  image.Draw(dest_, 5, 6);
+  ASSERT_TRUE(image.LoadBitmap16(dd(), path.c_str()));
+  image.Draw(dest(), 5, 6);
   EXPECT_EQ(At(5, 6), 0x3102u);
 }
 
@@ -197,9 +138,9 @@ TEST_F(ImagesTest, OnlyExactMagentaIsTransparentIn32Bits) {
   const Rgb row[4] = {kMagenta, {255, 1, 255}, {254, 0, 255}, {255, 0, 254}};
   const std::string path = hops_test::write_bmp(dir_, "key.bmp", 4, 1, [&row](int x, int) { return row[x]; });
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0x00123456);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
 
   EXPECT_EQ(At(0, 0), 0x00123456u);
   EXPECT_EQ(At(1, 0), 0x00FF01FFu);
@@ -212,9 +153,9 @@ TEST_F(ImagesTest, NearMagentaFoldsIntoTheKeyIn16Bits) {
   const Rgb row[5] = {kMagenta, {248, 3, 248}, {255, 0, 247}, {247, 0, 255}, {255, 4, 255}};
   const std::string path = hops_test::write_bmp(dir_, "key.bmp", 5, 1, [&row](int x, int) { return row[x]; });
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap16(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap16(dd(), path.c_str()));
   FillDest(0x1234);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
 
   EXPECT_EQ(At(0, 0), 0x1234u);
   EXPECT_EQ(At(1, 0), 0x1234u);
@@ -228,9 +169,9 @@ TEST_F(ImagesTest, NearMagentaFoldsIntoTheKeyIn16Bits) {
 TEST_F(ImagesTest, DrawTouchesBottomRightCorner) {
   const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0);
-  image.Draw(dest_, 924, 718);
+  image.Draw(dest(), 924, 718);
 
   const RECT box = ChangedBox(0);
   EXPECT_EQ(box.left, 924);
@@ -243,14 +184,14 @@ TEST_F(ImagesTest, DrawTouchesBottomRightCorner) {
 TEST_F(ImagesTest, DrawPastAnyEdgeChangesNothing) {
   const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0x00070707);
   const std::vector<std::uint32_t> before = ReadDest();
 
-  image.Draw(dest_, 925, 718);
-  image.Draw(dest_, 924, 719);
-  image.Draw(dest_, -1, 0);
-  image.Draw(dest_, 0, -500);
+  image.Draw(dest(), 925, 718);
+  image.Draw(dest(), 924, 719);
+  image.Draw(dest(), -1, 0);
+  image.Draw(dest(), 0, -500);
   EXPECT_EQ(ReadDest(), before);
 }
 
@@ -259,9 +200,9 @@ TEST_F(ImagesTest, DrawPastAnyEdgeChangesNothing) {
 TEST_F(ImagesTest, HalfScaleFillsExactRectangle) {
   const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0);
-  image.DrawScaled(dest_, 10, 20, 0.5f);
+  image.DrawScaled(dest(), 10, 20, 0.5f);
 
   const RECT box = ChangedBox(0);
   EXPECT_EQ(box.left, 10);
@@ -274,10 +215,10 @@ TEST_F(ImagesTest, HalfScaleFillsExactRectangle) {
 TEST_F(ImagesTest, FractionalEdgesAreTruncated) {
   const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0);
   // (float)0.12 is a little below 0.12, so 300 of it come to 35.99...
-  image.DrawScaled(dest_, 100, 200, (float)(18.0 / 150.0));
+  image.DrawScaled(dest(), 100, 200, (float)(18.0 / 150.0));
 
   const RECT box = ChangedBox(0);
   EXPECT_EQ(box.right - box.left, 35);
@@ -289,10 +230,10 @@ TEST_F(ImagesTest, FractionalEdgesAreTruncated) {
 TEST_F(ImagesTest, ScaledPictureLeavingTheSurfaceIsNotDrawn) {
   const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0);
-  image.DrawScaled(dest_, -50, -50, 1.0f);
-  image.DrawScaled(dest_, 1000, 100, 0.1f);
+  image.DrawScaled(dest(), -50, -50, 1.0f);
+  image.DrawScaled(dest(), 1000, 100, 0.1f);
   EXPECT_EQ(ChangedBox(0).right, 0);
 }
 
@@ -301,9 +242,9 @@ TEST_F(ImagesTest, ScaledPictureLeavingTheSurfaceIsNotDrawn) {
 TEST_F(ImagesTest, BlendAveragesEachByteTruncating) {
   const std::string path = Solid("blend.bmp", 2, 2, Rgb{100, 2, 0});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0x00C801FF);  // R 200, G 1, B 255
-  image.Blend(dest_);
+  image.Blend(dest());
 
   EXPECT_EQ(At(0, 0), 0x0096017Fu);
   EXPECT_EQ(At(1, 1), 0x0096017Fu);
@@ -314,19 +255,19 @@ TEST_F(ImagesTest, BlendAveragesEachByteTruncating) {
 TEST_F(ImagesTest, BlendWithFailedLockChangesNothingAndUnlocks) {
   const std::string path = Solid("blend.bmp", 2, 2, Rgb{100, 2, 0});
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
   FillDest(0x00C801FF);
 
   platform::testing::fail_call(platform::testing::Call::Lock, 1, DDERR_SURFACELOST);
-  image.Blend(dest_);
+  image.Blend(dest());
   EXPECT_EQ(At(0, 0), 0x00C801FFu);
 
   // The picture's lock fails after the destination's succeeded: the
   // destination must come back unlocked, or the next Lock would refuse.
   platform::testing::fail_call(platform::testing::Call::Lock, 2, DDERR_SURFACELOST);
-  image.Blend(dest_);
+  image.Blend(dest());
   EXPECT_EQ(At(0, 0), 0x00C801FFu);
-  image.Blend(dest_);
+  image.Blend(dest());
   EXPECT_EQ(At(0, 0), 0x0096017Fu);
 }
 
@@ -338,15 +279,15 @@ TEST_F(ImagesTest, FailedSurfaceCreationReportsAndKeepsFileWidth) {
   platform::testing::fail_call(platform::testing::Call::CreateOffscreenSurface, 1, DDERR_OUTOFMEMORY);
 
   CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd_, path.c_str()));
+  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
   ExpectOneLoadFailureBox();
   EXPECT_EQ(image.GetWidth(), 100);
   EXPECT_EQ(platform::testing::live_objects(), live_before);
 
   FillDest(0x00070707);
-  image.Draw(dest_, 0, 0);
-  image.DrawScaled(dest_, 0, 0, 0.5f);
-  image.Blend(dest_);
+  image.Draw(dest(), 0, 0);
+  image.DrawScaled(dest(), 0, 0, 0.5f);
+  image.Blend(dest());
   EXPECT_EQ(ChangedBox(0x00070707).right, 0);
 }
 
@@ -356,13 +297,13 @@ TEST_F(ImagesTest, FailedLockReportsAndKeepsNoSurface) {
   platform::testing::fail_call(platform::testing::Call::Lock, 1, DDERR_SURFACELOST);
 
   CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd_, path.c_str()));
+  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
   ExpectOneLoadFailureBox();
   EXPECT_EQ(image.GetWidth(), 100);
   EXPECT_EQ(platform::testing::live_objects(), live_before);
 
   FillDest(0x00070707);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
   EXPECT_EQ(ChangedBox(0x00070707).right, 0);
 }
 
@@ -371,7 +312,7 @@ TEST_F(ImagesTest, FailedLoadIn16BitsReportsLikeIn32) {
   const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
   platform::testing::fail_call(platform::testing::Call::CreateOffscreenSurface, 1, DDERR_OUTOFVIDEOMEMORY);
   CImages image;
-  EXPECT_FALSE(image.LoadBitmap16(dd_, path.c_str()));
+  EXPECT_FALSE(image.LoadBitmap16(dd(), path.c_str()));
   ExpectOneLoadFailureBox();
   EXPECT_EQ(image.GetWidth(), 100);
 }
@@ -381,7 +322,7 @@ TEST_F(ImagesTest, LoadedImageHoldsOneSurfaceUntilDestroyed) {
   const int live_before = platform::testing::live_objects();
   {
     CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
+    ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
     EXPECT_EQ(platform::testing::live_objects(), live_before + 1);
   }
   EXPECT_EQ(platform::testing::live_objects(), live_before);
@@ -486,11 +427,11 @@ TEST_F(ImagesTest, DamagedFilesAreReportedLikeFailedLoads) {
     {
       AddressSpaceCap cap(64u << 20);
       CImages image32;
-      EXPECT_FALSE(image32.LoadBitmap32(dd_, path.c_str()));
+      EXPECT_FALSE(image32.LoadBitmap32(dd(), path.c_str()));
       CImages image16;
-      EXPECT_FALSE(image16.LoadBitmap16(dd_, path.c_str()));
-      image32.Draw(dest_, 0, 0);
-      image16.Draw(dest_, 0, 0);
+      EXPECT_FALSE(image16.LoadBitmap16(dd(), path.c_str()));
+      image32.Draw(dest(), 0, 0);
+      image16.Draw(dest(), 0, 0);
     }
     expected_boxes += 2;
     ASSERT_EQ(platform::testing::message_boxes().size(), static_cast<std::size_t>(expected_boxes));
@@ -502,7 +443,7 @@ TEST_F(ImagesTest, DamagedFilesAreReportedLikeFailedLoads) {
 
 TEST_F(ImagesTest, MissingFileIsReportedAndWidthIsZero) {
   CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd_, (dir_ + "/none.bmp").c_str()));
+  EXPECT_FALSE(image.LoadBitmap32(dd(), (dir_ + "/none.bmp").c_str()));
   ExpectOneLoadFailureBox();
   EXPECT_EQ(image.GetWidth(), 0);
 }
@@ -510,7 +451,7 @@ TEST_F(ImagesTest, MissingFileIsReportedAndWidthIsZero) {
 TEST_F(ImagesTest, ReadableHeaderGivesWidthEvenWhenRejected) {
   const std::string path = hops_test::write_file(dir_, "w.bmp", Claiming(100000, 100000));
   CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd_, path.c_str()));
+  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
   EXPECT_EQ(image.GetWidth(), 100000);
 }
 
@@ -522,8 +463,8 @@ TEST_F(ImagesTest, TrailingBytesAndOddSizesStillLoad) {
   bytes.resize(bytes.size() + 7, 0xAA);
   const std::string path = hops_test::write_file(dir_, "odd.bmp", bytes);
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
-  image.Draw(dest_, 1019, 765);
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
+  image.Draw(dest(), 1019, 765);
   EXPECT_EQ(At(1019, 765), 0x00000009u);
   EXPECT_EQ(At(1023, 767), 0x00040209u);
 }
@@ -534,8 +475,8 @@ TEST_F(ImagesTest, PictureLargerThanOneReadChunkLoadsWhole) {
     return Rgb{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y)};
   });
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, path.c_str()));
-  image.Draw(dest_, 0, 0);
+  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
+  image.Draw(dest(), 0, 0);
   EXPECT_EQ(At(0, 0), 0x00000000u);
   EXPECT_EQ(At(399, 0), 0x008F008Fu);
   EXPECT_EQ(At(0, 299), 0x00002B2Bu);
@@ -561,14 +502,14 @@ TEST_F(ImagesTest, GamePicturesLoadWithTheirSizes) {
   for (const GamePicture& picture : kGamePictures) {
     SCOPED_TRACE(picture.file);
     CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd_, picture.file));
+    ASSERT_TRUE(image.LoadBitmap32(dd(), picture.file));
     EXPECT_EQ(image.GetWidth(), picture.width);
 
     // The height shows where the picture stops fitting above the bottom edge.
     FillDest(0x00FF00FF);
-    image.Draw(dest_, 1024 - picture.width, 769 - picture.height);
+    image.Draw(dest(), 1024 - picture.width, 769 - picture.height);
     EXPECT_EQ(ChangedBox(0x00FF00FF).right, 0);
-    image.Draw(dest_, 1024 - picture.width, 768 - picture.height);
+    image.Draw(dest(), 1024 - picture.width, 768 - picture.height);
     EXPECT_NE(ChangedBox(0x00FF00FF).right, 0);
   }
   EXPECT_TRUE(platform::testing::message_boxes().empty());
@@ -576,9 +517,9 @@ TEST_F(ImagesTest, GamePicturesLoadWithTheirSizes) {
 
 TEST_F(ImagesTest, BallHasTransparentCornersAndSolidCentre) {
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, ".\\IMG\\IMG_BALL.bmp"));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_BALL.bmp"));
   FillDest(0x00010203);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
   for (const auto& [x, y] : {std::pair{0, 0}, {299, 0}, {0, 299}, {299, 299}, {30, 30}}) {
     EXPECT_EQ(At(x, y), 0x00010203u) << x << "," << y;
   }
@@ -589,10 +530,10 @@ TEST_F(ImagesTest, BallHasTransparentCornersAndSolidCentre) {
 
 TEST_F(ImagesTest, PlayerFigureFillsItsRectangle) {
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, ".\\IMG\\IMG_PLAYER.bmp"));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_PLAYER.bmp"));
   EXPECT_EQ(image.GetWidth() / 2, 45);
   FillDest(0x00010203);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
   // The figure stands on the bottom row within the player's 50 x 100
   // rectangle, 20 pixels in from the left and 50 down from the top.
   const RECT box = ChangedBox(0x00010203);
@@ -605,9 +546,9 @@ TEST_F(ImagesTest, PlayerFigureFillsItsRectangle) {
 
 TEST_F(ImagesTest, BackgroundSkyLetsTheNightShowThrough) {
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd_, ".\\IMG\\IMG_BACKGROUND.bmp"));
+  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_BACKGROUND.bmp"));
   FillDest(0x00010203);
-  image.Draw(dest_, 0, 0);
+  image.Draw(dest(), 0, 0);
   const std::vector<std::uint32_t> pixels = ReadDest();
   std::size_t sky = 0;
   for (std::uint32_t p : pixels) sky += p == 0x00010203u ? 1 : 0;
@@ -621,13 +562,13 @@ TEST_F(ImagesTest, StatusCornerStaysClearOfTheTextRed) {
   const char* const screens[] = {".\\IMG\\IMG_BACK.bmp", ".\\IMG\\IMG_BACKGROUND.bmp", ".\\IMG\\IMG_LOADING.bmp",
                                  ".\\IMG\\IMG_ENDING.bmp"};
   CImages back;
-  ASSERT_TRUE(back.LoadBitmap32(dd_, screens[0]));
+  ASSERT_TRUE(back.LoadBitmap32(dd(), screens[0]));
   for (const char* file : screens) {
     SCOPED_TRACE(file);
     CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd_, file));
-    back.Draw(dest_, 0, 0);
-    image.Draw(dest_, 0, 0);
+    ASSERT_TRUE(image.LoadBitmap32(dd(), file));
+    back.Draw(dest(), 0, 0);
+    image.Draw(dest(), 0, 0);
     const std::vector<std::uint32_t> pixels = ReadDest();
     for (int y = 0; y < 64; ++y) {
       for (int x = 0; x < 200; ++x) {
