@@ -147,7 +147,8 @@ void SetSourceColorKey(IDirectDrawSurface7* pSurface, DWORD dwKey) {
 // to be copied in. On failure the box is shown and only the width and height
 // read from the headers are left.
 bool OpenPicture(IDirectDraw7* pDD, const char* szFileName, DWORD dwCaps, int nBytesPerPixel, int* pnWidth,
-                 int* pnHeight, IDirectDrawSurface7** ppSurface, BitmapPixels* pPixels, DDSURFACEDESC2* pddsd) {
+                 int* pnHeight, IDirectDrawSurface7** ppSurface, BitmapPixels* pPixels,
+                 DDSURFACEDESC2* pddsd) {
   if (!ReadBitmapFile(szFileName, pnWidth, pnHeight, pPixels)) {
     ShowLoadFailure();
     return false;
@@ -195,7 +196,8 @@ bool CImages::LoadBitmap32(IDirectDraw7* pDD, const char* szFileName) {
     const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride;
     DWORD* pdwRow = (DWORD*)ddsd.lpSurface + (ddsd.lPitch / 4) * y;
     for (int x = 0; x < nWidth; x++) {
-      pdwRow[x] = (DWORD)pSource[3 * x] | ((DWORD)pSource[3 * x + 1] << 8) | ((DWORD)pSource[3 * x + 2] << 16);
+      pdwRow[x] =
+          (DWORD)pSource[3 * x] | ((DWORD)pSource[3 * x + 1] << 8) | ((DWORD)pSource[3 * x + 2] << 16);
     }
   }
   ClosePicture(m_pSurface, &pixels, COLOR_KEY_32);
@@ -215,8 +217,8 @@ bool CImages::LoadBitmap16(IDirectDraw7* pDD, const char* szFileName) {
     const BYTE* pSource = pixels.pBuffer + (m_nHeight - 1 - y) * pixels.nStride;
     WORD* pwRow = (WORD*)ddsd.lpSurface + (ddsd.lPitch / 2) * y;
     for (int x = 0; x < nWidth; x++) {
-      pwRow[x] =
-          (WORD)((pSource[3 * x] >> 3) | ((pSource[3 * x + 1] >> 2) << 5) | ((pSource[3 * x + 2] >> 3) << 11));
+      pwRow[x] = (WORD)((pSource[3 * x] >> 3) | ((pSource[3 * x + 1] >> 2) << 5) |
+                        ((pSource[3 * x + 2] >> 3) << 11));
     }
   }
   ClosePicture(m_pSurface, &pixels, COLOR_KEY_16);

@@ -1,5 +1,6 @@
 #include "ddraw/blit.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -292,6 +293,37 @@ void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const Opaq
     if (x < width) {
       copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
                static_cast<std::size_t>(width - x) * pixel);
+    }
+  }
+}
+
+void blit_runs_over_part(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
+                         const PixelBlock& base, int left, int top, int right, int bottom,
+                         int bytes_per_pixel) {
+  const std::size_t pixel = static_cast<std::size_t>(bytes_per_pixel);
+  const OpaqueRun* const all_runs = runs.runs.data();
+  const std::uint32_t* const row_start = runs.row_start.data();
+  for (int y = top; y < bottom; ++y) {
+    std::uint8_t* const out = dst.first + static_cast<std::ptrdiff_t>(y) * dst.pitch;
+    const std::uint8_t* const in = picture.first + static_cast<std::ptrdiff_t>(y) * picture.pitch;
+    const std::uint8_t* const under = base.first + static_cast<std::ptrdiff_t>(y) * base.pitch;
+    std::int32_t x = left;
+    for (const OpaqueRun* run = all_runs + row_start[y]; run != all_runs + row_start[y + 1]; ++run) {
+      if (run->start >= right) break;
+      const std::int32_t start = std::max<std::int32_t>(run->start, x);
+      const std::int32_t end = std::min<std::int32_t>(run->start + run->length, right);
+      if (end <= start) continue;
+      if (start > x) {
+        copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
+                 static_cast<std::size_t>(start - x) * pixel);
+      }
+      copy_run(out + static_cast<std::size_t>(start) * pixel, in + static_cast<std::size_t>(start) * pixel,
+               static_cast<std::size_t>(end - start) * pixel);
+      x = end;
+    }
+    if (x < right) {
+      copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
+               static_cast<std::size_t>(right - x) * pixel);
     }
   }
 }

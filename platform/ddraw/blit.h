@@ -61,4 +61,12 @@ void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRun
 void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
                     const PixelBlock& base, int bytes_per_pixel);
 
+// The same picture-over-base result, written only inside columns
+// [left, right) of rows [top, bottom) of dst (which is picture's and base's
+// size): each pixel of it takes the picture's pixel where a run covers it and
+// base's elsewhere.
+void blit_runs_over_part(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
+                         const PixelBlock& base, int left, int top, int right, int bottom,
+                         int bytes_per_pixel);
+
 }  // namespace platform

@@ -34,6 +34,19 @@ void describe_format(DDPIXELFORMAT& format, int bits_per_pixel) {
   }
 }
 
+// Every generation of every surface has its own number, so a surface made
+// where a dead one lived is never taken for it.
+std::uint64_t next_generation() {
+  static std::uint64_t s_generation = 0;
+  return ++s_generation;
+}
+
+// Putting rectangles back costs more a pixel than drawing the whole
+// backdrop again, and a crowd of sprites overlaps: past a quarter of the
+// surface in all, or this many rectangles, the backdrop is drawn whole.
+constexpr std::size_t kMaxDamage = 512;
+constexpr std::int64_t kMaxDamageShare = 4;
+
 }  // namespace
 
 const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -47,7 +60,8 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
       bits_per_pixel_(bits_per_pixel),
       pitch_(pitch_for(width, bits_per_pixel / 8)),
       caps_(caps),
-      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)) {
+      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)),
+      generation_(next_generation()) {
   owner_->AddRef();
   ddraw_object_born(this);
 }
@@ -126,6 +140,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   // This surface's pixels change now: whatever it kept of them goes.
   settle_copies();
   blit_cache_.drop();
+  changed();
   if (source != this) {
     source->settle();
     const bool covers_all = dest.left == 0 && dest.top == 0 && dest.right == width_ && dest.bottom == height_ &&
@@ -139,13 +154,11 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
       return DD_OK;
     }
     if (covers_all && use_key && base_ != nullptr) {
-      blit_runs_over(whole(), source->whole(),
-                     source->blit_cache_.own_runs(source->whole(), bytes_per_pixel, source->key_), base_->whole(),
-                     bytes_per_pixel);
-      forget_base();
+      draw_over_base(source, bytes_per_pixel);
       return DD_OK;
     }
     settle();
+    damage(dest);
     if (use_key) {
       source->blit_cache_.blit_keyed(block(dest), source->whole(), from, bytes_per_pixel, source->key_);
     } else {
@@ -155,6 +168,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   }
 
   settle();
+  damage(dest);
   // Within one surface the two rectangles may overlap: read from a copy.
   const PixelBlock from_block = block(from);
   const std::size_t row_bytes = static_cast<std::size_t>(from_block.width) * bytes_per_pixel;
@@ -167,6 +181,40 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   blit_pixels(block(dest), copy_block, bytes_per_pixel, use_key ? &key_ : nullptr);
   return DD_OK;
 }
+
+void Surface::draw_over_base(Surface* source, int bytes_per_pixel) {
+  const OpaqueRuns& runs = source->blit_cache_.own_runs(source->whole(), bytes_per_pixel, source->key_);
+  Backdrop& known = backdrop_;
+  if (known.under == base_ && known.under_generation == base_->generation_ && known.over == source &&
+      known.over_generation == source->generation_) {
+    for (const RECT& rect : known.damage) {
+      blit_runs_over_part(whole(), source->whole(), runs, base_->whole(), rect.left, rect.top, rect.right,
+                          rect.bottom, bytes_per_pixel);
+    }
+  } else {
+    blit_runs_over(whole(), source->whole(), runs, base_->whole(), bytes_per_pixel);
+    known.under = base_;
+    known.under_generation = base_->generation_;
+    known.over = source;
+    known.over_generation = source->generation_;
+  }
+  known.damage.clear();
+  known.damaged_pixels = 0;
+  forget_base();
+}
+
+void Surface::damage(const RECT& rect) {
+  if (backdrop_.under == nullptr) return;
+  backdrop_.damaged_pixels += static_cast<std::int64_t>(rect.right - rect.left) * (rect.bottom - rect.top);
+  if (backdrop_.damage.size() >= kMaxDamage ||
+      backdrop_.damaged_pixels * kMaxDamageShare > static_cast<std::int64_t>(width_) * height_) {
+    forget_backdrop();
+    return;
+  }
+  backdrop_.damage.push_back(rect);
+}
+
+void Surface::changed() { generation_ = next_generation(); }
 
 void Surface::defer_copy_of(Surface* base) {
   if (base_ == base) return;
@@ -188,6 +236,7 @@ void Surface::settle() {
   std::memcpy(pixels_.get(), base_->pixels_.get(),
               static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
   forget_base();
+  forget_backdrop();
 }
 
 void Surface::settle_copies() {
@@ -210,8 +259,11 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   // The pages trade their memory; the interfaces stay where they are, so
   // the back buffer is again the surface the next frame is drawn on.
   std::swap(pixels_, back_->pixels_);
+  std::swap(backdrop_, back_->backdrop_);
   blit_cache_.drop();
   back_->blit_cache_.drop();
+  changed();
+  back_->changed();
   present();
   return DD_OK;
 }
@@ -239,6 +291,7 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   settle();
   settle_copies();
   blit_cache_.drop();
+  changed();
   *lphDC = dc_;
   return DD_OK;
 }
@@ -246,8 +299,10 @@ HRESULT Surface::GetDC(HDC* lphDC) {
 HRESULT Surface::ReleaseDC(HDC hDC) {
   if (dc_ == nullptr) return DDERR_NODC;
   if (hDC != dc_) return DDERR_INVALIDPARAMS;
-  release_surface_dc(dc_);
+  RECT drawn{0, 0, 0, 0};
+  release_surface_dc(dc_, &drawn);
   dc_ = nullptr;
+  if (drawn.left < drawn.right && drawn.top < drawn.bottom) damage(drawn);
   return DD_OK;
 }
 
@@ -281,6 +336,8 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
   settle();
   settle_copies();
   blit_cache_.drop();
+  forget_backdrop();
+  changed();
   locked_ = true;
   return DD_OK;
 }
@@ -291,6 +348,7 @@ HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
     return DDERR_UNSUPPORTED;
   }
   blit_cache_.drop();
+  changed();
   if (lpDDColorKey == nullptr) {
     keyed_ = false;
     return DD_OK;

@@ -67,6 +67,34 @@ class Surface final : public IDirectDrawSurface7 {
   // Before these pixels change or go: the surfaces still to copy them do.
   void settle_copies();
 
+  // A picture drawn keyed over the whole of a base leaves a backdrop these
+  // pixels keep knowing about: they are that picture over that base, apart
+  // from the rectangles drawn on since. When the same picture is next drawn
+  // over the same base, neither of them changed, only those rectangles are
+  // put back (the game draws the same sky and field under every frame, and
+  // its sprites cover a few per cent of the screen). The surfaces are
+  // recognised by address and generation, never used through these pointers.
+  struct Backdrop {
+    const Surface* under = nullptr;
+    std::uint64_t under_generation = 0;
+    const Surface* over = nullptr;
+    std::uint64_t over_generation = 0;
+    std::vector<RECT> damage;
+    std::int64_t damaged_pixels = 0;  // their areas added up
+  };
+  // Draws source's whole picture keyed over base_'s, from what is known of
+  // these pixels, and forgets base_.
+  void draw_over_base(Surface* source, int bytes_per_pixel);
+  // rect of these pixels is drawn on.
+  void damage(const RECT& rect);
+  void forget_backdrop() {
+    backdrop_.under = nullptr;
+    backdrop_.damage.clear();
+    backdrop_.damaged_pixels = 0;
+  }
+  // These pixels or this key change: backdrops made from them no longer hold.
+  void changed();
+
   DirectDraw* owner_;
   int width_;
   int height_;
@@ -86,6 +114,8 @@ class Surface final : public IDirectDrawSurface7 {
   BlitCache blit_cache_;
   Surface* base_ = nullptr;
   std::vector<Surface*> copies_;
+  Backdrop backdrop_;
+  std::uint64_t generation_ = 0;
 };
 
 // The DirectDraw object: cooperation, display mode and surface creation.

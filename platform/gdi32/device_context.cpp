@@ -2,6 +2,7 @@
 // stock objects.
 #include "gdi32/device_context.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
@@ -24,6 +25,8 @@ struct DeviceContext {
   int bk_mode = OPAQUE;
   COLORREF bk_color = kWhite;
   COLORREF text_color = kBlack;
+  // Bounds of the pixels drawn so far; empty while none were.
+  RECT drawn{0, 0, 0, 0};
 };
 
 struct Contexts {
@@ -53,7 +56,33 @@ HDC create_surface_dc(const PixelTarget& target) {
   return hdc;
 }
 
-bool release_surface_dc(HDC hdc) { return hdc != nullptr && contexts().live.erase(hdc) == 1; }
+bool release_surface_dc(HDC hdc, RECT* drawn) {
+  const DeviceContext* dc = find(hdc);
+  if (dc == nullptr) return false;
+  if (drawn != nullptr) *drawn = dc->drawn;
+  contexts().live.erase(hdc);
+  return true;
+}
+
+void note_surface_dc_drawing(HDC hdc, long long left, long long top, long long right, long long bottom) {
+  DeviceContext* dc = find(hdc);
+  if (dc == nullptr) return;
+  left = std::max(left, 0LL);
+  top = std::max(top, 0LL);
+  right = std::min(right, static_cast<long long>(dc->target.width));
+  bottom = std::min(bottom, static_cast<long long>(dc->target.height));
+  if (left >= right || top >= bottom) return;
+  RECT& drawn = dc->drawn;
+  if (drawn.left >= drawn.right) {
+    drawn = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                 static_cast<LONG>(bottom)};
+    return;
+  }
+  drawn.left = std::min(drawn.left, static_cast<LONG>(left));
+  drawn.top = std::min(drawn.top, static_cast<LONG>(top));
+  drawn.right = std::max(drawn.right, static_cast<LONG>(right));
+  drawn.bottom = std::max(drawn.bottom, static_cast<LONG>(bottom));
+}
 
 bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
                            COLORREF& text_color) {

@@ -255,8 +255,15 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   for (const char32_t code_point :
        platform::decode_ansi(std::string_view(lpString, static_cast<std::size_t>(c)))) {
     const platform::Glyph& glyph = font->glyph(code_point);
-    if (bk_mode == OPAQUE)
+    if (bk_mode == OPAQUE) {
       background.fill(pen, y, pen + glyph.advance, static_cast<long long>(y) + font->line_height());
+      platform::note_surface_dc_drawing(hdc, pen, y, pen + glyph.advance,
+                                        static_cast<long long>(y) + font->line_height());
+    }
+    if (glyph.rows > 0 && glyph.width > 0) {
+      platform::note_surface_dc_drawing(hdc, pen + glyph.left, baseline - glyph.top,
+                                        pen + glyph.left + glyph.width, baseline - glyph.top + glyph.rows);
+    }
     for (int row = 0; row < glyph.rows; ++row) {
       for (int column = 0; column < glyph.width; ++column) {
         if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;

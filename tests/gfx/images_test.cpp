@@ -1,9 +1,7 @@
 #include "gfx/images.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
-
 #include <unistd.h>
 
 #include <algorithm>

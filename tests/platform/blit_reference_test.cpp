@@ -817,4 +817,153 @@ TEST(FlippedSource, WholeCopyOntoTheBackBufferIsShown) {
   dd->Release();
 }
 
+// Frame after frame on a flipping chain, as the game draws: a sky over the
+// whole back buffer, a keyed field over it, sprites same size and stretched,
+// text through a device context, now and then pixels written through Lock,
+// the sky or the field changed, frames without a field, and a flip. After
+// every frame both pages hold exactly what the reference drew, whatever was
+// left of earlier frames on the page being drawn.
+class FrameAfterFrame : public ::testing::TestWithParam<int> {};
+
+TEST_P(FrameAfterFrame, PagesHoldWhatWasDrawn) {
+  const int bits = GetParam();
+  constexpr int kWidth = 320;
+  constexpr int kHeight = 240;
+  hops_test::make_game_window();
+  IDirectDraw7* dd = nullptr;
+  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
+  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(dd->SetDisplayMode(kWidth, kHeight, static_cast<DWORD>(bits), 0, 0), DD_OK);
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  ddsd.dwBackBufferCount = 1;
+  Picture front;
+  ASSERT_EQ(dd->CreateSurface(&ddsd, &front.surface, nullptr), DD_OK);
+  DDSCAPS2 caps{};
+  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  Picture back;
+  ASSERT_EQ(front.surface->GetAttachedSurface(&caps, &back.surface), DD_OK);
+  for (Picture* page : {&front, &back}) {
+    page->width = kWidth;
+    page->height = kHeight;
+    page->bits = bits;
+    page->pixels.assign(static_cast<std::size_t>(kWidth) * kHeight, 0);
+  }
+
+  Random random(777u + static_cast<std::uint32_t>(bits));
+  const Key key = bits == 32 ? Key{0x00FF00FF, 0x00FF00FF} : Key{0xF81F, 0xF81F};
+  Picture sky = MakePicture(dd, kWidth, kHeight, bits);
+  Picture field = MakePicture(dd, kWidth, kHeight, bits);
+  FillDrawn(sky, random, key);
+  FillRandom(field, random, key);
+  std::vector<Picture> sprites;
+  for (const auto& [width, height] : {std::pair{91, 150}, std::pair{16, 32}, std::pair{60, 60}}) {
+    sprites.push_back(MakePicture(dd, width, height, bits));
+    FillOneRunARow(sprites.back(), random, key);
+  }
+  for (Picture* picture : {&sky, &field}) {
+    Store(*picture);
+    SetKey(*picture, key);
+  }
+  for (Picture& sprite : sprites) {
+    Store(sprite);
+    SetKey(sprite, key);
+  }
+  // Pages are read through a copy, so that reading them changes nothing
+  // of what they keep.
+  Picture scratch = MakePicture(dd, kWidth, kHeight, bits);
+  const RECT whole{0, 0, kWidth, kHeight};
+  const auto holds = [&](const Picture& page) {
+    RECT to = whole;
+    EXPECT_EQ(scratch.surface->Blt(&to, page.surface, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    scratch.pixels = page.pixels;
+    return Holds(scratch);
+  };
+  const auto blt = [&](Picture& dst, RECT to, const Picture& src, const RECT& from, const Key* with) {
+    RECT from_copy = from;
+    ASSERT_EQ(dst.surface->Blt(&to, src.surface, &from_copy, DDBLT_WAIT | (with ? DDBLT_KEYSRC : 0), nullptr),
+              DD_OK);
+    ReferenceBlt(dst, to, src, from, with);
+  };
+
+  for (int frame = 0; frame < 300; ++frame) {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    if (random.chance(4)) {
+      for (int i = 0; i < 30; ++i) sky.at(random.below(kWidth), random.below(kHeight)) = 0;
+      FillDrawn(sky, random, key);
+      Store(sky);
+    }
+    if (random.chance(4)) {
+      field.at(random.below(kWidth), random.below(kHeight)) = HiddenPixel(random, key, bits);
+      Store(field);
+    }
+    if (random.chance(3)) SetKey(field, key);
+    if (random.chance(92)) blt(back, whole, sky, whole, random.chance(90) ? &key : nullptr);
+    if (random.chance(88)) blt(back, whole, field, whole, &key);
+
+    for (int count = random.below(14); count > 0; --count) {
+      const Picture& sprite =
+          sprites[static_cast<std::size_t>(random.below(static_cast<int>(sprites.size())))];
+      const RECT from{0, 0, sprite.width, sprite.height};
+      RECT to = RandomRect(random, kWidth, kHeight);
+      if (random.chance(60)) {
+        to.left = random.below(kWidth - sprite.width + 1);
+        to.top = random.below(kHeight - sprite.height + 1);
+        to.right = to.left + sprite.width;
+        to.bottom = to.top + sprite.height;
+      }
+      blt(back, to, sprite, from, random.chance(90) ? &key : nullptr);
+    }
+    if (random.chance(8))
+      blt(back, RandomRect(random, kWidth, kHeight), field, RandomRect(random, kWidth, kHeight), nullptr);
+
+    if (random.chance(60)) {
+      // What text draws comes from the font; the page must change only
+      // around it, and the next frames must not leave any of it behind.
+      const int x = random.between(-30, kWidth - 10);
+      const int y = random.between(-20, kHeight - 5);
+      HDC dc = nullptr;
+      ASSERT_EQ(back.surface->GetDC(&dc), DD_OK);
+      SetBkMode(dc, random.chance(70) ? TRANSPARENT : OPAQUE);
+      SetTextColor(dc, RGB(255, 0, 0));
+      const char text[] = "57\xC7\xC1\xB7\xB9\xC0\xD3";  // "57프레임"
+      TextOutA(dc, x, y, text, static_cast<int>(sizeof(text) - 1));
+      ASSERT_EQ(back.surface->ReleaseDC(dc), DD_OK);
+      RECT to = whole;
+      ASSERT_EQ(scratch.surface->Blt(&to, back.surface, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+      const std::vector<std::uint32_t> drawn = Load(scratch);
+      for (int row = 0; row < kHeight; ++row) {
+        for (int column = 0; column < kWidth; ++column) {
+          const std::uint32_t now = drawn[static_cast<std::size_t>(row) * kWidth + column];
+          if (column >= x && column < x + 200 && row >= y && row < y + 40) {
+            back.at(column, row) = now;
+          } else {
+            ASSERT_EQ(now, back.at(column, row)) << "text reached (" << column << ", " << row << ")";
+          }
+        }
+      }
+    }
+    if (random.chance(5)) {
+      for (int i = 0; i < 50; ++i)
+        back.at(random.below(kWidth), random.below(kHeight)) = random.bits() & 0xFFFFu;
+      Store(back);
+    }
+
+    if (random.chance(90)) {
+      ASSERT_EQ(front.surface->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+      std::swap(front.pixels, back.pixels);
+    }
+    ASSERT_TRUE(holds(back));
+    ASSERT_TRUE(holds(front));
+  }
+
+  for (Picture& sprite : sprites) sprite.surface->Release();
+  for (Picture* picture : {&scratch, &field, &sky, &back, &front}) picture->surface->Release();
+  dd->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, FrameAfterFrame, ::testing::Values(32, 16));
+
 }  // namespace

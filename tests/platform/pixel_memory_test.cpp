@@ -1,12 +1,12 @@
 // Surface memory: zeroed whatever its size, full-screen pages on a 2 MB
 // boundary so that they can be huge pages, and ownership that moves.
+#include "ddraw/pixel_memory.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
-
-#include "ddraw/pixel_memory.h"
 
 namespace {
 
