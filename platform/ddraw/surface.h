@@ -69,8 +69,9 @@ class Surface final : public IDirectDrawSurface7 {
 
   // A picture drawn keyed over the whole of a base leaves a backdrop these
   // pixels keep knowing about: they are that picture over that base, apart
-  // from the tiles drawn on since. When the same picture is next drawn over
-  // the same base, neither of them changed, only those tiles are put back (the game draws the same sky and field under every frame, and
+  // from the rectangles drawn on since. When the same picture is next drawn
+  // over the same base, neither of them changed, only those rectangles are
+  // put back (the game draws the same sky and field under every frame, and
   // its sprites cover a few per cent of the screen). The surfaces are
   // recognised by address and generation, never used through these pointers.
   struct Backdrop {
