@@ -41,10 +41,11 @@ std::uint64_t next_generation() {
   return ++s_generation;
 }
 
-// Past this share of the page's tiles drawn on, putting them back costs
-// about what drawing the whole backdrop again does, which is then done.
-constexpr int kMaxDamageShareOf = 3;
-constexpr int kMaxDamageShare = 2;
+// Putting rectangles back costs more a pixel than drawing the whole
+// backdrop again, and a crowd of sprites overlaps: past a quarter of the
+// surface in all, or this many rectangles, the backdrop is drawn whole.
+constexpr std::size_t kMaxDamage = 512;
+constexpr std::int64_t kMaxDamageShare = 4;
 
 }  // namespace
 
@@ -186,50 +187,31 @@ void Surface::draw_over_base(Surface* source, int bytes_per_pixel) {
   Backdrop& known = backdrop_;
   if (known.under == base_ && known.under_generation == base_->generation_ && known.over == source &&
       known.over_generation == source->generation_) {
-    // Each row of tiles goes back in spans of neighbouring drawn-on tiles.
-    const int columns = tile_columns();
-    for (int tile_y = 0; tile_y < tile_rows(); ++tile_y) {
-      const std::uint8_t* const row = known.damaged_tiles.data() + static_cast<std::size_t>(tile_y) * columns;
-      for (int tile_x = 0; tile_x < columns;) {
-        if (row[tile_x] == 0) {
-          ++tile_x;
-          continue;
-        }
-        const int first = tile_x;
-        while (tile_x < columns && row[tile_x] != 0) ++tile_x;
-        blit_runs_over_part(whole(), source->whole(), runs, base_->whole(), first * kTile, tile_y * kTile,
-                            std::min(tile_x * kTile, width_), std::min((tile_y + 1) * kTile, height_),
-                            bytes_per_pixel);
-      }
+    for (const RECT& rect : known.damage) {
+      blit_runs_over_part(whole(), source->whole(), runs, base_->whole(), rect.left, rect.top, rect.right,
+                          rect.bottom, bytes_per_pixel);
     }
   } else {
     blit_runs_over(whole(), source->whole(), runs, base_->whole(), bytes_per_pixel);
+    known.under = base_;
+    known.under_generation = base_->generation_;
+    known.over = source;
+    known.over_generation = source->generation_;
   }
-  remember_backdrop(base_, source);
+  known.damage.clear();
+  known.damaged_pixels = 0;
   forget_base();
-}
-
-void Surface::remember_backdrop(const Surface* under, const Surface* over) {
-  backdrop_.under = under;
-  backdrop_.under_generation = under->generation_;
-  backdrop_.over = over;
-  backdrop_.over_generation = over->generation_;
-  backdrop_.damaged_tiles.assign(static_cast<std::size_t>(tile_columns()) * tile_rows(), 0);
-  backdrop_.damaged_count = 0;
 }
 
 void Surface::damage(const RECT& rect) {
   if (backdrop_.under == nullptr) return;
-  const int columns = tile_columns();
-  for (int tile_y = rect.top / kTile; tile_y <= (rect.bottom - 1) / kTile; ++tile_y) {
-    std::uint8_t* const row = backdrop_.damaged_tiles.data() + static_cast<std::size_t>(tile_y) * columns;
-    for (int tile_x = rect.left / kTile; tile_x <= (rect.right - 1) / kTile; ++tile_x) {
-      backdrop_.damaged_count += row[tile_x] == 0 ? 1 : 0;
-      row[tile_x] = 1;
-    }
-  }
-  if (backdrop_.damaged_count * kMaxDamageShareOf > columns * tile_rows() * kMaxDamageShare)
+  backdrop_.damaged_pixels += static_cast<std::int64_t>(rect.right - rect.left) * (rect.bottom - rect.top);
+  if (backdrop_.damage.size() >= kMaxDamage ||
+      backdrop_.damaged_pixels * kMaxDamageShare > static_cast<std::int64_t>(width_) * height_) {
     forget_backdrop();
+    return;
+  }
+  backdrop_.damage.push_back(rect);
 }
 
 void Surface::changed() { generation_ = next_generation(); }

@@ -79,23 +79,19 @@ class Surface final : public IDirectDrawSurface7 {
     std::uint64_t under_generation = 0;
     const Surface* over = nullptr;
     std::uint64_t over_generation = 0;
-    // The page in tiles of kTile x kTile pixels, row by row: 1 where
-    // something was drawn since. Overlapping sprites mark a tile once, so
-    // it is put back once.
-    std::vector<std::uint8_t> damaged_tiles;
-    int damaged_count = 0;
+    std::vector<RECT> damage;
+    std::int64_t damaged_pixels = 0;  // their areas added up
   };
-  static constexpr int kTile = 16;
-  int tile_columns() const { return (width_ + kTile - 1) / kTile; }
-  int tile_rows() const { return (height_ + kTile - 1) / kTile; }
   // Draws source's whole picture keyed over base_'s, from what is known of
   // these pixels, and forgets base_.
   void draw_over_base(Surface* source, int bytes_per_pixel);
   // rect of these pixels is drawn on.
   void damage(const RECT& rect);
-  // Starts a backdrop of under and over with nothing drawn on it.
-  void remember_backdrop(const Surface* under, const Surface* over);
-  void forget_backdrop() { backdrop_.under = nullptr; }
+  void forget_backdrop() {
+    backdrop_.under = nullptr;
+    backdrop_.damage.clear();
+    backdrop_.damaged_pixels = 0;
+  }
   // These pixels or this key change: backdrops made from them no longer hold.
   void changed();
 
