@@ -630,30 +630,47 @@ TEST_F(ChangedSource, KeyRemovedAndSetAgain) {
   EXPECT_TRUE(Holds(screen_));
 }
 
-// The pages of a flipping chain trade their pixels; a blit from either
-// afterwards draws what the page holds now.
-TEST(FlippedSource, DrawsThePageItHoldsNow) {
-  hops_test::make_game_window();
+// An exclusive display of width x height at bits, with its flipping chain;
+// both pages black in their pictures.
+struct FlippingChain {
   IDirectDraw7* dd = nullptr;
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  ASSERT_EQ(dd->SetDisplayMode(320, 240, 32, 0, 0), DD_OK);
+  Picture front;
+  Picture back;
+};
+
+void MakeFlippingChain(FlippingChain& chain, int width, int height, int bits) {
+  hops_test::make_game_window();
+  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&chain.dd), IID_IDirectDraw7, nullptr),
+            DD_OK);
+  ASSERT_EQ(chain.dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(chain.dd->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height),
+                                     static_cast<DWORD>(bits), 0, 0),
+            DD_OK);
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
   ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
   ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
   ddsd.dwBackBufferCount = 1;
-  Picture front;
-  ASSERT_EQ(dd->CreateSurface(&ddsd, &front.surface, nullptr), DD_OK);
+  ASSERT_EQ(chain.dd->CreateSurface(&ddsd, &chain.front.surface, nullptr), DD_OK);
   DDSCAPS2 caps{};
   caps.dwCaps = DDSCAPS_BACKBUFFER;
-  Picture back;
-  ASSERT_EQ(front.surface->GetAttachedSurface(&caps, &back.surface), DD_OK);
-  for (Picture* page : {&front, &back}) {
-    page->width = 320;
-    page->height = 240;
-    page->pixels.assign(320u * 240u, 0);
+  ASSERT_EQ(chain.front.surface->GetAttachedSurface(&caps, &chain.back.surface), DD_OK);
+  for (Picture* page : {&chain.front, &chain.back}) {
+    page->width = width;
+    page->height = height;
+    page->bits = bits;
+    page->pixels.assign(static_cast<std::size_t>(width) * height, 0);
   }
+}
+
+// The pages of a flipping chain trade their pixels; a blit from either
+// afterwards draws what the page holds now.
+TEST(FlippedSource, DrawsThePageItHoldsNow) {
+  FlippingChain chain;
+  ASSERT_NO_FATAL_FAILURE(MakeFlippingChain(chain, 320, 240, 32));
+  IDirectDraw7* const dd = chain.dd;
+  Picture& front = chain.front;
+  Picture& back = chain.back;
   const Key key{0x00FF00FF, 0x00FF00FF};
   Random random(17);
   FillRandom(back, random, key);
@@ -711,25 +728,11 @@ TEST(FlippedSource, DrawsThePageItHoldsNow) {
 // picture over it, shows on the screen after the flip exactly as drawn,
 // even when the picture changes before the flip.
 TEST(FlippedSource, WholeCopyOntoTheBackBufferIsShown) {
-  hops_test::make_game_window();
-  IDirectDraw7* dd = nullptr;
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  ASSERT_EQ(dd->SetDisplayMode(320, 240, 32, 0, 0), DD_OK);
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-  ddsd.dwBackBufferCount = 1;
-  IDirectDrawSurface7* front = nullptr;
-  ASSERT_EQ(dd->CreateSurface(&ddsd, &front, nullptr), DD_OK);
-  DDSCAPS2 caps{};
-  caps.dwCaps = DDSCAPS_BACKBUFFER;
-  Picture back;
-  ASSERT_EQ(front->GetAttachedSurface(&caps, &back.surface), DD_OK);
-  back.width = 320;
-  back.height = 240;
-  back.pixels.assign(320u * 240u, 0);
+  FlippingChain chain;
+  ASSERT_NO_FATAL_FAILURE(MakeFlippingChain(chain, 320, 240, 32));
+  IDirectDraw7* const dd = chain.dd;
+  IDirectDrawSurface7* const front = chain.front.surface;
+  Picture& back = chain.back;
 
   const Key key{0x00FF00FF, 0x00FF00FF};
   Random random(23);
@@ -829,28 +832,11 @@ TEST_P(FrameAfterFrame, PagesHoldWhatWasDrawn) {
   const int bits = GetParam();
   constexpr int kWidth = 320;
   constexpr int kHeight = 240;
-  hops_test::make_game_window();
-  IDirectDraw7* dd = nullptr;
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-  ASSERT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  ASSERT_EQ(dd->SetDisplayMode(kWidth, kHeight, static_cast<DWORD>(bits), 0, 0), DD_OK);
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-  ddsd.dwBackBufferCount = 1;
-  Picture front;
-  ASSERT_EQ(dd->CreateSurface(&ddsd, &front.surface, nullptr), DD_OK);
-  DDSCAPS2 caps{};
-  caps.dwCaps = DDSCAPS_BACKBUFFER;
-  Picture back;
-  ASSERT_EQ(front.surface->GetAttachedSurface(&caps, &back.surface), DD_OK);
-  for (Picture* page : {&front, &back}) {
-    page->width = kWidth;
-    page->height = kHeight;
-    page->bits = bits;
-    page->pixels.assign(static_cast<std::size_t>(kWidth) * kHeight, 0);
-  }
+  FlippingChain chain;
+  ASSERT_NO_FATAL_FAILURE(MakeFlippingChain(chain, kWidth, kHeight, bits));
+  IDirectDraw7* const dd = chain.dd;
+  Picture& front = chain.front;
+  Picture& back = chain.back;
 
   Random random(777u + static_cast<std::uint32_t>(bits));
   const Key key = bits == 32 ? Key{0x00FF00FF, 0x00FF00FF} : Key{0xF81F, 0xF81F};
