@@ -264,6 +264,15 @@ class BltReference : public ::testing::TestWithParam<int> {
     return owned_.back();
   }
 
+  // A picture of random runs, stored in its surface and keyed with key.
+  Picture& MakeKeyed(Random& random, int width, int height, const Key& key) {
+    Picture& picture = Make(width, height);
+    FillRandom(picture, random, key);
+    Store(picture);
+    SetKey(picture, key);
+    return picture;
+  }
+
   // Releases the picture's surface and gives it a new one of its size.
   void Remake(Picture& picture) {
     picture.surface->Release();
@@ -365,11 +374,8 @@ TEST_P(BltReference, BallSizesAgainAndAgain) {
 TEST_P(BltReference, ManySizesOfOnePicture) {
   Random random(99u + static_cast<std::uint32_t>(GetParam()));
   Picture& screen = Make(200, 200);
-  Picture& source = Make(40, 30);
   const Key key = RandomKey(random, GetParam(), true);
-  FillRandom(source, random, key);
-  Store(source);
-  SetKey(source, key);
+  Picture& source = MakeKeyed(random, 40, 30, key);
   for (int pass = 0; pass < 2; ++pass) {
     for (int size = 10; size < 130; size += 9) {
       Blt(screen, RECT{5, 7, 5 + size, 7 + size / 2}, source, nullptr, &key);
@@ -382,11 +388,8 @@ TEST_P(BltReference, ManySizesOfOnePicture) {
 TEST_P(BltReference, StretchLargerThanAnyKeptCopy) {
   Random random(31u + static_cast<std::uint32_t>(GetParam()));
   Picture& screen = Make(1100, 1000);
-  Picture& source = Make(50, 47);
   const Key key = RandomKey(random, GetParam(), true);
-  FillRandom(source, random, key);
-  Store(source);
-  SetKey(source, key);
+  Picture& source = MakeKeyed(random, 50, 47, key);
   for (int pass = 0; pass < 2; ++pass) {
     Blt(screen, RECT{0, 0, 1100, 1000}, source, nullptr, &key);
     ASSERT_TRUE(Holds(screen));
