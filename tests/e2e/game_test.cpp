@@ -65,14 +65,13 @@ void TearDownGame() {
 
 void ExpectTitle(const pt::Screen& screen) {
   EXPECT_EQ(screen.at(700, 500), hops_test::kLoadingColour);
-  EXPECT_EQ(screen.at(hops_test::kLoadingHoleLeft + 50, hops_test::kLoadingHoleTop + 50), hops_test::kBackColour);
+  EXPECT_EQ(screen.at(hops_test::kLoadingHoleLeft + 50, hops_test::kLoadingHoleTop + 50),
+            hops_test::kBackColour);
   EXPECT_GT(count_colour(screen, hops_test::kTextColour, 0, 0, 300, 61), 50);
   EXPECT_EQ(count_colour(screen, hops_test::kFieldColour), 0);
 }
 
-Box Centre(const Box& box) {
-  return Box{(box.left + box.right) / 2, (box.top + box.bottom) / 2, 0, 0};
-}
+Box Centre(const Box& box) { return Box{(box.left + box.right) / 2, (box.top + box.bottom) / 2, 0, 0}; }
 
 class GameTest : public ::testing::Test {
  protected:
@@ -259,7 +258,12 @@ TEST_P(EscapeTest, EscEndsWinMainWithZeroInEveryState) {
   ExpectCleanEnd(result);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, EscapeTest, ::testing::Values(STATE_LOADING, STATE_PLAY, STATE_ENDING));
+INSTANTIATE_TEST_SUITE_P(States, EscapeTest, ::testing::Values(STATE_LOADING, STATE_PLAY, STATE_ENDING),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == STATE_LOADING ? "Loading"
+                                              : info.param == STATE_PLAY  ? "Play"
+                                                                          : "Ending");
+                         });
 
 TEST_F(GameTest, ClosingTheWindowEndsTheGameWithZero) {
   const RunResult result = RunGame([&](int flip) {
@@ -274,6 +278,7 @@ TEST_F(GameTest, ClosingTheWindowEndsTheGameWithZero) {
 struct DisplayFault {
   pt::Call call;
   const char* text;
+  const char* name;
 };
 
 class DisplayFaultTest : public GameTest, public ::testing::WithParamInterface<DisplayFault> {};
@@ -293,12 +298,15 @@ TEST_P(DisplayFaultTest, OneBoxNoFrameWindowNeverShownNothingLeft) {
   EXPECT_EQ(pt::live_objects(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachStep, DisplayFaultTest,
-                         ::testing::Values(DisplayFault{pt::Call::DirectDrawCreateEx, "다이렉트 드로우 객체 설정실패"},
-                                           DisplayFault{pt::Call::SetCooperativeLevel, "협력레벌 설정실패"},
-                                           DisplayFault{pt::Call::SetDisplayMode, "디스플레이 모드 설정실패"},
-                                           DisplayFault{pt::Call::CreatePrimarySurface, "프라이머리 설정 실패"},
-                                           DisplayFault{pt::Call::GetAttachedSurface, "백버퍼 설정실패"}));
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, DisplayFaultTest,
+    ::testing::Values(
+        DisplayFault{pt::Call::DirectDrawCreateEx, "다이렉트 드로우 객체 설정실패", "DirectDrawCreateEx"},
+        DisplayFault{pt::Call::SetCooperativeLevel, "협력레벌 설정실패", "SetCooperativeLevel"},
+        DisplayFault{pt::Call::SetDisplayMode, "디스플레이 모드 설정실패", "SetDisplayMode"},
+        DisplayFault{pt::Call::CreatePrimarySurface, "프라이머리 설정 실패", "CreatePrimarySurface"},
+        DisplayFault{pt::Call::GetAttachedSurface, "백버퍼 설정실패", "GetAttachedSurface"}),
+    [](const ::testing::TestParamInfo<DisplayFault>& info) { return std::string(info.param.name); });
 
 void ExpectLoadFailureBoxes(std::size_t count) {
   const auto& boxes = pt::message_boxes();
@@ -317,7 +325,8 @@ TEST_F(GameTest, WithoutTheImgFolderSevenBoxesAndTheGameStillRuns) {
       // Only the status text is drawn.
       const pt::Screen screen = pt::screen();
       EXPECT_GT(count_colour(screen, hops_test::kTextColour, 0, 0, 300, 61), 50);
-      EXPECT_EQ(count_colour(screen, 0, 0, 0, 1024, 768) + count_colour(screen, hops_test::kTextColour), 1024 * 768);
+      EXPECT_EQ(count_colour(screen, 0, 0, 0, 1024, 768) + count_colour(screen, hops_test::kTextColour),
+                1024 * 768);
       Tap('S');
     }
     if (flip == 10) Tap(VK_ESCAPE);
@@ -336,7 +345,8 @@ struct PictureFault {
 class PictureFaultTest : public GameTest, public ::testing::WithParamInterface<PictureFault> {};
 
 TEST_P(PictureFaultTest, OneBoxAndTheOtherPicturesStillDraw) {
-  pt::fail_call(GetParam().call, GetParam().nth, GetParam().call == pt::Call::Lock ? DDERR_SURFACELOST : DDERR_OUTOFMEMORY);
+  pt::fail_call(GetParam().call, GetParam().nth,
+                GetParam().call == pt::Call::Lock ? DDERR_SURFACELOST : DDERR_OUTOFMEMORY);
   const int missing = GetParam().nth - 1;  // slot order is load order
   const RunResult result = RunGame([&](int flip) {
     if (flip == 1) {
@@ -374,7 +384,11 @@ INSTANTIATE_TEST_SUITE_P(EachLoad, PictureFaultTest,
                                            PictureFault{pt::Call::Lock, 1}, PictureFault{pt::Call::Lock, 2},
                                            PictureFault{pt::Call::Lock, 3}, PictureFault{pt::Call::Lock, 4},
                                            PictureFault{pt::Call::Lock, 5}, PictureFault{pt::Call::Lock, 6},
-                                           PictureFault{pt::Call::Lock, 7}));
+                                           PictureFault{pt::Call::Lock, 7}),
+                         [](const ::testing::TestParamInfo<PictureFault>& info) {
+                           return std::string(info.param.call == pt::Call::Lock ? "Lock" : "Surface") +
+                                  std::to_string(info.param.nth);
+                         });
 
 // --- Damaged title pictures ---
 
@@ -459,6 +473,8 @@ TEST_P(DamagedPictureTest, OneBoxTheTitleDrawsNothingAndTheGamePlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DamagedPictureTest, ::testing::ValuesIn(Damages()),
-                         [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Damage>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

@@ -33,7 +33,8 @@ void PaintScene(IDirectDrawSurface7* pSurface) {
   ddsd.dwSize = sizeof(ddsd);
   ASSERT_EQ(pSurface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
   for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
+    auto* row =
+        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
     for (DWORD x = 0; x < ddsd.dwWidth; x++) row[x] = (x / 2) % 2 ? 0x00204060 : 0x00406020;
   }
   pSurface->Unlock(nullptr);
@@ -47,8 +48,8 @@ std::vector<std::uint32_t> ReadSurface(IDirectDrawSurface7* pSurface) {
   std::vector<std::uint32_t> pixels;
   if (pSurface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) return pixels;
   for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-    const auto* row =
-        reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
     pixels.insert(pixels.end(), row, row + ddsd.dwWidth);
   }
   pSurface->Unlock(nullptr);
@@ -91,6 +92,7 @@ struct FailingStep {
   HRESULT result;
   const char* text;
   Call next;  // the step after it, never attempted
+  const char* name;
 };
 
 class DisplayFailureTest : public DisplayTest, public ::testing::WithParamInterface<FailingStep> {};
@@ -120,15 +122,18 @@ TEST_P(DisplayFailureTest, OneBoxNoLaterStepAndNothingLeftOnceReleased) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachStep, DisplayFailureTest,
-    ::testing::Values(
-        FailingStep{Call::DirectDrawCreateEx, DDERR_NODIRECTDRAWHW, "다이렉트 드로우 객체 설정실패",
-                    Call::SetCooperativeLevel},
-        FailingStep{Call::SetCooperativeLevel, DDERR_EXCLUSIVEMODEALREADYSET, "협력레벌 설정실패",
-                    Call::SetDisplayMode},
-        FailingStep{Call::SetDisplayMode, DDERR_INVALIDMODE, "디스플레이 모드 설정실패", Call::CreatePrimarySurface},
-        FailingStep{Call::CreatePrimarySurface, DDERR_OUTOFVIDEOMEMORY, "프라이머리 설정 실패",
-                    Call::GetAttachedSurface},
-        FailingStep{Call::GetAttachedSurface, DDERR_NOTFOUND, "백버퍼 설정실패", Call::GetAttachedSurface}));
+    ::testing::Values(FailingStep{Call::DirectDrawCreateEx, DDERR_NODIRECTDRAWHW,
+                                  "다이렉트 드로우 객체 설정실패", Call::SetCooperativeLevel,
+                                  "DirectDrawCreateEx"},
+                      FailingStep{Call::SetCooperativeLevel, DDERR_EXCLUSIVEMODEALREADYSET,
+                                  "협력레벌 설정실패", Call::SetDisplayMode, "SetCooperativeLevel"},
+                      FailingStep{Call::SetDisplayMode, DDERR_INVALIDMODE, "디스플레이 모드 설정실패",
+                                  Call::CreatePrimarySurface, "SetDisplayMode"},
+                      FailingStep{Call::CreatePrimarySurface, DDERR_OUTOFVIDEOMEMORY, "프라이머리 설정 실패",
+                                  Call::GetAttachedSurface, "CreatePrimarySurface"},
+                      FailingStep{Call::GetAttachedSurface, DDERR_NOTFOUND, "백버퍼 설정실패",
+                                  Call::GetAttachedSurface, "GetAttachedSurface"}),
+    [](const ::testing::TestParamInfo<FailingStep>& info) { return std::string(info.param.name); });
 
 // The status text over a striped scene.
 class StatusTextTest : public DisplayTest {

@@ -953,6 +953,9 @@ TEST_P(FrameAfterFrame, PagesHoldWhatWasDrawn) {
   dd->Release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, FrameAfterFrame, ::testing::Values(32, 16));
+INSTANTIATE_TEST_SUITE_P(Depths, FrameAfterFrame, ::testing::Values(32, 16),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::to_string(info.param);
+                         });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/bmp_file.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -8,11 +9,29 @@
 
 namespace hops_test {
 
+namespace {
+
+std::vector<std::string>& made_dirs() {
+  static std::vector<std::string> s_dirs;
+  return s_dirs;
+}
+
+}  // namespace
+
 std::string make_temp_dir() {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hops_bmp_XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+  made_dirs().push_back(pattern);
   return pattern;
+}
+
+void remove_temp_dirs() {
+  for (const std::string& dir : made_dirs()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  made_dirs().clear();
 }
 
 void put_u16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value) {

@@ -18,8 +18,12 @@ struct Rgb {
 // Colour of picture pixel (x, y), y counted from the top row.
 using PixelFn = std::function<Rgb(int x, int y)>;
 
-// A fresh, empty folder under the system's temp folder, left for the OS to clean.
+// A fresh, empty folder under the system's temp folder; it and everything in
+// it is removed by remove_temp_dirs() when the test ends.
 std::string make_temp_dir();
+// Removes every folder make_temp_dir() made so far (the test main calls it
+// after each case).
+void remove_temp_dirs();
 
 // The bytes of a 24-bit uncompressed bottom-up BMP with its pixels at byte 54:
 // rows padded to a multiple of 4 bytes, the picture's bottom row stored first.
