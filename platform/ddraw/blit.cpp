@@ -38,7 +38,9 @@ struct ExactKey16 {
 struct RangeKey16 {
   std::uint32_t low;
   std::uint32_t high;
-  static bool within(std::uint32_t value, std::uint32_t lo, std::uint32_t hi) { return value >= lo && value <= hi; }
+  static bool within(std::uint32_t value, std::uint32_t lo, std::uint32_t hi) {
+    return value >= lo && value <= hi;
+  }
   bool keyed(std::uint16_t pixel) const {
     return within(pixel >> 11, (low >> 11) & 0x1F, (high >> 11) & 0x1F) &&
            within((pixel >> 5) & 0x3F, (low >> 5) & 0x3F, (high >> 5) & 0x3F) &&
@@ -231,6 +233,19 @@ void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pix
   });
 }
 
+void blit_overlapping(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel,
+                      const SourceKey* key) {
+  const std::size_t row_bytes =
+      static_cast<std::size_t>(src.width) * static_cast<std::size_t>(bytes_per_pixel);
+  std::vector<std::uint8_t> copy(row_bytes * static_cast<std::size_t>(src.height));
+  for (int y = 0; y < src.height; ++y) {
+    std::memcpy(copy.data() + static_cast<std::size_t>(y) * row_bytes,
+                src.first + static_cast<std::ptrdiff_t>(y) * src.pitch, row_bytes);
+  }
+  blit_pixels(dst, PixelBlock{copy.data(), static_cast<int>(row_bytes), src.width, src.height},
+              bytes_per_pixel, key);
+}
+
 OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key) {
   OpaqueRuns result;
   with_key_test(bytes_per_pixel, key,
@@ -262,38 +277,6 @@ void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRun
              picture.first + static_cast<std::ptrdiff_t>(run->row) * picture.pitch +
                  static_cast<std::size_t>(from) * pixel,
              static_cast<std::size_t>(to - from) * pixel);
-  }
-}
-
-void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
-                    const PixelBlock& base, int bytes_per_pixel) {
-  const std::size_t pixel = static_cast<std::size_t>(bytes_per_pixel);
-  const std::ptrdiff_t out_pitch = dst.pitch;
-  const std::ptrdiff_t in_pitch = picture.pitch;
-  const std::ptrdiff_t base_pitch = base.pitch;
-  const int height = dst.height;
-  const std::int32_t width = dst.width;
-  const OpaqueRun* const all_runs = runs.runs.data();
-  const std::uint32_t* row_start = runs.row_start.data();
-  std::uint8_t* out = dst.first;
-  const std::uint8_t* in = picture.first;
-  const std::uint8_t* under = base.first;
-
-  for (int y = 0; y < height; ++y, ++row_start, out += out_pitch, in += in_pitch, under += base_pitch) {
-    std::int32_t x = 0;
-    for (const OpaqueRun* run = all_runs + row_start[0]; run != all_runs + row_start[1]; ++run) {
-      if (run->start > x) {
-        copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
-                 static_cast<std::size_t>(run->start - x) * pixel);
-      }
-      const std::size_t offset = static_cast<std::size_t>(run->start) * pixel;
-      copy_run(out + offset, in + offset, static_cast<std::size_t>(run->length) * pixel);
-      x = run->start + run->length;
-    }
-    if (x < width) {
-      copy_run(out + static_cast<std::size_t>(x) * pixel, under + static_cast<std::size_t>(x) * pixel,
-               static_cast<std::size_t>(width - x) * pixel);
-    }
   }
 }
 

@@ -31,6 +31,11 @@ struct SourceKey {
 // likewise. key may be null. bytes_per_pixel is 4 or 2.
 void blit_pixels(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel, const SourceKey* key);
 
+// The same, for rectangles of one surface that may overlap: src is read
+// whole before dst is written.
+void blit_overlapping(const PixelBlock& dst, const PixelBlock& src, int bytes_per_pixel,
+                      const SourceKey* key);
+
 // Columns [start, start + length) of row `row`, none of them hidden by the key.
 struct OpaqueRun {
   std::int32_t row = 0;
@@ -55,16 +60,10 @@ OpaqueRuns find_opaque_runs(const PixelBlock& picture, int bytes_per_pixel, cons
 void blit_runs(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs, int left, int top,
                int bytes_per_pixel);
 
-// The same copy of a whole picture onto a whole surface of its size whose
-// pixels are, so far, only base's (a copy of base not made yet): dst takes
-// the picture's runs and base's pixels between them, each pixel written once.
-void blit_runs_over(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
-                    const PixelBlock& base, int bytes_per_pixel);
-
-// The same picture-over-base result, written only inside columns
-// [left, right) of rows [top, bottom) of dst (which is picture's and base's
-// size): each pixel of it takes the picture's pixel where a run covers it and
-// base's elsewhere.
+// The keyed copy of a whole picture onto a surface of its size whose pixels
+// are, so far, only base's (a copy of base not made yet), written only inside
+// columns [left, right) of rows [top, bottom): each pixel there takes the
+// picture's pixel where a run covers it and base's elsewhere, written once.
 void blit_runs_over_part(const PixelBlock& dst, const PixelBlock& picture, const OpaqueRuns& runs,
                          const PixelBlock& base, int left, int top, int right, int bottom,
                          int bytes_per_pixel);

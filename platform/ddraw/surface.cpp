@@ -1,9 +1,7 @@
 #include "ddraw/surface.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "ddraw/fault_injection.h"
 #include "gdi32/device_context.h"
@@ -34,19 +32,6 @@ void describe_format(DDPIXELFORMAT& format, int bits_per_pixel) {
   }
 }
 
-// Every generation of every surface has its own number, so a surface made
-// where a dead one lived is never taken for it.
-std::uint64_t next_generation() {
-  static std::uint64_t s_generation = 0;
-  return ++s_generation;
-}
-
-// Putting rectangles back costs more a pixel than drawing the whole
-// backdrop again, and a crowd of sprites overlaps: past a quarter of the
-// surface in all, or this many rectangles, the backdrop is drawn whole.
-constexpr std::size_t kMaxDamage = 512;
-constexpr std::int64_t kMaxDamageShare = 4;
-
 }  // namespace
 
 const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -61,14 +46,13 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
       pitch_(pitch_for(width, bits_per_pixel / 8)),
       caps_(caps),
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)),
-      generation_(next_generation()) {
+      history_(pixels_, width, height, pitch_, bits_per_pixel / 8, blit_cache_,
+               (caps & DDSCAPS_PRIMARYSURFACE) != 0) {
   owner_->AddRef();
   ddraw_object_born(this);
 }
 
 Surface::~Surface() {
-  forget_base();
-  settle_copies();
   if (dc_ != nullptr) release_surface_dc(dc_);
   if (back_ != nullptr) {
     host().forget_frame();
@@ -104,8 +88,8 @@ bool Surface::take_rect(const RECT* rect, RECT& out) const {
     return true;
   }
   out = *rect;
-  return out.left >= 0 && out.top >= 0 && out.left < out.right && out.top < out.bottom && out.right <= width_ &&
-         out.bottom <= height_;
+  return out.left >= 0 && out.top >= 0 && out.left < out.right && out.top < out.bottom &&
+         out.right <= width_ && out.bottom <= height_;
 }
 
 PixelBlock Surface::block(const RECT& rect) const {
@@ -137,110 +121,19 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   if (use_key && !source->keyed_) return DDERR_INVALIDPARAMS;
 
   const int bytes_per_pixel = bits_per_pixel_ / 8;
-  // This surface's pixels change now: whatever it kept of them goes.
-  settle_copies();
-  blit_cache_.drop();
-  changed();
-  if (source != this) {
-    source->settle();
-    const bool covers_all = dest.left == 0 && dest.top == 0 && dest.right == width_ && dest.bottom == height_ &&
-                            from.left == 0 && from.top == 0 && from.right == source->width_ &&
-                            from.bottom == source->height_ && source->width_ == width_ &&
-                            source->height_ == height_;
-    // The primary is the screen, which shows what is drawn on it at once.
-    if (covers_all && (caps_ & DDSCAPS_PRIMARYSURFACE) == 0 &&
-        (!use_key || source->blit_cache_.hides_nothing(source->whole(), bytes_per_pixel, source->key_))) {
-      defer_copy_of(source);
-      return DD_OK;
-    }
-    if (covers_all && use_key && base_ != nullptr) {
-      draw_over_base(source, bytes_per_pixel);
-      return DD_OK;
-    }
-    settle();
-    damage(dest);
-    if (use_key) {
-      source->blit_cache_.blit_keyed(block(dest), source->whole(), from, bytes_per_pixel, source->key_);
-    } else {
-      blit_pixels(block(dest), source->block(from), bytes_per_pixel, nullptr);
-    }
+  const SourceKey* key = use_key ? &source->key_ : nullptr;
+  if (source == this) {
+    history_.write(dest);
+    blit_overlapping(block(dest), block(from), bytes_per_pixel, key);
     return DD_OK;
   }
-
-  settle();
-  damage(dest);
-  // Within one surface the two rectangles may overlap: read from a copy.
-  const PixelBlock from_block = block(from);
-  const std::size_t row_bytes = static_cast<std::size_t>(from_block.width) * bytes_per_pixel;
-  std::vector<std::uint8_t> copy(row_bytes * from_block.height);
-  for (int y = 0; y < from_block.height; ++y) {
-    std::memcpy(copy.data() + y * row_bytes,
-                from_block.first + static_cast<std::ptrdiff_t>(y) * from_block.pitch, row_bytes);
-  }
-  const PixelBlock copy_block{copy.data(), static_cast<int>(row_bytes), from_block.width, from_block.height};
-  blit_pixels(block(dest), copy_block, bytes_per_pixel, use_key ? &key_ : nullptr);
-  return DD_OK;
-}
-
-void Surface::draw_over_base(Surface* source, int bytes_per_pixel) {
-  const OpaqueRuns& runs = source->blit_cache_.own_runs(source->whole(), bytes_per_pixel, source->key_);
-  Backdrop& known = backdrop_;
-  if (known.under == base_ && known.under_generation == base_->generation_ && known.over == source &&
-      known.over_generation == source->generation_) {
-    for (const RECT& rect : known.damage) {
-      blit_runs_over_part(whole(), source->whole(), runs, base_->whole(), rect.left, rect.top, rect.right,
-                          rect.bottom, bytes_per_pixel);
-    }
+  if (history_.blit(dest, source->history_, from, key)) return DD_OK;
+  if (use_key) {
+    source->blit_cache_.blit_keyed(block(dest), source->whole(), from, bytes_per_pixel, *key);
   } else {
-    blit_runs_over(whole(), source->whole(), runs, base_->whole(), bytes_per_pixel);
-    known.under = base_;
-    known.under_generation = base_->generation_;
-    known.over = source;
-    known.over_generation = source->generation_;
+    blit_pixels(block(dest), source->block(from), bytes_per_pixel, nullptr);
   }
-  known.damage.clear();
-  known.damaged_pixels = 0;
-  forget_base();
-}
-
-void Surface::damage(const RECT& rect) {
-  if (backdrop_.under == nullptr) return;
-  backdrop_.damaged_pixels += static_cast<std::int64_t>(rect.right - rect.left) * (rect.bottom - rect.top);
-  if (backdrop_.damage.size() >= kMaxDamage ||
-      backdrop_.damaged_pixels * kMaxDamageShare > static_cast<std::int64_t>(width_) * height_) {
-    forget_backdrop();
-    return;
-  }
-  backdrop_.damage.push_back(rect);
-}
-
-void Surface::changed() { generation_ = next_generation(); }
-
-void Surface::defer_copy_of(Surface* base) {
-  if (base_ == base) return;
-  forget_base();
-  base_ = base;
-  base->copies_.push_back(this);
-}
-
-void Surface::forget_base() {
-  if (base_ == nullptr) return;
-  std::vector<Surface*>& copies = base_->copies_;
-  copies.erase(std::find(copies.begin(), copies.end(), this));
-  base_ = nullptr;
-}
-
-void Surface::settle() {
-  if (base_ == nullptr) return;
-  // Same size and format, so the same pitch: one copy of the whole memory.
-  std::memcpy(pixels_.get(), base_->pixels_.get(),
-              static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
-  forget_base();
-  forget_backdrop();
-}
-
-void Surface::settle_copies() {
-  while (!copies_.empty()) copies_.back()->settle();
+  return DD_OK;
 }
 
 void Surface::present() const {
@@ -251,19 +144,10 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   if (back_ == nullptr) return DDERR_NOTFLIPPABLE;
   if (lpDDSurfaceTargetOverride != nullptr && lpDDSurfaceTargetOverride != back_) return DDERR_INVALIDPARAMS;
   if (busy() || back_->busy()) return DDERR_SURFACEBUSY;
-  // The back buffer's pixels are shown now and the pages trade them: the
-  // copies they owe are made first.
-  back_->settle();
-  settle_copies();
-  back_->settle_copies();
   // The pages trade their memory; the interfaces stay where they are, so
   // the back buffer is again the surface the next frame is drawn on.
+  history_.swap(back_->history_);
   std::swap(pixels_, back_->pixels_);
-  std::swap(backdrop_, back_->backdrop_);
-  blit_cache_.drop();
-  back_->blit_cache_.drop();
-  changed();
-  back_->changed();
   present();
   return DD_OK;
 }
@@ -287,11 +171,8 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   if (locked_) return DDERR_SURFACEBUSY;
   dc_ = create_surface_dc(PixelTarget{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
   if (dc_ == nullptr) return DDERR_CANTCREATEDC;
-  // Text may be drawn into the pixels until ReleaseDC.
-  settle();
-  settle_copies();
-  blit_cache_.drop();
-  changed();
+  // Text may be drawn into the pixels until ReleaseDC, which says where.
+  history_.write(RECT{0, 0, 0, 0});
   *lphDC = dc_;
   return DD_OK;
 }
@@ -302,12 +183,13 @@ HRESULT Surface::ReleaseDC(HDC hDC) {
   RECT drawn{0, 0, 0, 0};
   release_surface_dc(dc_, &drawn);
   dc_ = nullptr;
-  if (drawn.left < drawn.right && drawn.top < drawn.bottom) damage(drawn);
+  history_.drawn(drawn);
   return DD_OK;
 }
 
 HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD, HANDLE) {
-  if (lpDDSurfaceDesc == nullptr || lpDDSurfaceDesc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+  if (lpDDSurfaceDesc == nullptr || lpDDSurfaceDesc->dwSize != sizeof(DDSURFACEDESC2))
+    return DDERR_INVALIDPARAMS;
   const HRESULT fault = take_fault(DDrawCall::Lock);
   if (fault != DD_OK) return fault;
   RECT area;
@@ -316,7 +198,8 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
 
   std::memset(lpDDSurfaceDesc, 0, sizeof(DDSURFACEDESC2));
   lpDDSurfaceDesc->dwSize = sizeof(DDSURFACEDESC2);
-  lpDDSurfaceDesc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE;
+  lpDDSurfaceDesc->dwFlags =
+      DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE;
   lpDDSurfaceDesc->dwWidth = static_cast<DWORD>(width_);
   lpDDSurfaceDesc->dwHeight = static_cast<DWORD>(height_);
   lpDDSurfaceDesc->lPitch = pitch_;
@@ -333,11 +216,7 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
   }
   describe_format(lpDDSurfaceDesc->ddpfPixelFormat, bits_per_pixel_);
   // The caller may read and write anywhere through the pointer until Unlock.
-  settle();
-  settle_copies();
-  blit_cache_.drop();
-  forget_backdrop();
-  changed();
+  history_.write(RECT{0, 0, width_, height_});
   locked_ = true;
   return DD_OK;
 }
@@ -347,8 +226,7 @@ HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
   if ((dwFlags & DDCKEY_SRCBLT) == 0 || (dwFlags & ~(DDCKEY_SRCBLT | DDCKEY_COLORSPACE)) != 0) {
     return DDERR_UNSUPPORTED;
   }
-  blit_cache_.drop();
-  changed();
+  history_.rekeyed();
   if (lpDDColorKey == nullptr) {
     keyed_ = false;
     return DD_OK;

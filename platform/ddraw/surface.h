@@ -2,14 +2,11 @@
 // buffer, and off-screen plain surfaces, all in memory of our own.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <vector>
-
 #include <ddraw.h>
 
 #include "ddraw/blit.h"
 #include "ddraw/blit_cache.h"
+#include "ddraw/page_history.h"
 #include "ddraw/pixel_memory.h"
 
 namespace platform {
@@ -55,46 +52,6 @@ class Surface final : public IDirectDrawSurface7 {
   PixelBlock whole() const { return block(RECT{0, 0, width_, height_}); }
   void present() const;
 
-  // A blit that covers this whole surface with every pixel of a surface of
-  // its size is not made at once: the next whole keyed picture drawn over
-  // it is then drawn together with it, each pixel written once (the game
-  // draws the night sky, then the play field over it). Until then these
-  // pixels are base_'s, and base_ lists this surface among its copies_.
-  void defer_copy_of(Surface* base);
-  void forget_base();
-  // Makes the deferred copy, before these pixels are read or changed.
-  void settle();
-  // Before these pixels change or go: the surfaces still to copy them do.
-  void settle_copies();
-
-  // A picture drawn keyed over the whole of a base leaves a backdrop these
-  // pixels keep knowing about: they are that picture over that base, apart
-  // from the rectangles drawn on since. When the same picture is next drawn
-  // over the same base, neither of them changed, only those rectangles are
-  // put back (the game draws the same sky and field under every frame, and
-  // its sprites cover a few per cent of the screen). The surfaces are
-  // recognised by address and generation, never used through these pointers.
-  struct Backdrop {
-    const Surface* under = nullptr;
-    std::uint64_t under_generation = 0;
-    const Surface* over = nullptr;
-    std::uint64_t over_generation = 0;
-    std::vector<RECT> damage;
-    std::int64_t damaged_pixels = 0;  // their areas added up
-  };
-  // Draws source's whole picture keyed over base_'s, from what is known of
-  // these pixels, and forgets base_.
-  void draw_over_base(Surface* source, int bytes_per_pixel);
-  // rect of these pixels is drawn on.
-  void damage(const RECT& rect);
-  void forget_backdrop() {
-    backdrop_.under = nullptr;
-    backdrop_.damage.clear();
-    backdrop_.damaged_pixels = 0;
-  }
-  // These pixels or this key change: backdrops made from them no longer hold.
-  void changed();
-
   DirectDraw* owner_;
   int width_;
   int height_;
@@ -109,13 +66,9 @@ class Surface final : public IDirectDrawSurface7 {
   bool locked_ = false;
   HDC dc_ = nullptr;
   // Opaque runs and stretched copies for keyed blits from this surface;
-  // dropped whenever the pixels or the key may change (Lock, GetDC, being
-  // drawn on, SetColorKey, Flip).
+  // dropped with every new generation of the history.
   BlitCache blit_cache_;
-  Surface* base_ = nullptr;
-  std::vector<Surface*> copies_;
-  Backdrop backdrop_;
-  std::uint64_t generation_ = 0;
+  PageHistory history_;
 };
 
 // The DirectDraw object: cooperation, display mode and surface creation.
@@ -129,8 +82,8 @@ class DirectDraw final : public IDirectDraw7 {
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
-  HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2, LPDIRECTDRAWSURFACE7* lplpDDSurface,
-                                          IUnknown* pUnkOuter) override;
+  HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2,
+                                          LPDIRECTDRAWSURFACE7* lplpDDSurface, IUnknown* pUnkOuter) override;
   HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hWnd, DWORD dwFlags) override;
   HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, DWORD dwRefreshRate,
                                            DWORD dwFlags) override;
