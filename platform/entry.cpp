@@ -8,7 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/host.h"
+
 int main(int argc, char** argv) {
+  // Without a screen the game would run unseen; it says so and stops.
+  if (!platform::start_host()) return 1;
   std::size_t length = 1;
   for (int i = 1; i < argc; ++i) length += std::strlen(argv[i]) + 1;
   // WinMain may write into its command line, so it gets a buffer of its own.

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gdi32/device_context.h"
+#include "gdi32/text.h"
 #include "kernel32/code_page.h"
 
 namespace platform {
@@ -235,7 +235,44 @@ class Canvas {
   std::uint32_t value_;
 };
 
+void plot_glyph(const Canvas& ink, const Glyph& glyph, long long pen, long long baseline) {
+  for (int row = 0; row < glyph.rows; ++row) {
+    for (int column = 0; column < glyph.width; ++column) {
+      if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
+      ink.plot(pen + glyph.left + column, baseline - glyph.top + row);
+    }
+  }
+}
+
 }  // namespace
+
+int text_line_height() {
+  const Font* font = system_font();
+  return font != nullptr ? font->line_height() : kCellHeight;
+}
+
+int text_width(std::u32string_view text) {
+  Font* font = system_font();
+  if (font == nullptr) return 0;
+  int width = 0;
+  for (const char32_t code_point : text) width += font->glyph(code_point).advance;
+  return width;
+}
+
+void draw_text(const PixelTarget& target, long long x, long long y, std::u32string_view text,
+               COLORREF color) {
+  Font* font = system_font();
+  const Canvas ink(target, color);
+  if (font == nullptr || !ink.drawable()) return;
+  const long long baseline = y + font->ascender();
+  long long pen = x;
+  for (const char32_t code_point : text) {
+    const Glyph& glyph = font->glyph(code_point);
+    plot_glyph(ink, glyph, pen, baseline);
+    pen += glyph.advance;
+  }
+}
+
 }  // namespace platform
 
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
@@ -264,12 +301,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
       platform::note_surface_dc_drawing(hdc, pen + glyph.left, baseline - glyph.top,
                                         pen + glyph.left + glyph.width, baseline - glyph.top + glyph.rows);
     }
-    for (int row = 0; row < glyph.rows; ++row) {
-      for (int column = 0; column < glyph.width; ++column) {
-        if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
-        ink.plot(pen + glyph.left + column, baseline - glyph.top + row);
-      }
-    }
+    platform::plot_glyph(ink, glyph, pen, baseline);
     pen += glyph.advance;
   }
   return TRUE;

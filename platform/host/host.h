@@ -2,11 +2,11 @@
 // SDL2 and a headless implementation, chosen once at start-up.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include <windows.h>
 
 namespace platform {
 
@@ -15,7 +15,7 @@ struct FrameView {
   const void* pixels = nullptr;
   int width = 0;
   int height = 0;
-  int pitch = 0;  // bytes per row
+  int pitch = 0;            // bytes per row
   int bits_per_pixel = 32;  // 32: 0x00RRGGBB, 16: 5-6-5
 };
 
@@ -40,8 +40,12 @@ class Host {
   virtual std::int64_t counter_now() = 0;
 };
 
-// The host in use, chosen on first use: HOPS_HOST=headless or sdl forces one;
-// otherwise SDL2 when a display is available, headless when not.
+// Chooses the host once, as HOPS_HOST says: SDL2 on a display unless it is
+// "headless". False, the reason and the way out written to standard error,
+// when the wanted host cannot start (no display: never a silent fallback).
+bool start_host();
+// The host in use; chosen on first use as start_host does, ending the
+// process with exit code 1 when it cannot start.
 Host& host();
 // Replaces the host (tests install a headless one with a virtual clock).
 void install_host(std::unique_ptr<Host> replacement);

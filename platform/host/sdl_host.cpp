@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/sdl_message_box.h"
 #include "kernel32/code_page.h"
 #include "user32/input.h"
 
@@ -232,7 +233,7 @@ void SdlHost::destroy_window(HWND hwnd) {
 
 void SdlHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+  run_sdl_message_box(text, caption, window_);
 }
 
 std::int64_t SdlHost::counter_now() {

@@ -24,11 +24,15 @@ hops_cleanup() {
 }
 trap hops_cleanup EXIT
 
-# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY.
+# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY;
+# the screen is $1 (WxH) or 1024x768. -noreset: otherwise the server resets
+# when its last client (the readiness probe) leaves, and a client connecting
+# meanwhile is refused.
 hops_start_xvfb() {
   local fifo="$hops_workdir/display"
+  rm -f "$fifo"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$hops_workdir/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$fifo" >"$hops_workdir/xvfb.log" 2>&1 &
   hops_xvfb_pid=$!
   local n=""
   read -r -t 20 n <"$fifo" || true

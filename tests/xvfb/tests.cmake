@@ -14,3 +14,16 @@ if(TARGET hops AND TARGET frame_dump)
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hops_game_test.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:frame_dump>)
   set_tests_properties(xvfb_hops_game PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
+
+# The game's start-up on a display and without one: the platform's own
+# message box for a missing picture (Hangul, closed with Enter), with and
+# without a window manager, and the clear refusal to run unseen.
+if(TARGET hops)
+  add_executable(message_box_dump ${CMAKE_CURRENT_LIST_DIR}/message_box_dump.cpp)
+  target_link_libraries(message_box_dump PRIVATE hops_platform_testing)
+  hops_warnings(message_box_dump)
+  add_test(NAME xvfb_hops_start_up
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hops_start_up_test.sh $<TARGET_FILE:hops> ${CMAKE_BINARY_DIR}/IMG
+      $<TARGET_FILE:message_box_dump>)
+  set_tests_properties(xvfb_hops_start_up PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+endif()
