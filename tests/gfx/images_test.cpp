@@ -4,18 +4,15 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/main_game.h"
 #include "support/bmp_file.h"
+#include "support/game_pictures.h"
 #include "support/test_display.h"
-#include "testing/testing.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define HOPS_TEST_ASAN 1
@@ -27,306 +24,208 @@
 
 namespace {
 
+namespace pt = platform::testing;
 using hops_test::Rgb;
 
 constexpr Rgb kMagenta{255, 0, 255};
+constexpr std::uint32_t kFill = 0x00070707;
 
-// The smallest world a picture needs: a window, an exclusive 1024x768 display
-// of the chosen depth and a screen-sized destination surface.
+// A picture of the colours in one row, drawn at the top-left corner of a
+// display of `bits` over kFill; what the row shows is its pixel format.
+TEST(ImagesFormat, FilePixelsBecomeDisplayPixelsAndOnlyTheKeyIsTransparent) {
+  const struct {
+    DWORD bits;
+    std::vector<Rgb> file;
+    std::vector<std::uint32_t> shown;
+  } rows[] = {
+      {32,
+       {{0x30, 0x20, 0x10}, kMagenta, {255, 1, 255}, {254, 0, 255}, {255, 0, 254}},
+       {0x302010, kFill, 0xFF01FF, 0xFE00FF, 0xFF00FE}},
+      {16,
+       {{0x30, 0x20, 0x10}, kMagenta, {248, 3, 248}, {255, 0, 247}, {247, 0, 255}, {255, 4, 255}},
+       {0x3102, kFill & 0xFFFF, kFill & 0xFFFF, 0xF81E, 0xF01F, 0xF83F}},
+  };
+  for (const auto& row : rows) {
+    pt::reset();
+    hops_test::TestDisplay display(row.bits);
+    CImages image;
+    const int nWidth = static_cast<int>(row.file.size());
+    ASSERT_TRUE(display.load(image, nWidth, 1, [&](int x, int) { return row.file[x]; }));
+    EXPECT_EQ(image.GetWidth(), nWidth);
+    display.fill(kFill);
+    image.Draw(display.back(), 0, 0);
+    const pt::Screen screen = display.read();
+    EXPECT_EQ(std::vector<std::uint32_t>(screen.pixels.begin(), screen.pixels.begin() + nWidth), row.shown)
+        << row.bits;
+    EXPECT_EQ(screen.at(0, 1), kFill & (row.bits == 16 ? 0xFFFF : 0xFFFFFFFF));
+    EXPECT_TRUE(pt::message_boxes().empty());
+  }
+}
+
 class ImagesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    display_ = std::make_unique<hops_test::TestDisplay>(32);
-    dir_ = hops_test::make_temp_dir();
-  }
-
-  // Switches the fixture to a 16-bit display (for the 5-6-5 loader).
-  void UseDisplay16() {
-    display_.reset();
-    platform::testing::reset();
-    display_ = std::make_unique<hops_test::TestDisplay>(16);
-  }
-
-  IDirectDraw7* dd() const { return display_->dd(); }
-  IDirectDrawSurface7* dest() const { return display_->dest(); }
-  std::vector<std::uint32_t> ReadDest() const { return display_->read(); }
-  std::uint32_t At(int x, int y) const { return display_->at(x, y); }
-  void FillDest(std::uint32_t value) { display_->fill(value); }
-
-  // Bounding box (left, top, right, bottom) of the pixels that differ from `background`.
-  RECT ChangedBox(std::uint32_t background) {
-    const std::vector<std::uint32_t> pixels = ReadDest();
-    RECT box{1024, 768, 0, 0};
-    for (int y = 0; y < 768; ++y) {
-      for (int x = 0; x < 1024; ++x) {
-        if (pixels[static_cast<std::size_t>(y) * 1024 + x] == background) continue;
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-    }
-    return box;
-  }
-
-  std::string Solid(const std::string& name, int width, int height, Rgb colour) {
-    return hops_test::write_bmp(dir_, name, width, height, [colour](int, int) { return colour; });
-  }
-
-  std::unique_ptr<hops_test::TestDisplay> display_;
-  std::string dir_;
+  hops_test::TestDisplay m_Display;
+  std::string m_Dir = hops_test::make_temp_dir();
 };
 
-void ExpectOneLoadFailureBox() {
-  const auto& boxes = platform::testing::message_boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "비트맵 로드 실패");
-  EXPECT_EQ(boxes[0].caption, "실패");
+std::uint32_t Pattern(int x, int y) {
+  return static_cast<std::uint32_t>((x * 7) ^ (y * 131)) * 2654435761u & 0xFFFFFF;
+}
+Rgb PatternRgb(int x, int y) {
+  const std::uint32_t c = Pattern(x, y);
+  return Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+             static_cast<std::uint8_t>(c)};
 }
 
-// --- File layout to surface pixels ---
-
-TEST_F(ImagesTest, RowsAreBottomUpWithStrideRoundedToFourBytes) {
-  std::vector<std::uint8_t> bytes = hops_test::bmp_bytes(3, 2, [](int, int) { return Rgb{}; });
-  ASSERT_EQ(bytes.size(), 54u + 24u);
-  // Stored row 0 (bytes 54..62) is the bottom row; its padding 63..65 must
-  // never be read as a pixel, so it holds a colour of its own.
-  const std::uint8_t stored[24] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,
-                                   0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE};
-  std::memcpy(bytes.data() + 54, stored, sizeof(stored));
-  const std::string path = hops_test::write_file(dir_, "rows.bmp", bytes);
-
+// Rows bottom-up, each padded to four bytes (the padding filled here so that
+// it shows if read as a pixel), more than one read chunk of pixels, and
+// bytes after them that are ignored.
+TEST_F(ImagesTest, APatternedPictureArrivesWholeThroughEveryRowAndChunk) {
+  std::vector<std::uint8_t> bytes = hops_test::bmp_bytes(401, 300, [](int x, int y) {
+    const Rgb c = PatternRgb(x, y);
+    return c.r == 255 && c.g == 0 && c.b == 255 ? Rgb{} : c;
+  });
+  for (int row = 0; row < 300; row++) bytes[54 + row * 1204 + 1203] = 0xEE;
+  bytes.insert(bytes.end(), 7, 0xAA);
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0x00ABCDEF);
-  image.Draw(dest(), 0, 0);
-
-  EXPECT_EQ(At(0, 0), 0x00131211u);
-  EXPECT_EQ(At(1, 0), 0x00161514u);
-  EXPECT_EQ(At(2, 0), 0x00191817u);
-  EXPECT_EQ(At(0, 1), 0x00030201u);
-  EXPECT_EQ(At(1, 1), 0x00060504u);
-  EXPECT_EQ(At(2, 1), 0x00090807u);
-  EXPECT_EQ(At(3, 0), 0x00ABCDEFu);
-  EXPECT_EQ(At(0, 2), 0x00ABCDEFu);
-  EXPECT_EQ(image.GetWidth(), 3);
-  EXPECT_TRUE(platform::testing::message_boxes().empty());
+  ASSERT_TRUE(image.LoadBitmap32(m_Display.dd(), hops_test::write_file(m_Dir, "p.bmp", bytes).c_str()));
+  m_Display.fill(0);
+  image.Draw(m_Display.back(), 600, 400);
+  const pt::Screen screen = m_Display.read();
+  int nWrong = 0;
+  for (int y = 0; y < 768; y++)
+    for (int x = 0; x < 1024; x++) {
+      const bool bInside = x >= 600 && x < 1001 && y >= 400 && y < 700;
+      nWrong += screen.at(x, y) != (bInside ? Pattern(x - 600, y - 400) : 0);
+    }
+  EXPECT_EQ(nWrong, 0);
 }
 
-TEST_F(ImagesTest, FilePixelBecomes32BitRgb) {
-  const std::string path = Solid("p.bmp", 1, 1, Rgb{0x30, 0x20, 0x10});
+// No clipper: a picture drawn past any edge of the surface is not drawn at all.
+TEST_F(ImagesTest, DrawAndDrawScaledFillTheirRectangleOrNothing) {
   CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  image.Draw(dest(), 5, 6);
-  EXPECT_EQ(At(5, 6), 0x00302010u);
-}
-
-TEST_F(ImagesTest, FilePixelBecomes565In16BitMode) {
-  UseDisplay16();
-  const std::string path = Solid("p.bmp", 1, 1, Rgb{0x30, 0x20, 0x10});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap16(dd(), path.c_str()));
-  image.Draw(dest(), 5, 6);
-  EXPECT_EQ(At(5, 6), 0x3102u);
-}
-
-// --- Colour key ---
-
-TEST_F(ImagesTest, OnlyExactMagentaIsTransparentIn32Bits) {
-  const Rgb row[4] = {kMagenta, {255, 1, 255}, {254, 0, 255}, {255, 0, 254}};
-  const std::string path = hops_test::write_bmp(dir_, "key.bmp", 4, 1, [&row](int x, int) { return row[x]; });
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0x00123456);
-  image.Draw(dest(), 0, 0);
-
-  EXPECT_EQ(At(0, 0), 0x00123456u);
-  EXPECT_EQ(At(1, 0), 0x00FF01FFu);
-  EXPECT_EQ(At(2, 0), 0x00FE00FFu);
-  EXPECT_EQ(At(3, 0), 0x00FF00FEu);
-}
-
-TEST_F(ImagesTest, NearMagentaFoldsIntoTheKeyIn16Bits) {
-  UseDisplay16();
-  const Rgb row[5] = {kMagenta, {248, 3, 248}, {255, 0, 247}, {247, 0, 255}, {255, 4, 255}};
-  const std::string path = hops_test::write_bmp(dir_, "key.bmp", 5, 1, [&row](int x, int) { return row[x]; });
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap16(dd(), path.c_str()));
-  FillDest(0x1234);
-  image.Draw(dest(), 0, 0);
-
-  EXPECT_EQ(At(0, 0), 0x1234u);
-  EXPECT_EQ(At(1, 0), 0x1234u);
-  EXPECT_EQ(At(2, 0), 0xF81Eu);
-  EXPECT_EQ(At(3, 0), 0xF01Fu);
-  EXPECT_EQ(At(4, 0), 0xF83Fu);
-}
-
-// --- Draw: a picture that leaves the surface is not drawn at all ---
-
-TEST_F(ImagesTest, DrawTouchesBottomRightCorner) {
-  const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0);
-  image.Draw(dest(), 924, 718);
-
-  const RECT box = ChangedBox(0);
-  EXPECT_EQ(box.left, 924);
-  EXPECT_EQ(box.top, 718);
-  EXPECT_EQ(box.right, 1024);
-  EXPECT_EQ(box.bottom, 768);
-  EXPECT_EQ(At(1023, 767), 0x004080C0u);
-}
-
-TEST_F(ImagesTest, DrawPastAnyEdgeChangesNothing) {
-  const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0x00070707);
-  const std::vector<std::uint32_t> before = ReadDest();
-
-  image.Draw(dest(), 925, 718);
-  image.Draw(dest(), 924, 719);
-  image.Draw(dest(), -1, 0);
-  image.Draw(dest(), 0, -500);
-  EXPECT_EQ(ReadDest(), before);
-}
-
-// --- DrawScaled: edges in double precision, truncated ---
-
-TEST_F(ImagesTest, HalfScaleFillsExactRectangle) {
-  const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0);
-  image.DrawScaled(dest(), 10, 20, 0.5f);
-
-  const RECT box = ChangedBox(0);
-  EXPECT_EQ(box.left, 10);
-  EXPECT_EQ(box.top, 20);
-  EXPECT_EQ(box.right, 160);
-  EXPECT_EQ(box.bottom, 170);
-  EXPECT_EQ(At(159, 169), 0x00204060u);
-}
-
-TEST_F(ImagesTest, FractionalEdgesAreTruncated) {
-  const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0);
-  // (float)0.12 is a little below 0.12, so 300 of it come to 35.99...
-  image.DrawScaled(dest(), 100, 200, (float)(18.0 / 150.0));
-
-  const RECT box = ChangedBox(0);
-  EXPECT_EQ(box.right - box.left, 35);
-  EXPECT_EQ(box.bottom - box.top, 35);
-  EXPECT_EQ(box.left, 100);
-  EXPECT_EQ(box.top, 200);
-}
-
-TEST_F(ImagesTest, ScaledPictureLeavingTheSurfaceIsNotDrawn) {
-  const std::string path = Solid("ball.bmp", 300, 300, Rgb{0x20, 0x40, 0x60});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0);
-  image.DrawScaled(dest(), -50, -50, 1.0f);
-  image.DrawScaled(dest(), 1000, 100, 0.1f);
-  EXPECT_EQ(ChangedBox(0).right, 0);
-}
-
-// --- Blend ---
-
-TEST_F(ImagesTest, BlendAveragesEachByteTruncating) {
-  const std::string path = Solid("blend.bmp", 2, 2, Rgb{100, 2, 0});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0x00C801FF);  // R 200, G 1, B 255
-  image.Blend(dest());
-
-  EXPECT_EQ(At(0, 0), 0x0096017Fu);
-  EXPECT_EQ(At(1, 1), 0x0096017Fu);
-  EXPECT_EQ(At(2, 0), 0x00C801FFu);
-  EXPECT_EQ(At(0, 2), 0x00C801FFu);
-}
-
-TEST_F(ImagesTest, BlendWithFailedLockChangesNothingAndUnlocks) {
-  const std::string path = Solid("blend.bmp", 2, 2, Rgb{100, 2, 0});
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  FillDest(0x00C801FF);
-
-  platform::testing::fail_call(platform::testing::Call::Lock, 1, DDERR_SURFACELOST);
-  image.Blend(dest());
-  EXPECT_EQ(At(0, 0), 0x00C801FFu);
-
-  // The picture's lock fails after the destination's succeeded: the
-  // destination must come back unlocked, or the next Lock would refuse.
-  platform::testing::fail_call(platform::testing::Call::Lock, 2, DDERR_SURFACELOST);
-  image.Blend(dest());
-  EXPECT_EQ(At(0, 0), 0x00C801FFu);
-  image.Blend(dest());
-  EXPECT_EQ(At(0, 0), 0x0096017Fu);
-}
-
-// --- Failed loads ---
-
-TEST_F(ImagesTest, FailedSurfaceCreationReportsAndKeepsFileWidth) {
-  const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
-  const int live_before = platform::testing::live_objects();
-  platform::testing::fail_call(platform::testing::Call::CreateOffscreenSurface, 1, DDERR_OUTOFMEMORY);
-
-  CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
-  ExpectOneLoadFailureBox();
-  EXPECT_EQ(image.GetWidth(), 100);
-  EXPECT_EQ(platform::testing::live_objects(), live_before);
-
-  FillDest(0x00070707);
-  image.Draw(dest(), 0, 0);
-  image.DrawScaled(dest(), 0, 0, 0.5f);
-  image.Blend(dest());
-  EXPECT_EQ(ChangedBox(0x00070707).right, 0);
-}
-
-TEST_F(ImagesTest, FailedLockReportsAndKeepsNoSurface) {
-  const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
-  const int live_before = platform::testing::live_objects();
-  platform::testing::fail_call(platform::testing::Call::Lock, 1, DDERR_SURFACELOST);
-
-  CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
-  ExpectOneLoadFailureBox();
-  EXPECT_EQ(image.GetWidth(), 100);
-  EXPECT_EQ(platform::testing::live_objects(), live_before);
-
-  FillDest(0x00070707);
-  image.Draw(dest(), 0, 0);
-  EXPECT_EQ(ChangedBox(0x00070707).right, 0);
-}
-
-TEST_F(ImagesTest, FailedLoadIn16BitsReportsLikeIn32) {
-  UseDisplay16();
-  const std::string path = Solid("box.bmp", 100, 50, Rgb{0x40, 0x80, 0xC0});
-  platform::testing::fail_call(platform::testing::Call::CreateOffscreenSurface, 1, DDERR_OUTOFVIDEOMEMORY);
-  CImages image;
-  EXPECT_FALSE(image.LoadBitmap16(dd(), path.c_str()));
-  ExpectOneLoadFailureBox();
-  EXPECT_EQ(image.GetWidth(), 100);
-}
-
-TEST_F(ImagesTest, LoadedImageHoldsOneSurfaceUntilDestroyed) {
-  const std::string path = Solid("box.bmp", 4, 4, Rgb{1, 2, 3});
-  const int live_before = platform::testing::live_objects();
-  {
-    CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-    EXPECT_EQ(platform::testing::live_objects(), live_before + 1);
+  ASSERT_TRUE(m_Display.load(image, 100, 50, [](int, int) { return Rgb{0x40, 0x80, 0xC0}; }));
+  const struct {
+    int nX, nY;
+    float fScale;  // 0 for Draw
+    hops_test::Box box;
+  } rows[] = {
+      {924, 718, 0, {924, 718, 1024, 768}},
+      {925, 718, 0, {}},
+      {924, 719, 0, {}},
+      {-1, 0, 0, {}},
+      {0, -500, 0, {}},
+      {10, 20, 0.5f, {10, 20, 60, 45}},
+      {100, 200, (float)(18.0 / 150.0), {100, 200, 111, 205}},  // 100 x 0.12f falls short of 12
+      {-50, -50, 1.0f, {}},
+      {1000, 100, 0.3f, {}},
+      {0, 0, 10.24f, {0, 0, 1023, 511}},
+  };
+  for (const auto& row : rows) {
+    m_Display.fill(0);
+    if (row.fScale == 0) {
+      image.Draw(m_Display.back(), row.nX, row.nY);
+    } else {
+      image.DrawScaled(m_Display.back(), row.nX, row.nY, row.fScale);
+    }
+    const pt::Screen screen = m_Display.read();
+    const hops_test::Box box = hops_test::colour_box(screen, 0x4080C0);
+    EXPECT_EQ(std::vector<int>({box.left, box.top, box.right, box.bottom}),
+              row.box.empty() ? std::vector<int>({1024, 768, 0, 0})
+                              : std::vector<int>({row.box.left, row.box.top, row.box.right, row.box.bottom}))
+        << row.nX << "," << row.nY << " x " << row.fScale;
+    EXPECT_EQ(hops_test::count_colour(screen, 0),
+              1024 * 768 - (row.box.right - row.box.left) * (row.box.bottom - row.box.top));
   }
-  EXPECT_EQ(platform::testing::live_objects(), live_before);
 }
 
-// --- Damaged and foreign files ---
+// Blend averages every byte, truncating, over the part of the picture the
+// screen holds: a picture wider and taller than the screen, patterned so
+// that a row read with the wrong pitch shows.
+TEST_F(ImagesTest, BlendAveragesThePictureIntoTheScreenRowByRow) {
+  CImages image;
+  ASSERT_TRUE(m_Display.load(image, 1030, 770, PatternRgb));
+  const auto screen_pattern = [](int x, int y) { return Pattern(y, x) ^ 0x5A5A5A; };
+  const auto paint = [&] {
+    DDSURFACEDESC2 ddsd{};
+    ddsd.dwSize = sizeof(ddsd);
+    ASSERT_EQ(m_Display.back()->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
+    for (int y = 0; y < 768; y++)
+      for (int x = 0; x < 1024; x++)
+        static_cast<std::uint32_t*>(ddsd.lpSurface)[y * ddsd.lPitch / 4 + x] = screen_pattern(x, y);
+    m_Display.back()->Unlock(nullptr);
+  };
+  const pt::Screen before = (paint(), m_Display.read());
+
+  // A refused lock of the screen, then of the picture after the screen's:
+  // nothing changes, and the screen is unlocked again.
+  pt::fail_call(pt::Call::Lock, 1, DDERR_SURFACELOST);
+  image.Blend(m_Display.back());
+  pt::fail_call(pt::Call::Lock, 2, DDERR_SURFACELOST);
+  image.Blend(m_Display.back());
+  EXPECT_EQ(m_Display.read().pixels, before.pixels);
+
+  image.Blend(m_Display.back());
+  const pt::Screen after = m_Display.read();
+  int nWrong = 0;
+  for (int y = 0; y < 768; y++)
+    for (int x = 0; x < 1024; x++) {
+      std::uint32_t expected = 0;
+      for (int shift : {0, 8, 16})
+        expected |= ((((Pattern(x, y) >> shift) & 0xFF) + ((screen_pattern(x, y) >> shift) & 0xFF)) / 2)
+                    << shift;
+      nWrong += after.at(x, y) != expected;
+    }
+  EXPECT_EQ(nWrong, 0);
+  EXPECT_EQ(after.at(0, 0), 0x2D2D2Du);  // (0 + 0x5A) / 2 in each byte
+}
+
+void ExpectLoadFailureBoxes(std::size_t nCount) {
+  ASSERT_EQ(pt::message_boxes().size(), nCount);
+  for (const auto& box : pt::message_boxes()) {
+    EXPECT_EQ(box.text, "비트맵 로드 실패");
+    EXPECT_EQ(box.caption, "실패");
+  }
+}
+
+// A failed load shows one box, keeps the width the file's header gave and
+// no surface, and the picture then draws nothing.
+TEST(ImagesFailure, OneBoxTheHeadersWidthNoSurfaceAndNothingDrawn) {
+  const struct {
+    DWORD bits;
+    pt::Call call;
+    HRESULT result;
+  } rows[] = {
+      {32, pt::Call::CreateOffscreenSurface, DDERR_OUTOFMEMORY},
+      {32, pt::Call::Lock, DDERR_SURFACELOST},
+      {16, pt::Call::CreateOffscreenSurface, DDERR_OUTOFVIDEOMEMORY},
+      {16, pt::Call::Lock, DDERR_SURFACELOST},
+  };
+  for (const auto& row : rows) {
+    pt::reset();
+    hops_test::TestDisplay display(row.bits);
+    const int nLive = pt::live_objects();
+    {
+      CImages image;
+      ASSERT_TRUE(display.load(image, 100, 50, [](int, int) { return Rgb{1, 2, 3}; }));
+      EXPECT_EQ(pt::live_objects(), nLive + 1);
+    }
+    EXPECT_EQ(pt::live_objects(), nLive);
+
+    pt::fail_call(row.call, 1, row.result);
+    CImages image;
+    EXPECT_FALSE(display.load(image, 100, 50, [](int, int) { return Rgb{1, 2, 3}; }));
+    ExpectLoadFailureBoxes(1);
+    EXPECT_EQ(image.GetWidth(), 100);
+    EXPECT_EQ(pt::live_objects(), nLive);
+    display.fill(kFill);
+    image.Draw(display.back(), 0, 0);
+    image.DrawScaled(display.back(), 0, 0, 0.5f);
+    if (row.bits == 32) image.Blend(display.back());
+    EXPECT_EQ(hops_test::count_colour(display.read(), kFill & (row.bits == 16 ? 0xFFFF : 0xFFFFFFFF)),
+              1024 * 768);
+  }
+}
 
 // Lowers the address-space limit for the scope, so that a loader that
 // believes a header's sizes and allocates them fails loudly. Sanitizer
@@ -355,227 +254,125 @@ class AddressSpaceCap {
   bool active_ = false;
 };
 
-struct DamagedFile {
-  const char* what;
-  std::vector<std::uint8_t> bytes;
-};
-
-std::vector<std::uint8_t> Good4x4() {
-  return hops_test::bmp_bytes(4, 4, [](int x, int y) { return Rgb{std::uint8_t(x * 40), std::uint8_t(y * 40), 7}; });
-}
-
-std::vector<std::uint8_t> With32(std::vector<std::uint8_t> bytes, std::size_t offset, std::uint32_t value) {
-  hops_test::put_u32(bytes, offset, value);
-  return bytes;
-}
-
-std::vector<std::uint8_t> With16(std::vector<std::uint8_t> bytes, std::size_t offset, std::uint16_t value) {
-  hops_test::put_u16(bytes, offset, value);
-  return bytes;
-}
-
-std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t size) {
-  bytes.resize(size);
+std::vector<std::uint8_t> Damaged(std::size_t nSize, std::vector<std::pair<std::size_t, std::int64_t>> fields,
+                                  std::size_t nFieldBytes = 4) {
+  std::vector<std::uint8_t> bytes = hops_test::bmp_bytes(4, 4, [](int x, int y) { return PatternRgb(x, y); });
+  for (const auto& [offset, value] : fields) {
+    if (nFieldBytes == 2) {
+      hops_test::put_u16(bytes, offset, static_cast<std::uint16_t>(value));
+    } else {
+      hops_test::put_u32(bytes, offset, static_cast<std::uint32_t>(value));
+    }
+  }
+  bytes.resize(nSize == 0 ? bytes.size() : nSize);
   return bytes;
 }
 
 // A 60-byte file whose headers claim a picture of width x height.
-std::vector<std::uint8_t> Claiming(std::int32_t width, std::int32_t height) {
-  std::vector<std::uint8_t> bytes = Cut(Good4x4(), 60);
-  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-  hops_test::put_u32(bytes, 2, 54 + stride * static_cast<std::uint32_t>(height));
-  hops_test::put_u32(bytes, 18, static_cast<std::uint32_t>(width));
-  hops_test::put_u32(bytes, 22, static_cast<std::uint32_t>(height));
-  return bytes;
+std::vector<std::uint8_t> Claiming(std::int64_t width, std::int64_t height) {
+  return Damaged(60, {{2, 54 + ((width * 3 + 3) & ~3) * height}, {18, width}, {22, height}});
 }
 
-std::vector<DamagedFile> DamagedFiles() {
-  const std::vector<std::uint8_t> good = Good4x4();
-  return {
-      {"empty", {}},
-      {"truncated file header", Cut(good, 10)},
-      {"truncated info header", Cut(good, 53)},
-      {"headers only", Cut(good, 54)},
-      {"last pixel byte missing", Cut(good, good.size() - 1)},
-      {"32 bits a pixel", With16(good, 28, 32)},
-      {"8 bits a pixel", With16(good, 28, 8)},
-      {"run-length compressed", With32(good, 30, 1)},
-      {"top-down rows", With32(good, 22, static_cast<std::uint32_t>(-4))},
-      {"negative width", With32(good, 18, static_cast<std::uint32_t>(-4))},
-      {"zero width", With32(good, 18, 0)},
-      {"zero height", With32(good, 22, 0)},
-      {"pixels elsewhere", With32(good, 10, 138)},
-      {"larger info header", With32(good, 14, 124)},
-      {"not a BMP signature", With16(good, 0, 0x5A4D)},
-      {"text file", std::vector<std::uint8_t>(100, 'A')},
-      {"100000 x 100000 in 60 bytes", Claiming(100000, 100000)},
-      {"16385 wide", Claiming(16385, 1)},
-      {"16384 x 16384 in 60 bytes", Claiming(16384, 16384)},
-      {"bfSize far beyond the file", Cut(With32(good, 2, 0xFFFFFFFF), 60)},
+TEST_F(ImagesTest, DamagedAndForeignFilesAreReportedLikeFailedLoads) {
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    int nWidth;  // what GetWidth gives afterwards
+  } rows[] = {
+      {"empty", {}, 0},
+      {"truncated file header", Damaged(10, {}), 0},
+      {"truncated info header", Damaged(53, {}), 0},
+      {"headers only", Damaged(54, {}), 4},
+      {"last pixel byte missing", Damaged(54 + 48 - 1, {}), 4},
+      {"32 bits a pixel", Damaged(0, {{28, 32}}, 2), 4},
+      {"8 bits a pixel", Damaged(0, {{28, 8}}, 2), 4},
+      {"run-length compressed", Damaged(0, {{30, 1}}), 4},
+      {"top-down rows", Damaged(0, {{22, -4}}), 4},
+      {"negative width", Damaged(0, {{18, -4}}), -4},
+      {"zero width", Damaged(0, {{18, 0}}), 0},
+      {"zero height", Damaged(0, {{22, 0}}), 4},
+      {"pixels elsewhere", Damaged(0, {{10, 138}}), 4},
+      {"larger info header", Damaged(0, {{14, 124}}), 4},
+      {"not a BMP signature", Damaged(0, {{0, 0x5A4D}}, 2), 4},
+      {"text file", std::vector<std::uint8_t>(100, 'A'), 0x41414141},
+      {"100000 x 100000 in 60 bytes", Claiming(100000, 100000), 100000},
+      {"16385 wide", Claiming(16385, 1), 16385},
+      {"16384 x 16384 in 60 bytes", Claiming(16384, 16384), 16384},
+      {"bfSize far beyond the file", Damaged(60, {{2, 0xFFFFFFFF}}), 4},
   };
-}
-
-TEST_F(ImagesTest, DamagedFilesAreReportedLikeFailedLoads) {
-  FillDest(0x00070707);
-  const int live_before = platform::testing::live_objects();
-  int expected_boxes = 0;
-  for (const DamagedFile& file : DamagedFiles()) {
-    SCOPED_TRACE(file.what);
-    const std::string path = hops_test::write_file(dir_, "damaged.bmp", file.bytes);
+  m_Display.fill(kFill);
+  const int nLive = pt::live_objects();
+  std::size_t nBoxes = 0;
+  for (const auto& row : rows) {
+    const std::string path = hops_test::write_file(m_Dir, "damaged.bmp", row.bytes);
     {
       AddressSpaceCap cap(64u << 20);
-      CImages image32;
-      EXPECT_FALSE(image32.LoadBitmap32(dd(), path.c_str()));
-      CImages image16;
-      EXPECT_FALSE(image16.LoadBitmap16(dd(), path.c_str()));
-      image32.Draw(dest(), 0, 0);
-      image16.Draw(dest(), 0, 0);
+      CImages image32, image16;
+      EXPECT_FALSE(image32.LoadBitmap32(m_Display.dd(), path.c_str())) << row.what;
+      EXPECT_FALSE(image16.LoadBitmap16(m_Display.dd(), path.c_str())) << row.what;
+      EXPECT_EQ(image32.GetWidth(), row.nWidth) << row.what;
+      image32.Draw(m_Display.back(), 0, 0);
+      image16.Draw(m_Display.back(), 0, 0);
     }
-    expected_boxes += 2;
-    ASSERT_EQ(platform::testing::message_boxes().size(), static_cast<std::size_t>(expected_boxes));
-    EXPECT_EQ(platform::testing::message_boxes().back().text, "비트맵 로드 실패");
-    EXPECT_EQ(platform::testing::live_objects(), live_before);
+    ExpectLoadFailureBoxes(nBoxes += 2);
+    EXPECT_EQ(pt::live_objects(), nLive) << row.what;
   }
-  EXPECT_EQ(ChangedBox(0x00070707).right, 0);
+  CImages missing;
+  EXPECT_FALSE(missing.LoadBitmap32(m_Display.dd(), (m_Dir + "/none.bmp").c_str()));
+  EXPECT_EQ(missing.GetWidth(), 0);
+  ExpectLoadFailureBoxes(nBoxes + 1);
+  EXPECT_EQ(hops_test::count_colour(m_Display.read(), kFill), 1024 * 768);
 }
 
-TEST_F(ImagesTest, MissingFileIsReportedAndWidthIsZero) {
-  CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd(), (dir_ + "/none.bmp").c_str()));
-  ExpectOneLoadFailureBox();
-  EXPECT_EQ(image.GetWidth(), 0);
-}
-
-TEST_F(ImagesTest, ReadableHeaderGivesWidthEvenWhenRejected) {
-  const std::string path = hops_test::write_file(dir_, "w.bmp", Claiming(100000, 100000));
-  CImages image;
-  EXPECT_FALSE(image.LoadBitmap32(dd(), path.c_str()));
-  EXPECT_EQ(image.GetWidth(), 100000);
-}
-
-TEST_F(ImagesTest, TrailingBytesAndOddSizesStillLoad) {
-  // 5 pixels make 15 bytes a row, padded to 16; extra bytes after the
-  // pixels are ignored.
-  std::vector<std::uint8_t> bytes =
-      hops_test::bmp_bytes(5, 3, [](int x, int y) { return Rgb{std::uint8_t(x), std::uint8_t(y), 9}; });
-  bytes.resize(bytes.size() + 7, 0xAA);
-  const std::string path = hops_test::write_file(dir_, "odd.bmp", bytes);
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  image.Draw(dest(), 1019, 765);
-  EXPECT_EQ(At(1019, 765), 0x00000009u);
-  EXPECT_EQ(At(1023, 767), 0x00040209u);
-}
-
-TEST_F(ImagesTest, PictureLargerThanOneReadChunkLoadsWhole) {
-  // 400 x 300 is 360000 bytes of pixels: several rounds of the growing read.
-  const std::string path = hops_test::write_bmp(dir_, "big.bmp", 400, 300, [](int x, int y) {
-    return Rgb{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y)};
-  });
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), path.c_str()));
-  image.Draw(dest(), 0, 0);
-  EXPECT_EQ(At(0, 0), 0x00000000u);
-  EXPECT_EQ(At(399, 0), 0x008F008Fu);
-  EXPECT_EQ(At(0, 299), 0x00002B2Bu);
-  EXPECT_EQ(At(399, 299), 0x008F2BA4u);
-}
-
-// --- The game's own pictures, from the build's IMG folder ---
-
-struct GamePicture {
-  const char* file;
-  int width;
-  int height;
-};
-
-constexpr GamePicture kGamePictures[] = {
-    {".\\IMG\\IMG_BACK.bmp", 1024, 768},    {".\\IMG\\IMG_BACKGROUND.bmp", 1024, 768},
-    {".\\IMG\\IMG_PLAYER.bmp", 91, 150},    {".\\IMG\\IMG_BULLET.bmp", 16, 32},
-    {".\\IMG\\IMG_BALL.bmp", 300, 300},     {".\\IMG\\IMG_LOADING.bmp", 1024, 768},
-    {".\\IMG\\IMG_ENDING.bmp", 1024, 768},
-};
-
-TEST_F(ImagesTest, GamePicturesLoadWithTheirSizes) {
-  for (const GamePicture& picture : kGamePictures) {
-    SCOPED_TRACE(picture.file);
+// The game's own pictures, from the build's IMG folder: their sizes, the
+// ball round in its square, the figure standing in the player's rectangle
+// (20 in from the left, 50 down), and the status corner clear of the text's red.
+TEST_F(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
+  const struct {
+    const char* file;
+    int nWidth, nHeight;
+    hops_test::Box within;  // the opaque pixels lie inside
+    std::vector<std::pair<int, int>> solid, clear;
+  } rows[] = {
+      {".\\IMG\\IMG_BACK.bmp", 1024, 768, {0, 0, 1024, 768}, {{0, 0}, {1023, 767}}, {}},
+      {".\\IMG\\IMG_BACKGROUND.bmp", 1024, 768, {0, 1, 1024, 768}, {{512, 767}}, {}},
+      {".\\IMG\\IMG_PLAYER.bmp", 91, 150, {20, 50, 70, 150}, {{45, 100}, {45, 149}}, {}},
+      {".\\IMG\\IMG_BULLET.bmp", 16, 32, {0, 0, 16, 32}, {{8, 16}}, {}},
+      {".\\IMG\\IMG_BALL.bmp",
+       300,
+       300,
+       {0, 0, 300, 300},
+       {{150, 150}, {150, 5}, {5, 150}, {294, 150}, {150, 294}},
+       {{0, 0}, {299, 0}, {0, 299}, {299, 299}, {30, 30}}},
+      {".\\IMG\\IMG_LOADING.bmp", 1024, 768, {0, 0, 1024, 768}, {}, {}},
+      {".\\IMG\\IMG_ENDING.bmp", 1024, 768, {0, 0, 1024, 768}, {}, {}},
+  };
+  for (const auto& row : rows) {
     CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd(), picture.file));
-    EXPECT_EQ(image.GetWidth(), picture.width);
-
-    // The height shows where the picture stops fitting above the bottom edge.
-    FillDest(0x00FF00FF);
-    image.Draw(dest(), 1024 - picture.width, 769 - picture.height);
-    EXPECT_EQ(ChangedBox(0x00FF00FF).right, 0);
-    image.Draw(dest(), 1024 - picture.width, 768 - picture.height);
-    EXPECT_NE(ChangedBox(0x00FF00FF).right, 0);
-  }
-  EXPECT_TRUE(platform::testing::message_boxes().empty());
-}
-
-TEST_F(ImagesTest, BallHasTransparentCornersAndSolidCentre) {
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_BALL.bmp"));
-  FillDest(0x00010203);
-  image.Draw(dest(), 0, 0);
-  for (const auto& [x, y] : {std::pair{0, 0}, {299, 0}, {0, 299}, {299, 299}, {30, 30}}) {
-    EXPECT_EQ(At(x, y), 0x00010203u) << x << "," << y;
-  }
-  for (const auto& [x, y] : {std::pair{150, 150}, {150, 5}, {5, 150}, {294, 150}, {150, 294}}) {
-    EXPECT_NE(At(x, y), 0x00010203u) << x << "," << y;
-  }
-}
-
-TEST_F(ImagesTest, PlayerFigureFillsItsRectangle) {
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_PLAYER.bmp"));
-  EXPECT_EQ(image.GetWidth() / 2, 45);
-  FillDest(0x00010203);
-  image.Draw(dest(), 0, 0);
-  // The figure stands on the bottom row within the player's 50 x 100
-  // rectangle, 20 pixels in from the left and 50 down from the top.
-  const RECT box = ChangedBox(0x00010203);
-  EXPECT_GE(box.left, 20);
-  EXPECT_GE(box.top, 50);
-  EXPECT_LE(box.right, 70);
-  EXPECT_EQ(box.bottom, 150);
-  EXPECT_NE(At(45, 100), 0x00010203u);
-}
-
-TEST_F(ImagesTest, BackgroundSkyLetsTheNightShowThrough) {
-  CImages image;
-  ASSERT_TRUE(image.LoadBitmap32(dd(), ".\\IMG\\IMG_BACKGROUND.bmp"));
-  FillDest(0x00010203);
-  image.Draw(dest(), 0, 0);
-  const std::vector<std::uint32_t> pixels = ReadDest();
-  std::size_t sky = 0;
-  for (std::uint32_t p : pixels) sky += p == 0x00010203u ? 1 : 0;
-  EXPECT_GT(sky, pixels.size() / 5);
-  EXPECT_LT(sky, pixels.size() / 2);
-  EXPECT_EQ(At(512, 0), 0x00010203u);
-  EXPECT_NE(At(512, 767), 0x00010203u);
-}
-
-TEST_F(ImagesTest, StatusCornerStaysClearOfTheTextRed) {
-  const char* const screens[] = {".\\IMG\\IMG_BACK.bmp", ".\\IMG\\IMG_BACKGROUND.bmp", ".\\IMG\\IMG_LOADING.bmp",
-                                 ".\\IMG\\IMG_ENDING.bmp"};
-  CImages back;
-  ASSERT_TRUE(back.LoadBitmap32(dd(), screens[0]));
-  for (const char* file : screens) {
-    SCOPED_TRACE(file);
-    CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(dd(), file));
-    back.Draw(dest(), 0, 0);
-    image.Draw(dest(), 0, 0);
-    const std::vector<std::uint32_t> pixels = ReadDest();
-    for (int y = 0; y < 64; ++y) {
+    ASSERT_TRUE(image.LoadBitmap32(m_Display.dd(), row.file));
+    EXPECT_EQ(image.GetWidth(), row.nWidth) << row.file;
+    m_Display.fill(0x00FF00FF);
+    image.Draw(m_Display.back(), 1024 - row.nWidth, 769 - row.nHeight);
+    EXPECT_EQ(hops_test::count_colour(m_Display.read(), 0x00FF00FF), 1024 * 768) << row.file;
+    image.Draw(m_Display.back(), 0, 0);
+    const pt::Screen screen = m_Display.read();
+    const int nClear = hops_test::count_colour(screen, 0x00FF00FF);
+    EXPECT_EQ(nClear - hops_test::count_colour(screen, 0x00FF00FF, row.within.left, row.within.top,
+                                               row.within.right, row.within.bottom),
+              1024 * 768 - (row.within.right - row.within.left) * (row.within.bottom - row.within.top))
+        << row.file;
+    for (const auto& [x, y] : row.solid)
+      EXPECT_NE(screen.at(x, y), 0x00FF00FFu) << row.file << " " << x << "," << y;
+    for (const auto& [x, y] : row.clear)
+      EXPECT_EQ(screen.at(x, y), 0x00FF00FFu) << row.file << " " << x << "," << y;
+    for (int y = 0; y < (row.nWidth == 1024 ? 64 : 0); ++y)
       for (int x = 0; x < 200; ++x) {
-        const std::uint32_t p = pixels[static_cast<std::size_t>(y) * 1024 + x];
-        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        ASSERT_FALSE(r > 160 && g < 100 && b < 100) << x << "," << y << " " << std::hex << p;
+        const std::uint32_t p = screen.at(x, y);
+        ASSERT_FALSE((p >> 16) > 160 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100 && p != 0x00FF00FF)
+            << row.file << " " << x << "," << y;
       }
-    }
   }
+  EXPECT_TRUE(pt::message_boxes().empty());
 }
 
 }  // namespace

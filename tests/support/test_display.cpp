@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "game/main_game.h"
+#include "gfx/images.h"
 
 namespace hops_test {
 
@@ -12,64 +14,68 @@ HWND make_game_window() {
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "Test_Window";
   RegisterClassA(&wc);
-  g_hWnd = CreateWindowExA(0, "Test_Window", "test", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
+  g_hWnd = CreateWindowExA(0, "Test_Window", "test", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                           nullptr);
   if (g_hWnd == nullptr) throw std::runtime_error("CreateWindowExA failed");
   return g_hWnd;
 }
 
-TestDisplay::TestDisplay(DWORD bits) : bytes_per_pixel_(static_cast<int>(bits / 8)) {
+TestDisplay::TestDisplay(DWORD bits) : bits_(bits) {
   make_game_window();
-  if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
-      dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
-      dd_->SetDisplayMode(1024, 768, bits, 0, 0) != DD_OK) {
-    throw std::runtime_error("display set-up failed");
-  }
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
-  ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  ddsd.dwWidth = 1024;
-  ddsd.dwHeight = 768;
-  if (dd_->CreateSurface(&ddsd, &dest_, nullptr) != DD_OK) throw std::runtime_error("CreateSurface failed");
+  ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  ddsd.dwBackBufferCount = 1;
+  DDSCAPS2 caps{};
+  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
+      dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
+      dd_->SetDisplayMode(1024, 768, bits, 0, 0) != DD_OK ||
+      dd_->CreateSurface(&ddsd, &primary_, nullptr) != DD_OK ||
+      primary_->GetAttachedSurface(&caps, &back_) != DD_OK) {
+    throw std::runtime_error("display set-up failed");
+  }
 }
 
 TestDisplay::~TestDisplay() {
-  if (dest_ != nullptr) dest_->Release();
+  if (back_ != nullptr) back_->Release();
+  if (primary_ != nullptr) primary_->Release();
   if (dd_ != nullptr) dd_->Release();
 }
 
-std::vector<std::uint32_t> TestDisplay::read() const {
+platform::testing::Screen TestDisplay::read() const {
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
-  if (dest_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
-  std::vector<std::uint32_t> pixels(1024u * 768u);
-  const auto* bytes = static_cast<const std::uint8_t*>(ddsd.lpSurface);
+  if (back_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
+  platform::testing::Screen screen{1024, 768, std::vector<std::uint32_t>(1024u * 768u)};
   for (int y = 0; y < 768; ++y) {
     for (int x = 0; x < 1024; ++x) {
-      std::uint32_t value = 0;
-      std::memcpy(&value, bytes + static_cast<std::ptrdiff_t>(y) * ddsd.lPitch + x * bytes_per_pixel_,
-                  static_cast<std::size_t>(bytes_per_pixel_));
-      pixels[static_cast<std::size_t>(y) * 1024 + x] = value;
+      std::memcpy(&screen.pixels[static_cast<std::size_t>(y) * 1024 + x],
+                  static_cast<const std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * (bits_ / 8),
+                  bits_ / 8);
     }
   }
-  dest_->Unlock(nullptr);
-  return pixels;
+  back_->Unlock(nullptr);
+  return screen;
 }
-
-std::uint32_t TestDisplay::at(int x, int y) const { return read()[static_cast<std::size_t>(y) * 1024 + x]; }
 
 void TestDisplay::fill(std::uint32_t value) {
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
-  if (dest_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
-  auto* bytes = static_cast<std::uint8_t*>(ddsd.lpSurface);
+  if (back_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
   for (int y = 0; y < 768; ++y) {
     for (int x = 0; x < 1024; ++x) {
-      std::memcpy(bytes + static_cast<std::ptrdiff_t>(y) * ddsd.lPitch + x * bytes_per_pixel_, &value,
-                  static_cast<std::size_t>(bytes_per_pixel_));
+      std::memcpy(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * (bits_ / 8), &value,
+                  bits_ / 8);
     }
   }
-  dest_->Unlock(nullptr);
+  back_->Unlock(nullptr);
+}
+
+bool TestDisplay::load(CImages& image, int width, int height, const PixelFn& pixel) {
+  const std::string path = write_bmp(make_temp_dir(), "picture.bmp", width, height, pixel);
+  return bits_ == 16 ? image.LoadBitmap16(dd_, path.c_str()) : image.LoadBitmap32(dd_, path.c_str());
 }
 
 }  // namespace hops_test

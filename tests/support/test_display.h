@@ -1,40 +1,45 @@
-// A game window and an exclusive 1024x768 DirectDraw display for tests that
-// draw, with a screen-sized plain surface to draw on and read back.
+// The smallest world that draws: the game window (g_hWnd, whose client
+// rectangle is the balls' cage) and an exclusive 1024x768 display with its
+// flipping chain, as the game sets it up.
 #pragma once
 
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
 
-#include <cstdint>
-#include <vector>
+#include "support/bmp_file.h"
+#include "testing/testing.h"
+
+class CImages;
 
 namespace hops_test {
 
-// Registers a window class, creates the window (set as g_hWnd, so that its
-// client rectangle is the balls' cage) and returns it.
+// Registers a window class, creates the window, sets it as g_hWnd and returns it.
 HWND make_game_window();
 
 class TestDisplay {
  public:
-  // 32 or 16 bits a pixel. Creates the window too.
+  // 32 or 16 bits a pixel.
   explicit TestDisplay(DWORD bits = 32);
   ~TestDisplay();
   TestDisplay(const TestDisplay&) = delete;
   TestDisplay& operator=(const TestDisplay&) = delete;
 
   IDirectDraw7* dd() const { return dd_; }
-  IDirectDrawSurface7* dest() const { return dest_; }
+  IDirectDrawSurface7* primary() const { return primary_; }
+  IDirectDrawSurface7* back() const { return back_; }
 
-  // The destination's pixels, row by row, 1024 a row (16-bit values widened
-  // to 32 bits as they are, not converted).
-  std::vector<std::uint32_t> read() const;
-  std::uint32_t at(int x, int y) const;
+  // The back buffer's pixels as they are stored (16-bit values not widened).
+  platform::testing::Screen read() const;
   void fill(std::uint32_t value);
+  // Writes a width x height BMP drawn by `pixel` and loads it into `image`
+  // with the loader of the display's depth.
+  bool load(CImages& image, int width, int height, const PixelFn& pixel);
 
  private:
   IDirectDraw7* dd_ = nullptr;
-  IDirectDrawSurface7* dest_ = nullptr;
-  int bytes_per_pixel_ = 4;
+  IDirectDrawSurface7* primary_ = nullptr;
+  IDirectDrawSurface7* back_ = nullptr;
+  DWORD bits_;
 };
 
 }  // namespace hops_test
