@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -317,10 +318,13 @@ TEST_F(ImagesTest, DamagedAndForeignFilesAreReportedLikeFailedLoads) {
     ExpectLoadFailureBoxes(nBoxes += 2);
     EXPECT_EQ(pt::live_objects(), nLive) << row.what;
   }
-  CImages missing;
+  CImages missing, pipe;
   EXPECT_FALSE(missing.LoadBitmap32(m_Display.dd(), (m_Dir + "/none.bmp").c_str()));
   EXPECT_EQ(missing.GetWidth(), 0);
-  ExpectLoadFailureBoxes(nBoxes + 1);
+  // A named pipe in a picture's place is refused at once, never waited on.
+  ASSERT_EQ(mkfifo((m_Dir + "/pipe.bmp").c_str(), 0644), 0);
+  EXPECT_FALSE(pipe.LoadBitmap32(m_Display.dd(), (m_Dir + "/pipe.bmp").c_str()));
+  ExpectLoadFailureBoxes(nBoxes + 2);
   EXPECT_EQ(hops_test::count_colour(m_Display.read(), kFill), 1024 * 768);
 }
 

@@ -1,10 +1,8 @@
 // Files and the performance counter.
 #include <gtest/gtest.h>
-
-#include <windows.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -56,11 +54,49 @@ TEST_F(FileTest, ForwardSlashesAndPlainNamesWorkToo) {
   CloseHandle(file);
 }
 
-TEST_F(FileTest, MissingFilesAndFoldersGiveTheInvalidHandle) {
-  EXPECT_EQ(OpenForReading(".\\IMG\\missing.bin"), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(OpenForReading(".\\NOPE\\data.bin"), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(OpenForReading(".\\IMG"), INVALID_HANDLE_VALUE) << "a folder is not a file";
-  EXPECT_EQ(OpenForReading(""), INVALID_HANDLE_VALUE);
+// Only regular files open, and without waiting: a pipe, like a folder, is
+// refused at once. Each refusal names the path and the reason on stderr.
+TEST_F(FileTest, WhatIsNoRegularFileGivesTheInvalidHandleAndALine) {
+  ASSERT_EQ(mkfifo("IMG/pipe.bmp", 0644), 0);
+  const struct {
+    const char* path;
+    const char* line;
+  } kCases[] = {
+      {".\\IMG\\missing.bin", "hops: cannot open IMG/missing.bin: No such file or directory\n"},
+      {".\\NOPE\\data.bin", "hops: cannot open NOPE/data.bin: No such file or directory\n"},
+      {"IMG\\", "hops: cannot open IMG/: Is a directory\n"},
+      {".\\IMG\\pipe.bmp", "hops: cannot open IMG/pipe.bmp: No such device or address\n"},
+      {"/dev/null", "hops: cannot open /dev/null: No such device or address\n"},
+      {"", ""},
+  };
+  for (const auto& c : kCases) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenForReading(c.path), INVALID_HANDLE_VALUE) << c.path;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+  }
+  EXPECT_EQ(CreateFileA("IMG/pipe.bmp", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+}
+
+// The player need not own the pictures: a read opens a file nobody may write.
+TEST_F(FileTest, AReadOnlyFileOpensForReadingForAnyUser) {
+  ASSERT_EQ(chmod("IMG/data.bin", 0444), 0);
+  ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+  const bool root = geteuid() == 0;
+  // As nobody, root's right to write anything does not hide a write mode.
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
+  HANDLE file = OpenForReading(".\\IMG\\data.bin");
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char bytes[4] = {};
+  DWORD read = 0;
+  EXPECT_TRUE(ReadFile(file, bytes, 4, &read, nullptr));
+  EXPECT_EQ(std::string(bytes, read), "HOPS");
+  EXPECT_TRUE(CloseHandle(file));
 }
 
 TEST_F(FileTest, ClosedHandlesAreForgotten) {
