@@ -3,10 +3,10 @@
 // flags '-' and '0', a width and, for strings, a precision. Any other
 // character after '%' is copied as it stands. String bytes are copied
 // unchanged, so CP949 text passes through.
+#include <windows.h>
+
 #include <cstdarg>
 #include <cstring>
-
-#include <windows.h>
 
 namespace {
 
@@ -81,7 +81,8 @@ int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
     int precision = -1;
     if (*p == '.') {
       precision = 0;
-      for (++p; *p >= '0' && *p <= '9'; ++p) precision = precision < kMaxOutput ? precision * 10 + (*p - '0') : precision;
+      for (++p; *p >= '0' && *p <= '9'; ++p)
+        precision = precision < kMaxOutput ? precision * 10 + (*p - '0') : precision;
     }
     if (*p == 'l' || *p == 'h') ++p;  // int and long are both 32 bits here
     if (*p == '\0') break;
@@ -91,7 +92,8 @@ int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
       case 'd':
       case 'i': {
         const int value = va_arg(args, int);
-        const unsigned int magnitude = value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
+        const unsigned int magnitude =
+            value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
         const int length = to_digits(magnitude, 10, false, digits);
         put_field(output, digits, length, value < 0, width, left, zero);
         break;
@@ -113,7 +115,9 @@ int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
         const char* text = va_arg(args, const char*);
         if (text == nullptr) text = "(null)";
         int length = 0;
-        while (text[length] != '\0' && (precision < 0 || length < precision) && length < kMaxOutput) ++length;
+        // The precision is checked before the byte: a string of exactly that
+        // many bytes need not end in a zero.
+        while ((precision < 0 || length < precision) && length < kMaxOutput && text[length] != '\0') ++length;
         put_field(output, text, length, false, width, left, false);
         break;
       }

@@ -1,8 +1,8 @@
 // wsprintfA and the rectangle helpers.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -19,6 +19,10 @@ TEST(Wsprintf, NumbersStringsAndWidths) {
   EXPECT_STREQ(buffer, "[  -42][42   ][-0042][7    ]");
   wsprintfA(buffer, "[%s][%6s][%-6s][%.2s]", "ab", "ab", "ab", "abcdef");
   EXPECT_STREQ(buffer, "[ab][    ab][ab    ][ab]");
+  // A precision lets the string end without a zero: no byte past it is read.
+  const std::unique_ptr<char[]> unterminated(new char[3]{'x', 'y', 'z'});
+  wsprintfA(buffer, "[%.3s][%.2s]", unterminated.get(), unterminated.get());
+  EXPECT_STREQ(buffer, "[xyz][xy]");
 }
 
 TEST(Wsprintf, KoreanBytesPassThroughUnchanged) {
