@@ -1,16 +1,19 @@
 // The thread's message queue: PostMessageA, PeekMessageA, DispatchMessageA
 // and the default handling of a window's messages.
+#include "user32/message_queue.h"
+
 #include <algorithm>
 #include <chrono>
 #include <deque>
 
 #include "host/host.h"
 #include "user32/key_state.h"
-#include "user32/message_queue.h"
 #include "user32/window.h"
 
 namespace platform {
 namespace {
+
+constexpr std::size_t kMaxPosted = 10'000;
 
 struct MessageQueue {
   std::deque<MSG> posted;
@@ -64,16 +67,20 @@ MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 
 void discard_window_messages(HWND hwnd) {
   auto& posted = queue().posted;
-  posted.erase(std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
-               posted.end());
+  posted.erase(
+      std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
+      posted.end());
 }
 
 void reset_message_queue() { queue() = MessageQueue{}; }
 
 }  // namespace platform
 
+// Like Windows, a queue holding kMaxPosted messages takes no more until some
+// are read, so a runaway poster cannot use up the memory.
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (hWnd != nullptr && platform::window_procedure(hWnd) == nullptr) return FALSE;
+  if (platform::queue().posted.size() >= platform::kMaxPosted) return FALSE;
   platform::queue().posted.push_back(platform::make_message(hWnd, Msg, wParam, lParam));
   return TRUE;
 }

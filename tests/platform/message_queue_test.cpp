@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <memory>
@@ -87,6 +86,19 @@ TEST_F(PostedMessages, NeverReachAWindowThatIsGone) {
   EXPECT_FALSE(PostMessageA(doomed, WM_USER, 0, 0));
   EXPECT_EQ(Take().message, WM_USER + 2u);
   EXPECT_TRUE(Empty());
+}
+
+TEST_F(PostedMessages, AQueueOfTenThousandTakesNoMoreUntilOneIsRead) {
+  for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(NULL, WM_USER, i, 0)) << i;
+  EXPECT_FALSE(PostMessageA(NULL, WM_USER, 10'000, 0));
+  EXPECT_EQ(Take().wParam, 0u);
+  EXPECT_TRUE(PostMessageA(NULL, WM_USER, 77'777, 0));
+  MSG msg{};
+  WPARAM last = 0;
+  int count = 0;
+  for (; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); ++count) last = msg.wParam;
+  EXPECT_EQ(count, 10'000);
+  EXPECT_EQ(last, 77'777u) << "the refused post was never queued";
 }
 
 TEST_F(PostedMessages, NoRemoveLeavesTheMessageForTheNextPeek) {
