@@ -17,6 +17,7 @@ void HeadlessHost::forget_frame() { frame_ = FrameView{}; }
 
 void HeadlessHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
+  if (message_boxes_.size() == kKeptMessageBoxes) message_boxes_.erase(message_boxes_.begin());
   message_boxes_.push_back({text, caption});
 }
 
@@ -25,7 +26,8 @@ std::int64_t HeadlessHost::counter_frequency() { return 10'000'000; }
 std::int64_t HeadlessHost::counter_now() {
   if (!virtual_clock_) {
     const auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(since_boot)
+    return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
+               since_boot)
         .count();
   }
   const std::int64_t now = counter_;

@@ -34,7 +34,11 @@ class HeadlessHost final : public Host {
   int flip_count() const { return flip_count_; }
   const FrameView& last_frame() const { return frame_; }
   void on_flip(std::function<void(int)> callback) { on_flip_ = std::move(callback); }
+  // The most recent kKeptMessageBoxes boxes, oldest first: a long run (a
+  // fuzzer's millions of loads) keeps no more than that.
+  static constexpr std::size_t kKeptMessageBoxes = 64;
   const std::vector<MessageBoxRecord>& message_boxes() const { return message_boxes_; }
+  void clear_message_boxes() { message_boxes_.clear(); }
 
  private:
   bool virtual_clock_;

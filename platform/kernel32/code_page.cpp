@@ -13,18 +13,28 @@ namespace {
 
 constexpr char32_t kReplacement = U'\uFFFD';
 
-// One conversion descriptor per thread, opened on first use. A C library
-// without the CP949 converter leaves it invalid, and then only ASCII decodes.
+thread_local bool s_fail_next_open = false;
+
+// One conversion descriptor per thread, opened on first use. An open that
+// fails (no CP949 converter in the C library, or memory short) is tried again
+// on the next use; until one succeeds only ASCII decodes.
 class Cp949Decoder {
  public:
-  Cp949Decoder() : cd_(iconv_open("UTF-32LE", "CP949")) {}
-  ~Cp949Decoder() {
-    if (valid()) iconv_close(cd_);
-  }
+  Cp949Decoder() = default;
+  ~Cp949Decoder() { close(); }
   Cp949Decoder(const Cp949Decoder&) = delete;
   Cp949Decoder& operator=(const Cp949Decoder&) = delete;
 
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool ready() {
+    if (!valid()) cd_ = s_fail_next_open ? kInvalid : iconv_open("UTF-32LE", "CP949");
+    s_fail_next_open = false;
+    return valid();
+  }
+
+  void close() {
+    if (valid()) iconv_close(cd_);
+    cd_ = kInvalid;
+  }
 
   std::u32string decode(std::string_view bytes) {
     std::u32string out;
@@ -57,8 +67,16 @@ class Cp949Decoder {
     }
   }
 
-  iconv_t cd_;
+  bool valid() const { return cd_ != kInvalid; }
+
+  static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+  iconv_t cd_ = kInvalid;
 };
+
+Cp949Decoder& decoder() {
+  thread_local Cp949Decoder s_decoder;
+  return s_decoder;
+}
 
 std::u32string decode_ascii_only(std::string_view bytes) {
   std::u32string out;
@@ -92,9 +110,13 @@ void append_utf8(char32_t code_point, std::string& out) {
 }  // namespace
 
 std::u32string decode_ansi(std::string_view bytes) {
-  thread_local Cp949Decoder decoder;
-  if (!decoder.valid()) return decode_ascii_only(bytes);
-  return decoder.decode(bytes);
+  if (!decoder().ready()) return decode_ascii_only(bytes);
+  return decoder().decode(bytes);
+}
+
+void fail_next_code_page_open() {
+  decoder().close();
+  s_fail_next_open = true;
 }
 
 std::string ansi_to_utf8(std::string_view bytes) {

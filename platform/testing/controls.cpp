@@ -2,6 +2,7 @@
 
 #include "ddraw/fault_injection.h"
 #include "host/headless_host.h"
+#include "kernel32/code_page.h"
 #include "platform_state.h"
 #include "testing/testing.h"
 #include "user32/input.h"
@@ -18,13 +19,20 @@ HeadlessHost& headless() {
 
 DDrawCall to_ddraw_call(Call call) {
   switch (call) {
-    case Call::DirectDrawCreateEx: return DDrawCall::DirectDrawCreateEx;
-    case Call::SetCooperativeLevel: return DDrawCall::SetCooperativeLevel;
-    case Call::SetDisplayMode: return DDrawCall::SetDisplayMode;
-    case Call::CreatePrimarySurface: return DDrawCall::CreatePrimarySurface;
-    case Call::CreateOffscreenSurface: return DDrawCall::CreateOffscreenSurface;
-    case Call::GetAttachedSurface: return DDrawCall::GetAttachedSurface;
-    case Call::Lock: return DDrawCall::Lock;
+    case Call::DirectDrawCreateEx:
+      return DDrawCall::DirectDrawCreateEx;
+    case Call::SetCooperativeLevel:
+      return DDrawCall::SetCooperativeLevel;
+    case Call::SetDisplayMode:
+      return DDrawCall::SetDisplayMode;
+    case Call::CreatePrimarySurface:
+      return DDrawCall::CreatePrimarySurface;
+    case Call::CreateOffscreenSurface:
+      return DDrawCall::CreateOffscreenSurface;
+    case Call::GetAttachedSurface:
+      return DDrawCall::GetAttachedSurface;
+    case Call::Lock:
+      return DDrawCall::Lock;
   }
   return DDrawCall::Count;
 }
@@ -98,6 +106,10 @@ const std::vector<MessageBoxRecord>& message_boxes() {
   for (const auto& record : headless().message_boxes()) s_records.push_back({record.text, record.caption});
   return s_records;
 }
+
+void clear_message_boxes() { headless().clear_message_boxes(); }
+
+void fail_next_code_page_open() { platform::fail_next_code_page_open(); }
 
 int live_objects() { return live_ddraw_objects(); }
 

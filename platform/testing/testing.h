@@ -3,12 +3,12 @@
 // and of the message boxes shown. Linked into tests only.
 #pragma once
 
+#include <ddraw.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <ddraw.h>
 
 namespace platform::testing {
 
@@ -70,7 +70,14 @@ struct MessageBoxRecord {
   std::string text;
   std::string caption;
 };
+// The most recent boxes (at most the last 64), oldest first.
 const std::vector<MessageBoxRecord>& message_boxes();
+void clear_message_boxes();
+
+// --- The ANSI code page ---
+// The next attempt to open the CP949 converter fails, as it may when memory
+// runs short; a converter already open is closed first.
+void fail_next_code_page_open();
 
 // Live DirectDraw objects and surfaces.
 int live_objects();

@@ -1,9 +1,12 @@
+#include "kernel32/code_page.h"
+
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>
 
-#include "kernel32/code_page.h"
+#include "testing/testing.h"
 
 namespace {
 
@@ -53,6 +56,31 @@ TEST(AnsiToUtf8, HangulAndReplacement) {
   EXPECT_EQ(ansi_to_utf8(kFrameCp949), "\xED\x94\x84\xEB\xA0\x88\xEC\x9E\x84");
   EXPECT_EQ(ansi_to_utf8("Drel_HOPS"), "Drel_HOPS");
   EXPECT_EQ(ansi_to_utf8("\x80!"), "\xEF\xBF\xBD!");
+}
+
+// Message boxes reach the host as UTF-8; it keeps the most recent, oldest first.
+namespace pt = platform::testing;
+const std::string kFrameUtf8 = "\xED\x94\x84\xEB\xA0\x88\xEC\x9E\x84";
+
+TEST(MessageBoxes, AConverterThatFailedToOpenIsTriedAgainForTheNextBox) {
+  pt::fail_next_code_page_open();
+  MessageBoxA(nullptr, kFrameCp949.data(), "A", MB_OK);
+  MessageBoxA(nullptr, kFrameCp949.data(), "B", MB_OK);
+  const auto& boxes = pt::message_boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(boxes[1].text, kFrameUtf8);
+}
+
+TEST(MessageBoxes, OnlyTheLast64AreKept) {
+  for (int i = 1; i <= 100; ++i) MessageBoxA(nullptr, std::to_string(i).c_str(), nullptr, MB_OK);
+  const auto& boxes = pt::message_boxes();
+  ASSERT_EQ(boxes.size(), 64u);
+  EXPECT_EQ(boxes.front().text, "37");
+  EXPECT_EQ(boxes.back().text, "100");
+  EXPECT_EQ(boxes.back().caption, "Error");
+  pt::clear_message_boxes();
+  EXPECT_TRUE(pt::message_boxes().empty());
 }
 
 }  // namespace
