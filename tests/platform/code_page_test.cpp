@@ -10,52 +10,35 @@
 
 namespace {
 
-using platform::ansi_to_utf8;
-using platform::decode_ansi;
-
 // "프레임" as a Korean Windows stores it.
 constexpr std::string_view kFrameCp949 = "\xC7\xC1\xB7\xB9\xC0\xD3";
 
-TEST(DecodeAnsi, HangulSyllablesOfKsX1001) { EXPECT_EQ(decode_ansi(kFrameCp949), U"\uD504\uB808\uC784"); }
-
-TEST(DecodeAnsi, UnifiedHangulExtensionKeepsItsAsciiRangeTrailByte) {
-  // 똠 lies outside EUC-KR; its trail byte 0x63 is also 'c'.
-  EXPECT_EQ(decode_ansi("\x8C\x63"), U"\uB620");
-  EXPECT_EQ(decode_ansi("c\x8C\x63"
-                        "c"),
-            U"c\uB620c");
-}
-
-TEST(DecodeAnsi, AsciiPassesThroughIncludingNul) {
-  EXPECT_EQ(decode_ansi("FPS: 60 ~\x7F"), U"FPS: 60 ~\x7F");
-  EXPECT_EQ(decode_ansi(std::string_view("a\0b", 3)), std::u32string(U"a\0b", 3));
-  EXPECT_EQ(decode_ansi(""), U"");
-}
-
-TEST(DecodeAnsi, MixedAsciiAndHangul) {
-  EXPECT_EQ(decode_ansi("\xC7\xC1\xB7\xB9\xC0\xD3: 60"), U"\uD504\uB808\uC784: 60");
-}
-
-TEST(DecodeAnsiReplacement, LeadByteCutOffAtTheEnd) {
-  EXPECT_EQ(decode_ansi("A\xC7"), U"A\uFFFD");
-  EXPECT_EQ(decode_ansi("\xC7\xC1\xB7"), U"\uD504\uFFFD");
-}
-
-TEST(DecodeAnsiReplacement, BadSequenceSkipsOnlyItsLeadByte) {
-  // A space cannot follow a lead byte; it is decoded on its own afterwards.
-  EXPECT_EQ(decode_ansi("\xC7 B"), U"\uFFFD B");
-  EXPECT_EQ(decode_ansi("\xC7\x7F\xC7\xC1"), U"\uFFFD\x7F\uD504");
-}
-
-TEST(DecodeAnsiReplacement, BytesThatLeadNothing) {
-  EXPECT_EQ(decode_ansi("\x80"), U"\uFFFD");
-  EXPECT_EQ(decode_ansi("x\xFFy"), U"x\uFFFDy");
-}
-
-TEST(AnsiToUtf8, HangulAndReplacement) {
-  EXPECT_EQ(ansi_to_utf8(kFrameCp949), "\xED\x94\x84\xEB\xA0\x88\xEC\x9E\x84");
-  EXPECT_EQ(ansi_to_utf8("Drel_HOPS"), "Drel_HOPS");
-  EXPECT_EQ(ansi_to_utf8("\x80!"), "\xEF\xBF\xBD!");
+// CP949 as a Korean Windows decodes it: KS X 1001 Hangul, the Unified Hangul
+// extension (whose trail bytes reach into ASCII), ASCII with NUL, and U+FFFD
+// for a lead byte cut off or followed by what cannot trail, after which the
+// next byte is read on its own.
+TEST(CodePage, DecodesCp949AsKoreanWindowsDoes) {
+  const struct {
+    std::string_view ansi;
+    std::u32string_view text;
+  } rows[] = {
+      {kFrameCp949, U"\uD504\uB808\uC784"},
+      {"\xC7\xC1\xB7\xB9\xC0\xD3: 60", U"\uD504\uB808\uC784: 60"},
+      {"c\x8C\x63"
+       "c",
+       U"c\uB620c"},  // 똠, outside EUC-KR
+      {"FPS: 60 ~\x7F", U"FPS: 60 ~\x7F"},
+      {std::string_view("a\0b", 3), std::u32string_view(U"a\0b", 3)},
+      {"", U""},
+      {"A\xC7", U"A\uFFFD"},
+      {"\xC7\xC1\xB7", U"\uD504\uFFFD"},
+      {"\xC7 B", U"\uFFFD B"},
+      {"\xC7\x7F\xC7\xC1", U"\uFFFD\x7F\uD504"},
+      {"\x80", U"\uFFFD"},
+      {"x\xFFy", U"x\uFFFDy"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform::decode_ansi(row.ansi), row.text) << row.ansi;
+  EXPECT_EQ(platform::ansi_to_utf8("\xC7\xC1\xB7\xB9\xC0\xD3 \x80!"), "프레임 \xEF\xBF\xBD!");
 }
 
 // Message boxes reach the host as UTF-8; it keeps the most recent, oldest first.

@@ -1,160 +1,104 @@
-#include <gtest/gtest.h>
+#include "user32/key_state.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/test_display.h"
 #include "testing/testing.h"
 #include "user32/input.h"
 
 namespace {
 
-LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  return DefWindowProcA(hwnd, message, wparam, lparam);
+// The US keyboard by its rows of set-1 make codes, the layout Windows maps
+// virtual keys with; arrows and the block above them are extended keys.
+TEST(KeyState, ScanCodesAreThoseOfTheUsKeyboard) {
+  std::vector<unsigned> expected(256, 0);
+  const struct {
+    const char* keys;
+    unsigned first;
+  } rows[] = {{"1234567890", 0x02}, {"QWERTYUIOP", 0x10}, {"ASDFGHJKL", 0x1E}, {"ZXCVBNM", 0x2C}};
+  for (const auto& row : rows)
+    for (int i = 0; row.keys[i] != '\0'; i++)
+      expected[static_cast<unsigned char>(row.keys[i])] = row.first + i;
+  for (int i = 0; i < 10; i++) expected[0x70 + i] = 0x3B + i;  // F1 to F10
+  // F11, F12, then Pause, Caps Lock, Page Up, Page Down, End, Home, Insert, Delete.
+  const std::pair<int, unsigned> others[] = {
+      {0x7A, 0x57},      {0x7B, 0x58},       {VK_BACK, 0x0E}, {VK_TAB, 0x0F},    {VK_RETURN, 0x1C},
+      {VK_SHIFT, 0x2A},  {VK_CONTROL, 0x1D}, {VK_MENU, 0x38}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39},
+      {0x13, 0x45},      {0x14, 0x3A},       {0x21, 0x149},   {0x22, 0x151},     {0x23, 0x14F},
+      {0x24, 0x147},     {0x2D, 0x152},      {0x2E, 0x153},   {VK_LEFT, 0x14B},  {VK_UP, 0x148},
+      {VK_RIGHT, 0x14D}, {VK_DOWN, 0x150}};
+  for (const auto& [key, code] : others) expected[key] = code;
+  std::vector<unsigned> codes;
+  for (int key = 0; key < 256; key++) codes.push_back(platform::scan_code(key));
+  EXPECT_EQ(codes, expected);
 }
 
-HWND CreateWindowNamed(const char* title) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = PlainProc;
-  wc.lpszClassName = "keys";
-  RegisterClassA(&wc);
-  return CreateWindowExA(0, "keys", title, WS_POPUP, 0, 0, 1024, 768, NULL, NULL, NULL, NULL);
-}
-
-// A hidden window: no WM_PAINT gets between the key messages.
-HWND CreateKeyboardWindow() { return CreateWindowNamed("keys"); }
-
-MSG Take() {
+// GetKeyState reports the keyboard as of the key messages already taken from
+// the queue: bit 15 down (read negative, as Windows widens the key's byte),
+// bit 0 toggled on each press but not on a repeat.
+TEST(KeyState, FollowsTheKeyMessagesTakenFromTheQueue) {
+  const HWND hwnd = hops_test::make_game_window();
+  const struct {
+    int key;
+    bool down, repeat;
+  } events[] = {{VK_SPACE, true, false}, {VK_SPACE, true, true},  {VK_SPACE, false, false},
+                {VK_LEFT, true, false},  {VK_RIGHT, true, false}, {VK_LEFT, false, false},
+                {VK_SPACE, true, false}, {VK_RIGHT, false, false}};
+  for (const auto& event : events) platform::post_key(event.key, event.down, event.repeat);
   MSG msg{};
-  EXPECT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
-  return msg;
-}
-
-bool Down(int virtual_key) { return (GetKeyState(virtual_key) & 0x8000) != 0; }
-bool Toggled(int virtual_key) { return (GetKeyState(virtual_key) & 1) != 0; }
-
-TEST(KeyStateFromQueue, APressStillWaitingInTheQueueIsNotSeen) {
-  CreateKeyboardWindow();
-  platform::testing::press_key(VK_SPACE);
-  platform::testing::release_key(VK_SPACE);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(GetKeyState(VK_SPACE), 0);
 
-  EXPECT_EQ(Take().message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_TRUE(Down(VK_SPACE));
-  EXPECT_EQ(Take().message, static_cast<UINT>(WM_KEYUP));
-  EXPECT_FALSE(Down(VK_SPACE));
+  std::vector<std::string> trace;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    char sz[80];
+    std::snprintf(sz, sizeof sz, "%s %04X %02X %08lX: %04hX %04hX %04hX", msg.hwnd == hwnd ? "game" : "?",
+                  msg.message, static_cast<unsigned>(msg.wParam), static_cast<unsigned long>(msg.lParam),
+                  GetKeyState(VK_SPACE), GetKeyState(VK_LEFT), GetKeyState(VK_RIGHT));
+    trace.push_back(sz);
+  }
+  EXPECT_EQ(trace, (std::vector<std::string>{
+                       "game 0100 20 00390001: FF81 0000 0000",
+                       "game 0100 20 40390001: FF81 0000 0000",
+                       "game 0101 20 C0390001: 0001 0000 0000",
+                       "game 0100 25 014B0001: 0001 FF81 0000",
+                       "game 0100 27 014D0001: 0001 FF81 FF81",
+                       "game 0101 25 C14B0001: 0001 0001 FF81",
+                       "game 0100 20 00390001: FF80 0001 FF81",
+                       "game 0101 27 C14D0001: FF80 0001 0001",
+                   }));
 }
 
-TEST(KeyStateFromQueue, PeekingWithoutRemovingChangesNothing) {
-  CreateKeyboardWindow();
-  platform::testing::press_key(VK_LEFT);
-  MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE));
-  EXPECT_FALSE(Down(VK_LEFT));
-  Take();
-  EXPECT_TRUE(Down(VK_LEFT));
-}
-
-TEST(KeyStateFromQueue, LeftAndRightHeldTogetherAreBothDown) {
-  CreateKeyboardWindow();
-  platform::testing::press_key(VK_LEFT);
-  platform::testing::press_key(VK_RIGHT);
-  Take();
-  Take();
-  EXPECT_TRUE(Down(VK_LEFT));
-  EXPECT_TRUE(Down(VK_RIGHT));
-  platform::testing::release_key(VK_LEFT);
-  Take();
-  EXPECT_FALSE(Down(VK_LEFT));
-  EXPECT_TRUE(Down(VK_RIGHT));
-}
-
-TEST(KeyStateBits, DownReadsNegativeAsWindowsWidensTheKeyByte) {
-  CreateKeyboardWindow();
-  platform::testing::press_key(VK_RIGHT);
-  Take();
-  const SHORT state = GetKeyState(VK_RIGHT);
-  EXPECT_LT(state, 0);
-  EXPECT_EQ(static_cast<unsigned short>(state), 0xFF81u);
-  platform::testing::press_key(VK_RIGHT);
-  platform::testing::release_key(VK_RIGHT);
-  Take();
-  Take();
-  EXPECT_EQ(GetKeyState(VK_RIGHT), 1);
-}
-
-TEST(KeyStateBits, ToggleFlipsOnEachPressButNotOnRepeats) {
-  CreateKeyboardWindow();
-  EXPECT_FALSE(Toggled(VK_SPACE));
-  platform::post_key(VK_SPACE, true);
-  platform::post_key(VK_SPACE, true, true);
-  platform::post_key(VK_SPACE, true, true);
-  platform::post_key(VK_SPACE, false);
-  Take();
-  EXPECT_TRUE(Toggled(VK_SPACE));
-  Take();
-  Take();
-  EXPECT_TRUE(Toggled(VK_SPACE));
-  Take();
-  EXPECT_TRUE(Toggled(VK_SPACE));
-  platform::post_key(VK_SPACE, true);
-  Take();
-  EXPECT_FALSE(Toggled(VK_SPACE));
-  EXPECT_TRUE(Down(VK_SPACE));
-}
-
-TEST(KeyStateBits, SetKeyDownBypassesTheQueueAndOnlyRealKeysAnswer) {
-  platform::testing::set_key_down(VK_SPACE, true);
-  EXPECT_TRUE(Down(VK_SPACE));
-  EXPECT_EQ(GetKeyState(-1), 0);
-  EXPECT_EQ(GetKeyState(VK_SPACE + 256), 0);
+TEST(KeyState, SetKeyDownBypassesTheQueueForTheKeysThereAre) {
+  const int keys[] = {-1, 0, VK_SPACE, 0xFF, 0x100};
+  std::vector<int> states;
+  for (int key : keys) platform::testing::set_key_down(key, true);
+  for (int key : keys) states.push_back(GetKeyState(key));
   platform::testing::set_key_down(VK_SPACE, false);
-  EXPECT_FALSE(Down(VK_SPACE));
+  states.push_back(GetKeyState(VK_SPACE));
+  EXPECT_EQ(states, (std::vector<int>{0, -127, -127, -127, 0, 1}));
 }
 
-TEST(KeyMessages, CarryWindowsLParamBits) {
-  const HWND hwnd = CreateKeyboardWindow();
-  platform::post_key(VK_SPACE, true);
-  platform::post_key(VK_SPACE, true, true);
-  platform::post_key(VK_SPACE, false);
-  platform::post_key(VK_LEFT, true);
-  platform::post_key(VK_ESCAPE, true);
-
-  MSG msg = Take();
-  EXPECT_EQ(msg.hwnd, hwnd);
-  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_SPACE));
-  EXPECT_EQ(msg.lParam, 0x00390001);
-  msg = Take();
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_EQ(msg.lParam, 0x40390001);
-  msg = Take();
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
-  EXPECT_EQ(msg.lParam, static_cast<LPARAM>(0xC0390001u));
-  // The arrows of the separate block are extended keys (bit 24).
-  EXPECT_EQ(Take().lParam, 0x014B0001);
-  EXPECT_EQ(Take().lParam, 0x00010001);
-}
-
-TEST(KeyMessages, GoToTheLastShownWindowElseTheLastCreated) {
+// Keys go to the last shown window, else the last created; none without one.
+TEST(KeyState, KeysGoToTheLastShownWindowElseTheLastCreated) {
   MSG msg;
   platform::post_key('A', true);
-  EXPECT_FALSE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
-
-  const HWND first = CreateWindowNamed("first");
-  const HWND second = CreateWindowNamed("second");
-  EXPECT_EQ(platform::input_window(), second);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  const HWND first = hops_test::make_game_window();
+  const HWND second = hops_test::make_game_window();
+  std::vector<HWND> inputs{platform::input_window()};
   ShowWindow(first, SW_SHOW);
-  EXPECT_EQ(platform::input_window(), first);
+  inputs.push_back(platform::input_window());
   ShowWindow(second, SW_SHOW);
-  EXPECT_EQ(platform::input_window(), second);
+  inputs.push_back(platform::input_window());
   ShowWindow(second, SW_HIDE);
-  EXPECT_EQ(platform::input_window(), first);
-
-  PAINTSTRUCT ps;
-  BeginPaint(first, &ps);
-  EndPaint(first, &ps);
-  platform::post_key('A', true);
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.hwnd, first);
-  EXPECT_EQ(msg.lParam, 0x001E0001);
+  inputs.push_back(platform::input_window());
+  EXPECT_EQ(inputs, (std::vector<HWND>{second, first, second, first}));
 }
 
 }  // namespace

@@ -1,8 +1,55 @@
-# Sourced by the real-window game tests (native under Xvfb, Windows under
-# Wine) after wine_env.sh: screenshots of the X screen compared with the
-# pictures, and the play-through from the title to Esc.
-# Expects $hops_workdir/field.png (IMG_BACK under IMG_BACKGROUND) and, when
-# HOPS_KEEP_SHOTS names a folder, copies every screenshot there.
+#!/usr/bin/env bash
+# The game in a real X window on Xvfb, played from the title to Esc: the
+# Linux build installed with cmake --install and started through its launcher
+# from another folder on the SDL2 host ("native"), or the Windows build under
+# Wine ("wine"). The title screen must be the headless build's first frame
+# below the status text (exactly natively, within 100 pixels under Wine's
+# DirectDraw); then S shows the play field, the Right arrow moves the player,
+# space fires a bullet, and Esc ends the process with exit code 0.
+#
+# Usage: play_through.sh native <build dir> <frame_dump> [folder to keep the screenshots in]
+#        play_through.sh wine <hops.exe> <IMG folder> <frame_dump>
+set -euo pipefail
+kind=$1
+source "$(dirname "$0")/../wine/wine_env.sh"
+if [ "$kind" = native ]; then
+  frame_dump=$3
+  export HOPS_KEEP_SHOTS=${4:-}
+  hops_require Xvfb xdpyinfo xdotool import convert compare
+  prefix="$hops_workdir/prefix"
+  cmake --install "$2" --prefix "$prefix" >"$hops_workdir/install.log"
+  [ -x "$prefix/bin/hops" ] || { echo "FAIL: no launcher at bin/hops"; exit 1; }
+  game_dir="$prefix/lib/hops"
+  [ "$(ls "$game_dir"/IMG/IMG_*.bmp | wc -l)" -eq 7 ] || { echo "FAIL: the seven pictures are not installed"; exit 1; }
+  patience=10 tolerance=0
+else
+  frame_dump=$4
+  hops_require wine Xvfb xdpyinfo xdotool import convert compare
+  [ -f "$2" ] || hops_skip "no Windows build at $2"
+  game_dir="$hops_workdir/game"
+  mkdir -p "$game_dir"
+  cp "$2" "$game_dir/"
+  cp -r "$3" "$game_dir/IMG"
+  patience=30 tolerance=99
+fi
+img_dir="$game_dir/IMG"
+
+(cd "$game_dir" && HOPS_HOST=headless "$frame_dump" "$hops_workdir/native_title.ppm")
+# What the play field is without anything on it: IMG_BACK under IMG_BACKGROUND.
+convert "$img_dir/IMG_BACK.bmp" \( "$img_dir/IMG_BACKGROUND.bmp" -transparent '#FF00FF' \) -composite \
+  "$hops_workdir/field.png"
+
+hops_start_xvfb
+if [ "$kind" = native ]; then
+  # From a folder without pictures: the launcher must find them itself.
+  mkdir -p "$hops_workdir/elsewhere"
+  (cd "$hops_workdir/elsewhere" && env -u HOPS_WINDOWED HOPS_HOST=sdl SDL_VIDEODRIVER=x11 "$prefix/bin/hops") \
+    >"$hops_workdir/game.log" 2>&1 &
+else
+  hops_wine_prefix
+  (cd "$game_dir" && exec wine hops.exe) >"$hops_workdir/game.log" 2>&1 &
+fi
+game_pid=$!
 
 shot() {
   import -window root "$hops_workdir/$1.png"
@@ -19,57 +66,56 @@ figure_box() {
     -compose difference -composite -threshold 4% -format '%@' info:
 }
 hold() { xdotool keydown "$1"; sleep "${2:-0.2}"; xdotool keyup "$1"; }
+left_of() { sed -E 's/.*\+([0-9]+)\+[0-9]+$/\1/' <<<"$1"; }
 
-# From the title screen of the game running as process $1: S shows the play
-# field, Right moves the player, space fires a bullet, Esc ends the process
-# with 0. $2 is how many seconds each step may take.
-hops_play_through() {
-  local game_pid=$1 patience=$2
-  local window
-  window=$(xdotool search --name '^Drel_HOPS$' | head -n 1)
-  [ -n "$window" ] || { echo "FAIL: no window named Drel_HOPS"; return 1; }
-  xdotool windowfocus --sync "$window" || true
-
-  hold s
-  field_shown() {
-    shot play
-    [ "$(differing play "$hops_workdir/field.png")" -lt 120000 ]
-  }
-  hops_wait_for "$patience" field_shown || { echo "FAIL: S did not start play"; return 1; }
-  local start_box moved_box bullet_box start_x moved_x
-  start_box=$(figure_box play 400x150+0+550)
-  echo "player at start: $start_box (region 400x150+0+550)"
-
-  # Let the ball fly off to the right before the player moves under where it was.
-  sleep 1
-  hold Right 0.3
-  sleep 0.1
-  shot moved
-  moved_box=$(figure_box moved 400x150+0+550)
-  echo "player after Right: $moved_box"
-  start_x=$(sed -E 's/.*\+([0-9]+)\+[0-9]+$/\1/' <<<"$start_box")
-  moved_x=$(sed -E 's/.*\+([0-9]+)\+[0-9]+$/\1/' <<<"$moved_box")
-  # The picture starts at x 80 (20 left of the player's rectangle); its figure lies inside it.
-  if [ "$start_x" -lt 80 ] || [ "$start_x" -gt 171 ] || [ "$moved_x" -le "$start_x" ]; then
-    echo "FAIL: the player should start inside x 80..171 and move right (start $start_x, after $moved_x)"
-    return 1
-  fi
-
-  hold space 0.1
-  sleep 0.3
-  shot fired
-  bullet_box=$(figure_box fired 400x480+0+64)
-  echo "above the player after space: $bullet_box"
-  [ "$bullet_box" != "0x0+0+0" ] || { echo "FAIL: no bullet above the player"; return 1; }
-
-  hold Escape
-  local status=0
-  if hops_wait_for "$patience" bash -c "! kill -0 $game_pid 2>/dev/null"; then
-    wait "$game_pid" || status=$?
-  else
-    echo "FAIL: Esc did not end the game"
-    return 1
-  fi
-  echo "exit code $status"
-  [ "$status" -eq 0 ]
+title_shown() {
+  kill -0 "$game_pid" 2>/dev/null || return 2
+  shot title
+  [ "$(differing title "$hops_workdir/native_title.ppm")" -le "$tolerance" ]
 }
+if ! hops_wait_for $((3 * patience)) title_shown; then
+  echo "FAIL: the title screen did not appear"; cat "$hops_workdir/game.log"; exit 1
+fi
+if [ "$kind" = native ] && grep -q . "$hops_workdir/game.log"; then
+  echo "FAIL: the game reported:"; cat "$hops_workdir/game.log"; exit 1
+fi
+echo "title screen: $(differing title "$hops_workdir/native_title.ppm") pixels differ from the headless first frame"
+
+window=$(xdotool search --name '^Drel_HOPS$' | head -n 1)
+[ -n "$window" ] || { echo "FAIL: no window named Drel_HOPS"; exit 1; }
+xdotool windowfocus --sync "$window" || true
+
+hold s
+field_shown() {
+  shot play
+  [ "$(differing play "$hops_workdir/field.png")" -lt 120000 ]
+}
+hops_wait_for "$patience" field_shown || { echo "FAIL: S did not start play"; exit 1; }
+start_box=$(figure_box play 400x150+0+550)
+
+# Let the ball fly off to the right before the player moves under where it was.
+sleep 1
+hold Right 0.3
+sleep 0.1
+shot moved
+moved_box=$(figure_box moved 400x150+0+550)
+echo "player at start: $start_box, after Right: $moved_box (region 400x150+0+550)"
+# The picture starts at x 80 (20 left of the player's rectangle); its figure lies inside it.
+if [ "$(left_of "$start_box")" -lt 80 ] || [ "$(left_of "$start_box")" -gt 171 ] ||
+  [ "$(left_of "$moved_box")" -le "$(left_of "$start_box")" ]; then
+  echo "FAIL: the player should start inside x 80..171 and move right"; exit 1
+fi
+
+hold space 0.1
+sleep 0.3
+shot fired
+bullet_box=$(figure_box fired 400x480+0+64)
+echo "above the player after space: $bullet_box"
+[ "$bullet_box" != "0x0+0+0" ] || { echo "FAIL: no bullet above the player"; exit 1; }
+
+hold Escape
+hops_wait_for "$patience" bash -c "! kill -0 $game_pid 2>/dev/null" || { echo "FAIL: Esc did not end the game"; exit 1; }
+status=0
+wait "$game_pid" || status=$?
+echo "exit code $status"
+[ "$status" -eq 0 ]

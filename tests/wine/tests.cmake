@@ -11,7 +11,8 @@ if(HOPS_WINDOWS_BUILD)
   add_test(NAME wine_probe_compare
     COMMAND bash ${HOPS_WINE_DIR}/probe_compare_test.sh $<TARGET_FILE:ddraw_probe> ${HOPS_WINDOWS_DIR}/ddraw_probe.exe)
   add_test(NAME wine_game
-    COMMAND bash ${HOPS_WINE_DIR}/wine_game_test.sh ${HOPS_WINDOWS_DIR}/hops.exe ${CMAKE_BINARY_DIR}/IMG $<TARGET_FILE:frame_dump>)
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/play_through.sh wine ${HOPS_WINDOWS_DIR}/hops.exe ${CMAKE_BINARY_DIR}/IMG
+      $<TARGET_FILE:frame_dump>)
   set_tests_properties(windows_package wine_probe_compare wine_game PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 400)
 else()
   foreach(name windows_package wine_probe_compare wine_game)

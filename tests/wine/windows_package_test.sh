@@ -4,7 +4,7 @@ set -euo pipefail
 windows_dir=$1
 zip=$(ls "$windows_dir"/hops-*-win64.zip 2>/dev/null | head -n 1)
 [ -n "$zip" ] || { echo "FAIL: no package in $windows_dir"; exit 1; }
-listing=$(cd "$(mktemp -d)" && cmake -E tar tf "$zip")
+listing=$(cmake -E tar tf "$zip")
 echo "$listing"
 fail=0
 for name in hops.exe IMG/IMG_BACK.bmp IMG/IMG_BACKGROUND.bmp IMG/IMG_PLAYER.bmp IMG/IMG_BULLET.bmp \

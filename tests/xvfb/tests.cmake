@@ -1,17 +1,7 @@
-# A real window: the platform demo on the SDL2 host under Xvfb, keys sent
-# with xdotool, the screen read back with ImageMagick.
-add_executable(hops_platform_demo ${CMAKE_CURRENT_LIST_DIR}/platform_demo.cpp)
-target_link_libraries(hops_platform_demo PRIVATE hops_platform)
-hops_warnings(hops_platform_demo)
-
-add_test(NAME xvfb_platform_demo
-  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/platform_demo_test.sh $<TARGET_FILE:hops_platform_demo>)
-set_tests_properties(xvfb_platform_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
-
 # The game itself, installed and started through its launcher, on the SDL2 host.
 if(TARGET hops AND TARGET frame_dump)
   add_test(NAME xvfb_hops_game
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hops_game_test.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:frame_dump>)
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/play_through.sh native ${CMAKE_BINARY_DIR} $<TARGET_FILE:frame_dump>)
   set_tests_properties(xvfb_hops_game PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
 
