@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/host.h"
@@ -9,143 +11,178 @@
 
 namespace {
 
-std::vector<MSG> g_received;
+std::vector<std::string> g_received;
+HWND g_first = nullptr;
+
+std::string Name(HWND hwnd) { return hwnd == nullptr ? "thread" : hwnd == g_first ? "first" : "other"; }
+
+std::string Show(const MSG& msg) {
+  char sz[64];
+  std::snprintf(sz, sizeof sz, "%s %04X %lu %ld", Name(msg.hwnd).c_str(), msg.message,
+                static_cast<unsigned long>(msg.wParam), static_cast<long>(msg.lParam));
+  return sz;
+}
 
 // Records every message and leaves the rest to DefWindowProcA, as the
 // game's procedure does; WM_USER answers 42 so dispatch results show.
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  g_received.push_back(MSG{hwnd, message, wparam, lparam, 0, {}});
-  if (message == WM_USER) return 42;
-  return DefWindowProcA(hwnd, message, wparam, lparam);
+  g_received.push_back(Show(MSG{hwnd, message, wparam, lparam, 0, {}}));
+  return message == WM_USER ? 42 : DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-class MessageQueueTest : public ::testing::Test {
+class MessageQueue : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_received.clear();
     WNDCLASSA wc{};
     wc.lpfnWndProc = RecordingProc;
     wc.lpszClassName = "queue_test";
     RegisterClassA(&wc);
-  }
-
-  static HWND CreateHidden() {
-    return CreateWindowExA(0, "queue_test", "", WS_POPUP, 0, 0, 1024, 768, NULL, NULL, NULL, NULL);
-  }
-
-  static HWND CreateShownAndPainted() {
-    const HWND hwnd = CreateHidden();
-    ShowWindow(hwnd, SW_SHOW);
-    PAINTSTRUCT ps;
-    BeginPaint(hwnd, &ps);
-    EndPaint(hwnd, &ps);
+    g_first = CreateHidden();
+    ShowWindow(g_first, SW_SHOW);
+    Peeks({{g_first, 0, 0, PM_REMOVE}});  // its first WM_PAINT, validated
     g_received.clear();
-    return hwnd;
   }
-
-  // The next message's window, number and wParam, removed from the queue.
-  static MSG Take() {
-    MSG msg{};
-    EXPECT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
-    return msg;
+  static HWND CreateHidden() {
+    return CreateWindowExA(0, "queue_test", "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                           nullptr);
   }
-
-  static bool Empty() {
-    MSG msg;
-    return PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE) == FALSE;
+  struct Peek {
+    HWND hwnd;
+    UINT first, last, remove;
+  };
+  // What each peek returns ("-" for nothing); a removed WM_PAINT is
+  // dispatched, so that DefWindowProcA validates the window.
+  static std::vector<std::string> Peeks(const std::vector<Peek>& peeks) {
+    std::vector<std::string> seen;
+    for (const Peek& peek : peeks) {
+      MSG msg{};
+      const BOOL got = PeekMessageA(&msg, peek.hwnd, peek.first, peek.last, peek.remove);
+      seen.push_back(got ? Show(msg) : "-");
+      if (got && msg.message == WM_PAINT && peek.remove) {
+        EXPECT_EQ(DispatchMessageA(&msg), 0);
+      }
+    }
+    return seen;
+  }
+  static std::vector<std::string> Drain() {
+    return Peeks(std::vector<Peek>(8, Peek{nullptr, 0, 0, PM_REMOVE}));
   }
 };
 
-using PostedMessages = MessageQueueTest;
-
-TEST_F(PostedMessages, ComeOutInPostingOrderWithTheirParameters) {
-  const HWND hwnd = CreateShownAndPainted();
-  ASSERT_TRUE(PostMessageA(hwnd, WM_USER + 1, 10, 100));
-  ASSERT_TRUE(PostMessageA(NULL, WM_USER + 2, 20, 200));
-  ASSERT_TRUE(PostMessageA(hwnd, WM_USER + 3, 30, -300));
-  MSG msg = Take();
-  EXPECT_EQ(msg.hwnd, hwnd);
-  EXPECT_EQ(msg.message, WM_USER + 1u);
-  EXPECT_EQ(msg.wParam, 10u);
-  EXPECT_EQ(msg.lParam, 100);
-  msg = Take();
-  EXPECT_EQ(msg.hwnd, nullptr);
-  EXPECT_EQ(msg.message, WM_USER + 2u);
-  msg = Take();
-  EXPECT_EQ(msg.message, WM_USER + 3u);
-  EXPECT_EQ(msg.lParam, -300);
-  EXPECT_TRUE(Empty());
+// Posted messages come out in posting order; a window filter takes only
+// that window's, (HWND)-1 only the thread's, a range only its messages (a
+// lower bound above the upper wraps around), and WM_QUIT ignores the
+// range, after every posted message that passes.
+TEST_F(MessageQueue, PostedMessagesPassTheFiltersInPostingOrder) {
+  const HWND other = CreateHidden();
+  ASSERT_TRUE(PostMessageA(g_first, WM_USER + 1, 1, 10));
+  ASSERT_TRUE(PostMessageA(other, WM_USER + 2, 2, -20));
+  ASSERT_TRUE(PostMessageA(nullptr, WM_USER + 3, 3, 30));
+  ASSERT_TRUE(PostMessageA(g_first, WM_KEYDOWN, VK_SPACE, 0));
+  ASSERT_TRUE(PostMessageA(g_first, WM_USER + 5, 5, 50));
+  PostQuitMessage(7);
+  EXPECT_EQ(
+      Peeks({{other, 0, 0, PM_REMOVE},
+             {reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE},
+             {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE},
+             {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
+             {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
+             {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE},
+             {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE}}),
+      (std::vector<std::string>{"other 0402 2 -20", "thread 0403 3 30", "first 0100 32 0", "first 0401 1 10",
+                                "first 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
+  EXPECT_EQ(Drain(), (std::vector<std::string>{"first 0405 5 50", "-", "-", "-", "-", "-", "-", "-"}));
 }
 
-TEST_F(PostedMessages, NeverReachAWindowThatIsGone) {
+// A post to what is not a window fails; a destroyed window's messages go
+// with it; a queue holding 10,000 takes no more until one is read.
+TEST_F(MessageQueue, PostsReachOnlyLiveWindowsAndAFullQueueRefuses) {
   EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
-  const HWND doomed = CreateShownAndPainted();
+  const HWND doomed = CreateHidden();
   PostMessageA(doomed, WM_USER + 1, 0, 0);
-  PostMessageA(NULL, WM_USER + 2, 0, 0);
+  PostMessageA(nullptr, WM_USER + 2, 0, 0);
   DestroyWindow(doomed);
   EXPECT_FALSE(PostMessageA(doomed, WM_USER, 0, 0));
-  EXPECT_EQ(Take().message, WM_USER + 2u);
-  EXPECT_TRUE(Empty());
-}
+  EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}, {nullptr, 0, 0, PM_REMOVE}}),
+            (std::vector<std::string>{"thread 0402 0 0", "-"}));
 
-TEST_F(PostedMessages, AQueueOfTenThousandTakesNoMoreUntilOneIsRead) {
-  for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(NULL, WM_USER, i, 0)) << i;
-  EXPECT_FALSE(PostMessageA(NULL, WM_USER, 10'000, 0));
-  EXPECT_EQ(Take().wParam, 0u);
-  EXPECT_TRUE(PostMessageA(NULL, WM_USER, 77'777, 0));
+  for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(nullptr, WM_USER, i, 0)) << i;
+  EXPECT_FALSE(PostMessageA(nullptr, WM_USER, 10'000, 0));
+  EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}}), (std::vector<std::string>{"thread 0400 0 0"}));
+  EXPECT_TRUE(PostMessageA(nullptr, WM_USER, 77'777, 0));
   MSG msg{};
   WPARAM last = 0;
   int count = 0;
-  for (; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); ++count) last = msg.wParam;
+  for (; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++count) last = msg.wParam;
   EXPECT_EQ(count, 10'000);
   EXPECT_EQ(last, 77'777u) << "the refused post was never queued";
 }
 
-TEST_F(PostedMessages, NoRemoveLeavesTheMessageForTheNextPeek) {
-  const HWND hwnd = CreateShownAndPainted();
-  PostMessageA(hwnd, WM_USER + 5, 1, 2);
-  MSG msg;
-  for (int peek = 0; peek < 2; ++peek) {
-    ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(msg.message, WM_USER + 5u);
+// WM_PAINT is never queued: it comes for a shown window with an update
+// region after every posted message and before WM_QUIT, until the region is
+// validated; (HWND)-1 never sees it, nor does a hidden window get one.
+TEST_F(MessageQueue, PaintComesForAShownWindowUntilItIsValidated) {
+  const HWND hidden = CreateHidden();
+  platform::invalidate_window(hidden);
+  platform::invalidate_window(g_first);
+  PostMessageA(g_first, WM_USER + 1, 0, 0);
+  PostQuitMessage(3);
+  EXPECT_EQ(Peeks({{reinterpret_cast<HWND>(-1), 0, 0, PM_NOREMOVE},
+                   {nullptr, 0, 0, PM_REMOVE},
+                   {nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE},
+                   {nullptr, 0, 0, PM_NOREMOVE},
+                   {nullptr, 0, 0, PM_REMOVE},
+                   {nullptr, 0, 0, PM_REMOVE},
+                   {nullptr, 0, 0, PM_REMOVE}}),
+            (std::vector<std::string>{"thread 0012 3 0", "first 0401 0 0", "first 000F 0 0", "first 000F 0 0",
+                                      "first 000F 0 0", "thread 0012 3 0", "-"}));
+
+  // The update region is the bounds of what was invalidated, within the client.
+  const RECT outside{2000, 2000, 2100, 2100}, first{10, 20, 30, 40}, second{900, 700, 2000, 2000};
+  InvalidateRect(g_first, &outside, FALSE);
+  EXPECT_EQ(Drain()[0], "-");
+  InvalidateRect(g_first, &first, FALSE);
+  InvalidateRect(g_first, &second, TRUE);
+  PAINTSTRUCT ps;
+  const HDC hdc = BeginPaint(g_first, &ps);
+  EXPECT_TRUE(EndPaint(g_first, &ps));
+  EXPECT_NE(hdc, nullptr);
+  EXPECT_EQ(ps.hdc, hdc);
+  EXPECT_EQ(std::vector<LONG>({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom}),
+            std::vector<LONG>({10, 20, 1024, 768}));
+  EXPECT_EQ(Drain()[0], "-");
+}
+
+// Dispatch hands a window's message to its procedure and answers with its
+// result; thread messages go nowhere. DefWindowProcA answers 0: WM_CLOSE
+// destroys the window (which gets WM_DESTROY), a posted WM_DESTROY does not.
+// TranslateMessage answers TRUE for key messages only.
+TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
+  PostMessageA(g_first, WM_USER, 5, 6);
+  PostMessageA(nullptr, WM_USER, 7, 8);
+  PostMessageA(g_first, WM_DESTROY, 0, 0);
+  PostMessageA(g_first, WM_KEYUP, VK_SPACE, 0);
+  platform::post_close();
+  std::vector<LRESULT> results;
+  MSG msg{};
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    results.push_back(TranslateMessage(&msg));
+    results.push_back(DispatchMessageA(&msg));
   }
-  EXPECT_EQ(Take().message, WM_USER + 5u);
-  EXPECT_TRUE(Empty());
+  EXPECT_EQ(results, (std::vector<LRESULT>{FALSE, 42, FALSE, 0, FALSE, 0, TRUE, 0, FALSE, 0}));
+  EXPECT_EQ(g_received, (std::vector<std::string>{"first 0400 5 6", "first 0002 0 0", "first 0101 32 0",
+                                                  "first 0010 0 0", "first 0002 0 0"}));
+  EXPECT_FALSE(IsWindow(g_first));
+  EXPECT_EQ(TranslateMessage(nullptr), FALSE);
+  EXPECT_EQ(DispatchMessageA(nullptr), 0);
+  for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP}) {
+    msg.message = message;
+    EXPECT_EQ(TranslateMessage(&msg), TRUE);
+  }
 }
 
-TEST_F(PostedMessages, WindowAndRangeFiltersTakeOnlyWhatTheyName) {
-  const HWND first = CreateShownAndPainted();
-  const HWND second = CreateHidden();
-  PostMessageA(first, WM_USER + 1, 0, 0);
-  PostMessageA(second, WM_USER + 2, 0, 0);
-  PostMessageA(NULL, WM_USER + 3, 0, 0);
-  PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0);
-  PostQuitMessage(0);
-  MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, second, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, WM_USER + 2u);
-  ASSERT_TRUE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, WM_USER + 3u);
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_KEYDOWN, WM_KEYUP, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-  // WM_QUIT ignores the range, as on Windows.
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_KEYDOWN, WM_KEYUP, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(Take().message, WM_USER + 1u);
-  EXPECT_TRUE(Empty());
-}
-
-using EmptyQueue = MessageQueueTest;
-
-TEST_F(EmptyQueue, PeekReturnsZeroAndAHiddenInvalidWindowGetsNoPaint) {
-  MSG msg;
-  EXPECT_EQ(PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE), FALSE);
-  ASSERT_NE(CreateHidden(), nullptr);
-  EXPECT_EQ(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE), FALSE);
-}
-
-TEST_F(EmptyQueue, ThePeekPumpsTheHostFirst) {
-  // A host whose machine has one key press waiting.
+// Each peek first takes what the machine has waiting from the host.
+TEST_F(MessageQueue, ThePeekPumpsTheHostFirst) {
   class KeyWaitingHost final : public platform::Host {
    public:
     void present(const platform::FrameView&) override {}
@@ -163,142 +200,8 @@ TEST_F(EmptyQueue, ThePeekPumpsTheHostFirst) {
    private:
     bool pumped_ = false;
   };
-  const HWND hwnd = CreateShownAndPainted();
   platform::install_host(std::make_unique<KeyWaitingHost>());
-  const MSG msg = Take();
-  EXPECT_EQ(msg.hwnd, hwnd);
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_EQ(msg.wParam, static_cast<WPARAM>('S'));
-  EXPECT_TRUE(Empty());
-}
-
-using QuitMessage = MessageQueueTest;
-
-TEST_F(QuitMessage, EndsTheLoopWithItsCodeAfterThePostedMessages) {
-  const HWND hwnd = CreateShownAndPainted();
-  PostMessageA(hwnd, WM_USER + 1, 0, 0);
-  PostQuitMessage(7);
-  PostMessageA(hwnd, WM_USER + 2, 0, 0);
-  MSG msg{};
-  int idle_passes = 0;
-  for (int pass = 0; pass < 100; ++pass) {
-    if (!PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      ++idle_passes;
-      continue;
-    }
-    if (msg.message == WM_QUIT) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(msg.hwnd, nullptr);
-  EXPECT_EQ(msg.wParam, 7u);
-  ASSERT_EQ(g_received.size(), 2u);
-  EXPECT_EQ(g_received[0].message, WM_USER + 1u);
-  EXPECT_EQ(g_received[1].message, WM_USER + 2u);
-  EXPECT_EQ(idle_passes, 0);
-}
-
-TEST_F(QuitMessage, ComesAfterPaintAndOnlyOnce) {
-  ShowWindow(CreateHidden(), SW_SHOW);
-  PostQuitMessage(3);
-  MSG msg = Take();
-  ASSERT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
-  // The procedure does not paint; DefWindowProcA validates the window.
-  EXPECT_EQ(DispatchMessageA(&msg), 0);
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  msg = Take();
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(msg.wParam, 3u);
-  EXPECT_TRUE(Empty());
-}
-
-using Dispatch = MessageQueueTest;
-
-TEST_F(Dispatch, APostedDestroyReachesTheProcedureAndTheWindowLivesOn) {
-  const HWND hwnd = CreateShownAndPainted();
-  PostMessageA(hwnd, WM_DESTROY, 0, 0);
-  const MSG msg = Take();
-  DispatchMessageA(&msg);
-  ASSERT_EQ(g_received.size(), 1u);
-  EXPECT_EQ(g_received[0].hwnd, hwnd);
-  EXPECT_EQ(g_received[0].message, static_cast<UINT>(WM_DESTROY));
-  EXPECT_TRUE(IsWindow(hwnd));
-}
-
-TEST_F(Dispatch, ReturnsTheProcedureResultAndSkipsThreadMessages) {
-  const HWND hwnd = CreateShownAndPainted();
-  PostMessageA(hwnd, WM_USER, 5, 6);
-  PostMessageA(NULL, WM_USER, 7, 8);
-  MSG msg = Take();
-  EXPECT_EQ(DispatchMessageA(&msg), 42);
-  msg = Take();
-  EXPECT_EQ(DispatchMessageA(&msg), 0);
-  EXPECT_EQ(SendMessageA(hwnd, WM_USER, 9, 10), 42);
-  ASSERT_EQ(g_received.size(), 2u);
-  EXPECT_EQ(g_received[0].wParam, 5u);
-  EXPECT_EQ(g_received[1].wParam, 9u);
-  EXPECT_TRUE(Empty());
-}
-
-TEST_F(Dispatch, CloseThroughDefWindowProcDestroysTheWindow) {
-  const HWND hwnd = CreateShownAndPainted();
-  platform::post_close();
-  const MSG msg = Take();
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
-  DispatchMessageA(&msg);
-  ASSERT_EQ(g_received.size(), 2u);
-  EXPECT_EQ(g_received[0].message, static_cast<UINT>(WM_CLOSE));
-  EXPECT_EQ(g_received[1].message, static_cast<UINT>(WM_DESTROY));
-  EXPECT_EQ(g_received[1].hwnd, hwnd);
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_TRUE(Empty());
-}
-
-using Paint = MessageQueueTest;
-
-TEST_F(Paint, ComesForAShownInvalidWindowUntilBeginAndEndPaint) {
-  const HWND hwnd = CreateHidden();
-  ShowWindow(hwnd, SW_SHOWDEFAULT);
-  PostMessageA(hwnd, WM_USER, 0, 0);
-  EXPECT_EQ(Take().message, static_cast<UINT>(WM_USER));
-  for (int peek = 0; peek < 3; ++peek) {
-    const MSG msg = Take();
-    EXPECT_EQ(msg.hwnd, hwnd);
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
-  }
-  PAINTSTRUCT ps;
-  const HDC hdc = BeginPaint(hwnd, &ps);
-  EXPECT_NE(hdc, nullptr);
-  EXPECT_EQ(ps.hdc, hdc);
-  EXPECT_EQ(ps.rcPaint.left, 0);
-  EXPECT_EQ(ps.rcPaint.top, 0);
-  EXPECT_EQ(ps.rcPaint.right, 1024);
-  EXPECT_EQ(ps.rcPaint.bottom, 768);
-  EXPECT_TRUE(EndPaint(hwnd, &ps));
-  EXPECT_TRUE(Empty());
-}
-
-TEST_F(Paint, InvalidatedRectanglesAddUpToTheirBoundsClippedToTheClient) {
-  const HWND hwnd = CreateShownAndPainted();
-  const RECT outside{2000, 2000, 2100, 2100};
-  EXPECT_TRUE(InvalidateRect(hwnd, &outside, FALSE));
-  EXPECT_TRUE(Empty());
-  const RECT first{10, 20, 30, 40};
-  const RECT second{900, 700, 2000, 2000};
-  InvalidateRect(hwnd, &first, FALSE);
-  InvalidateRect(hwnd, &second, TRUE);
-  EXPECT_EQ(Take().message, static_cast<UINT>(WM_PAINT));
-  PAINTSTRUCT ps;
-  BeginPaint(hwnd, &ps);
-  EndPaint(hwnd, &ps);
-  EXPECT_EQ(ps.rcPaint.left, 10);
-  EXPECT_EQ(ps.rcPaint.top, 20);
-  EXPECT_EQ(ps.rcPaint.right, 1024);
-  EXPECT_EQ(ps.rcPaint.bottom, 768);
-  platform::invalidate_window(hwnd);
-  EXPECT_EQ(Take().hwnd, hwnd);
+  EXPECT_EQ(Drain(), (std::vector<std::string>{"first 0100 83 2031617", "-", "-", "-", "-", "-", "-", "-"}));
 }
 
 }  // namespace

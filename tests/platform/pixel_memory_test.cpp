@@ -1,5 +1,4 @@
-// Surface memory: zeroed whatever its size, full-screen pages on a 2 MB
-// boundary so that they can be huge pages, and ownership that moves.
+// Surface memory: zeroed whatever its size, and ownership that moves.
 #include "ddraw/pixel_memory.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@ namespace {
 using platform::PixelMemory;
 
 constexpr std::size_t kFullScreen = std::size_t{1024} * 768 * 4;
-constexpr std::uintptr_t kTwoMegabytes = std::uintptr_t{2} << 20;
 
 bool all_zero(const PixelMemory& memory, std::size_t bytes) {
   return std::all_of(memory.get(), memory.get() + bytes, [](std::uint8_t byte) { return byte == 0; });
@@ -30,14 +28,6 @@ TEST(PixelMemory, SpritesAndScreensStartZeroed) {
     memory.get()[bytes - 1] = 2;
     EXPECT_EQ(memory.get()[bytes - 1], 2) << bytes;
   }
-}
-
-TEST(PixelMemory, ScreensSitOnTwoMegabyteBoundaries) {
-  PixelMemory front(kFullScreen);
-  PixelMemory back(kFullScreen);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(front.get()) % kTwoMegabytes, 0u);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(back.get()) % kTwoMegabytes, 0u);
-  EXPECT_NE(front.get(), back.get());
 }
 
 TEST(PixelMemory, MovesAndSwapsHandOverThePixels) {
