@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,55 +28,97 @@ class FileTest : public ::testing::Test {
   std::string folder_;
 };
 
-TEST_F(FileTest, ABackslashPathBelowTheWorkingDirectoryReadsTheFile) {
-  HANDLE file = OpenForReading(".\\IMG\\data.bin");
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  unsigned char bytes[16] = {};
-  DWORD read = 0;
-  ASSERT_TRUE(ReadFile(file, bytes, 4, &read, nullptr));
-  EXPECT_EQ(read, 4u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 4), "HOPS");
-  // Reading on past the end reports what there was, then nothing.
-  ASSERT_TRUE(ReadFile(file, bytes, 16, &read, nullptr));
-  EXPECT_EQ(read, 3u);
-  EXPECT_EQ(bytes[1], 0xFF);
-  EXPECT_EQ(bytes[2], 7);
-  ASSERT_TRUE(ReadFile(file, bytes, 16, &read, nullptr));
-  EXPECT_EQ(read, 0u);
-  EXPECT_TRUE(CloseHandle(file));
+std::string Size(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return "none";
+  return S_ISREG(info.st_mode) ? std::to_string(info.st_size) : "not a file";
 }
 
-TEST_F(FileTest, ForwardSlashesAndPlainNamesWorkToo) {
-  HANDLE file = OpenForReading("IMG/data.bin");
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-  file = OpenForReading((folder_ + "/IMG/data.bin").c_str());
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-}
-
-// Only regular files open, and without waiting: a pipe, like a folder, is
-// refused at once. Each refusal names the path and the reason on stderr.
-TEST_F(FileTest, WhatIsNoRegularFileGivesTheInvalidHandleAndALine) {
+// Each open as a trace: what a read of up to 4 bytes gives and the file's
+// size after it, or what the refusal printed. Windows paths with
+// backslashes work as they stand; only regular files open, and without
+// waiting; the disposition creates and truncates as on Windows.
+TEST_F(FileTest, OpensReadsAndRefusesAsWindowsDoes) {
   ASSERT_EQ(mkfifo("IMG/pipe.bmp", 0644), 0);
+  hops_test::write_file(folder_ + "/IMG", "old.bin", {1, 2, 3});
   const struct {
     const char* path;
-    const char* line;
-  } kCases[] = {
-      {".\\IMG\\missing.bin", "hops: cannot open IMG/missing.bin: No such file or directory\n"},
-      {".\\NOPE\\data.bin", "hops: cannot open NOPE/data.bin: No such file or directory\n"},
-      {"IMG\\", "hops: cannot open IMG/: Is a directory\n"},
-      {".\\IMG\\pipe.bmp", "hops: cannot open IMG/pipe.bmp: No such device or address\n"},
-      {"/dev/null", "hops: cannot open /dev/null: No such device or address\n"},
-      {"", ""},
+    DWORD access, disposition;
+  } opens[] = {
+      {".\\IMG\\data.bin", GENERIC_READ, OPEN_EXISTING},
+      {"IMG/data.bin", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING},
+      {"IMG/new.bin", GENERIC_WRITE, CREATE_NEW},
+      {"IMG/new.bin", GENERIC_WRITE, CREATE_NEW},
+      {"IMG/made.bin", 0, OPEN_ALWAYS},
+      {"IMG/old.bin", GENERIC_READ, TRUNCATE_EXISTING},
+      {"IMG/old.bin", GENERIC_READ, 0},
+      {"IMG/old.bin", GENERIC_READ, CREATE_ALWAYS},
+      {".\\IMG\\missing.bin", GENERIC_READ, OPEN_EXISTING},
+      {".\\NOPE\\data.bin", GENERIC_READ, OPEN_EXISTING},
+      {"IMG\\", GENERIC_READ, OPEN_EXISTING},
+      {".\\IMG\\pipe.bmp", GENERIC_READ, OPEN_EXISTING},
+      {"IMG/pipe.bmp", GENERIC_WRITE, OPEN_ALWAYS},
+      {"/dev/null", GENERIC_READ, OPEN_EXISTING},
+      {"", GENERIC_READ, OPEN_EXISTING},
   };
-  for (const auto& c : kCases) {
+  std::vector<std::string> trace;
+  for (const auto& open : opens) {
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(OpenForReading(c.path), INVALID_HANDLE_VALUE) << c.path;
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+    HANDLE file =
+        CreateFileA(open.path, open.access, 0, nullptr, open.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string line = ::testing::internal::GetCapturedStderr();
+    if (file != INVALID_HANDLE_VALUE) {
+      char bytes[4] = {};
+      DWORD read = 99;
+      const BOOL ok = ReadFile(file, bytes, 4, &read, nullptr);
+      line = (ok ? "read " : "refused ") + std::string(bytes, read);
+      EXPECT_TRUE(CloseHandle(file));
+    }
+    trace.push_back(line + ", size " + Size(open.path));
   }
-  EXPECT_EQ(CreateFileA("IMG/pipe.bmp", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr),
-            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(trace, (std::vector<std::string>{
+                       "read HOPS, size 7",
+                       "read HOPS, size 7",
+                       "refused , size 0",
+                       "hops: cannot open IMG/new.bin: File exists\n, size 0",
+                       "read , size 0",
+                       ", size 3",
+                       ", size 3",
+                       "read , size 0",
+                       "hops: cannot open IMG/missing.bin: No such file or directory\n, size none",
+                       "hops: cannot open NOPE/data.bin: No such file or directory\n, size none",
+                       "hops: cannot open IMG/: Is a directory\n, size not a file",
+                       "hops: cannot open IMG/pipe.bmp: No such device or address\n, size not a file",
+                       "hops: cannot open IMG/pipe.bmp: No such device or address\n, size not a file",
+                       "hops: cannot open /dev/null: No such device or address\n, size not a file",
+                       ", size none",
+                   }));
+}
+
+// Reads go on from where the last stopped and count what came: the rest at
+// the end, then nothing; a read of nothing reads nothing. A closed handle is
+// forgotten.
+TEST_F(FileTest, ReadsCountWhatCameAndClosedHandlesAreForgotten) {
+  HANDLE file = CreateFileA("IMG/data.bin", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  unsigned char bytes[16] = {};
+  std::vector<DWORD> counts;
+  for (DWORD want : {0u, 4u, 16u, 16u}) {
+    DWORD read = 99;
+    EXPECT_TRUE(ReadFile(file, bytes, want, &read, nullptr));
+    counts.push_back(read);
+  }
+  EXPECT_EQ(counts, (std::vector<DWORD>{0, 4, 3, 0}));
+  EXPECT_EQ(std::vector<int>(bytes, bytes + 3), (std::vector<int>{0, 0xFF, 7}));
+  DWORD read = 99;
+  EXPECT_TRUE(ReadFile(file, nullptr, 0, &read, nullptr));
+  EXPECT_FALSE(ReadFile(file, nullptr, 1, &read, nullptr));
+  ASSERT_TRUE(CloseHandle(file));
+  EXPECT_FALSE(ReadFile(file, bytes, 1, &read, nullptr));
+  EXPECT_EQ(read, 0u);
+  EXPECT_FALSE(CloseHandle(file));
+  EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
 }
 
 // The player need not own the pictures: a read opens a file nobody may write.
@@ -97,18 +140,6 @@ TEST_F(FileTest, AReadOnlyFileOpensForReadingForAnyUser) {
   EXPECT_TRUE(ReadFile(file, bytes, 4, &read, nullptr));
   EXPECT_EQ(std::string(bytes, read), "HOPS");
   EXPECT_TRUE(CloseHandle(file));
-}
-
-TEST_F(FileTest, ClosedHandlesAreForgotten) {
-  HANDLE file = OpenForReading(".\\IMG\\data.bin");
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(CloseHandle(file));
-  unsigned char byte = 0;
-  DWORD read = 99;
-  EXPECT_FALSE(ReadFile(file, &byte, 1, &read, nullptr));
-  EXPECT_EQ(read, 0u);
-  EXPECT_FALSE(CloseHandle(file));
-  EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
 }
 
 TEST(PerformanceCounter, TheHeadlessClockIsTheVirtualOne) {

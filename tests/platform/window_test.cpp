@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <memory>
@@ -11,34 +10,36 @@
 
 namespace {
 
-std::vector<std::pair<HWND, UINT>> g_received;
-LPARAM g_create_lparam = 0;
+// What the windows' procedure received and what user32 told the host, in order.
+std::vector<std::string> g_events;
+std::vector<HWND> g_windows;  // named by their place here
 LRESULT g_create_result = 0;
 
+std::string Name(HWND hwnd) {
+  for (std::size_t i = 0; i < g_windows.size(); ++i)
+    if (g_windows[i] == hwnd) return "w" + std::to_string(i);
+  return "new";
+}
+
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  g_received.emplace_back(hwnd, message);
   if (message == WM_CREATE) {
-    g_create_lparam = lparam;
+    g_events.push_back(Name(hwnd) + " WM_CREATE" + (lparam != 0 ? " with its CREATESTRUCT" : ""));
     return g_create_result;
   }
+  if (message == WM_DESTROY) g_events.push_back(Name(hwnd) + " WM_DESTROY");
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-// Records what user32 tells the host about windows.
-class WindowRecordingHost final : public platform::Host {
+class RecordingHost final : public platform::Host {
  public:
-  std::vector<std::vector<int>> shown;  // {width, height} per show
-  std::vector<HWND> shown_windows;
-  std::vector<HWND> destroyed;
-
   void present(const platform::FrameView&) override {}
   void forget_frame() override {}
   void pump_events() override {}
   void show_window(HWND hwnd, int width, int height) override {
-    shown_windows.push_back(hwnd);
-    shown.push_back({width, height});
+    g_events.push_back("host shows " + Name(hwnd) + " " + std::to_string(width) + "x" +
+                       std::to_string(height));
   }
-  void destroy_window(HWND hwnd) override { destroyed.push_back(hwnd); }
+  void destroy_window(HWND hwnd) override { g_events.push_back("host drops " + Name(hwnd)); }
   void message_box(const std::string&, const std::string&) override {}
   std::int64_t counter_frequency() override { return 10'000'000; }
   std::int64_t counter_now() override { return 0; }
@@ -47,27 +48,28 @@ class WindowRecordingHost final : public platform::Host {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_received.clear();
-    auto recording = std::make_unique<WindowRecordingHost>();
-    host_ = recording.get();
-    platform::install_host(std::move(recording));
+    g_events.clear();
+    g_windows.clear();
+    platform::install_host(std::make_unique<RecordingHost>());
     WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = RecordingProc;
     wc.lpszClassName = "Window_Test";
     ASSERT_NE(RegisterClassA(&wc), 0);
   }
-
-  static HWND CreateGameLike(DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU, HWND owner = NULL) {
-    return CreateWindowExA(0, "Window_Test", "Drel_HOPS", style, 0, 0, 1024, 768, owner, NULL, NULL, NULL);
+  static HWND Create(DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU, HWND owner = nullptr,
+                     const char* class_name = "Window_Test") {
+    const HWND hwnd =
+        CreateWindowExA(0, class_name, "Drel_HOPS", style, 0, 0, 1024, 768, owner, nullptr, nullptr, nullptr);
+    if (hwnd != nullptr) g_windows.push_back(hwnd);
+    return hwnd;
   }
-
-  WindowRecordingHost* host_ = nullptr;
 };
 
-using WindowClasses = WindowTest;
-
-TEST_F(WindowClasses, ANameIsTakenOnceWhateverItsCaseAndNeedsAProcedure) {
+// A class name is taken once whatever its case and needs a procedure; a
+// window of an unknown class, of an owner that is not a window, or whose
+// WM_CREATE answers -1 is not made.
+TEST_F(WindowTest, ClassesAndCreationsThatFail) {
   WNDCLASSA wc{};
   wc.lpszClassName = "another";
   EXPECT_EQ(RegisterClassA(&wc), 0);
@@ -76,110 +78,53 @@ TEST_F(WindowClasses, ANameIsTakenOnceWhateverItsCaseAndNeedsAProcedure) {
   EXPECT_EQ(RegisterClassA(&wc), 0);
   wc.lpszClassName = "another";
   EXPECT_NE(RegisterClassA(&wc), 0);
-}
 
-TEST_F(WindowClasses, AnUnknownClassCreatesNoWindow) {
-  EXPECT_EQ(CreateWindowExA(0, "Drel_HOPS", "Drel_HOPS", WS_POPUP, 0, 0, 1024, 768, NULL, NULL, NULL, NULL),
-            nullptr);
-  EXPECT_TRUE(g_received.empty());
-  EXPECT_EQ(platform::input_window(), nullptr);
-}
-
-using WindowCreation = WindowTest;
-
-TEST_F(WindowCreation, APopupOfTheDisplaySizeHasItAllAsClientArea) {
-  const HWND hwnd = CreateGameLike();
-  ASSERT_NE(hwnd, nullptr);
-  RECT rc{-1, -1, -1, -1};
-  ASSERT_TRUE(GetClientRect(hwnd, &rc));
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, 0);
-  EXPECT_EQ(rc.right, 1024);
-  EXPECT_EQ(rc.bottom, 768);
-  EXPECT_EQ(platform::window_title(hwnd), "Drel_HOPS");
-  platform::set_client_rect(hwnd, RECT{0, 0, 640, 480});
-  ASSERT_TRUE(GetClientRect(hwnd, &rc));
-  EXPECT_EQ(rc.right, 640);
-  EXPECT_EQ(rc.bottom, 480);
-}
-
-TEST_F(WindowCreation, SendsWmCreateBeforeReturningADistinctHandle) {
-  const HWND first = CreateGameLike();
-  ASSERT_EQ(g_received.size(), 1u);
-  EXPECT_EQ(g_received[0], std::make_pair(first, static_cast<UINT>(WM_CREATE)));
-  EXPECT_NE(g_create_lparam, 0);
-  const HWND second = CreateGameLike();
-  DestroyWindow(second);
-  const HWND third = CreateGameLike();
-  EXPECT_NE(first, second);
-  EXPECT_NE(third, second);
-  EXPECT_NE(third, first);
-}
-
-TEST_F(WindowCreation, ACreateAnsweredWithMinusOneDestroysTheWindow) {
+  EXPECT_EQ(Create(WS_POPUP, nullptr, "Drel_HOPS"), nullptr);
+  EXPECT_EQ(Create(WS_POPUP, reinterpret_cast<HWND>(0x1234)), nullptr);
   g_create_result = -1;
-  EXPECT_EQ(CreateGameLike(), nullptr);
-  ASSERT_EQ(g_received.size(), 2u);
-  EXPECT_EQ(g_received[1].second, static_cast<UINT>(WM_DESTROY));
-  EXPECT_EQ(platform::input_window(), nullptr);
+  EXPECT_EQ(Create(), nullptr);
   g_create_result = 0;
-  EXPECT_EQ(CreateGameLike(WS_POPUP, reinterpret_cast<HWND>(0x1234)), nullptr);
-  EXPECT_EQ(g_received.size(), 2u);
+  EXPECT_EQ(g_events, (std::vector<std::string>{"new WM_CREATE with its CREATESTRUCT", "new WM_DESTROY"}));
+  EXPECT_EQ(platform::input_window(), nullptr);
 }
 
-using WindowVisibility = WindowTest;
+// A pop-up of the display's size is all client area; windows stay hidden
+// until shown, the host shows and drops them, and destroying an owner
+// destroys what it owns first and forgets both handles.
+TEST_F(WindowTest, WindowsAreCreatedShownHiddenAndDestroyed) {
+  const HWND game = Create();
+  RECT rc{-1, -1, -1, -1};
+  ASSERT_TRUE(GetClientRect(game, &rc));
+  EXPECT_EQ(std::vector<LONG>({rc.left, rc.top, rc.right, rc.bottom}), std::vector<LONG>({0, 0, 1024, 768}));
+  EXPECT_EQ(platform::window_title(game), "Drel_HOPS");
+  platform::set_client_rect(game, RECT{0, 0, 640, 480});
+  ASSERT_TRUE(GetClientRect(game, &rc));
+  EXPECT_EQ(std::vector<LONG>({rc.right, rc.bottom}), std::vector<LONG>({640, 480}));
 
-TEST_F(WindowVisibility, HiddenUntilShowWindow) {
-  const HWND hwnd = CreateGameLike();
-  EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_FALSE(platform::window_shown(hwnd));
-  EXPECT_TRUE(host_->shown.empty());
-  EXPECT_FALSE(ShowWindow(hwnd, SW_SHOWDEFAULT));
-  EXPECT_TRUE(IsWindowVisible(hwnd));
-  EXPECT_EQ(host_->shown_windows, std::vector<HWND>{hwnd});
-  EXPECT_EQ(host_->shown, (std::vector<std::vector<int>>{{1024, 768}}));
-  EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));
-  EXPECT_EQ(host_->shown.size(), 1u);
-  EXPECT_FALSE(ShowWindow(reinterpret_cast<HWND>(0x1234), SW_SHOW));
-}
-
-TEST_F(WindowVisibility, HidingTakesTheWindowOffTheHostAndWsVisibleShowsAtOnce) {
-  const HWND hwnd = CreateGameLike(WS_POPUP | WS_VISIBLE);
-  EXPECT_TRUE(IsWindowVisible(hwnd));
-  EXPECT_EQ(host_->shown_windows, std::vector<HWND>{hwnd});
-  EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
-  EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_EQ(host_->destroyed, std::vector<HWND>{hwnd});
-  EXPECT_FALSE(ShowWindow(hwnd, SW_HIDE));
-}
-
-using WindowDestruction = WindowTest;
-
-TEST_F(WindowDestruction, SendsWmDestroyOwnedWindowsFirstAndForgetsTheHandles) {
-  const HWND owner = CreateGameLike();
-  const HWND owned = CreateGameLike(WS_POPUP, owner);
-  ShowWindow(owner, SW_SHOW);
-  g_received.clear();
-  EXPECT_TRUE(DestroyWindow(owner));
-  EXPECT_EQ(g_received, (std::vector<std::pair<HWND, UINT>>{{owned, WM_DESTROY}, {owner, WM_DESTROY}}));
-  EXPECT_EQ(host_->destroyed, std::vector<HWND>{owner});
-  EXPECT_FALSE(IsWindow(owner));
-  EXPECT_FALSE(IsWindow(owned));
-  RECT rc;
-  EXPECT_FALSE(GetClientRect(owner, &rc));
-  EXPECT_FALSE(DestroyWindow(owner));
-  EXPECT_EQ(g_received.size(), 2u);
-}
-
-TEST(StockResources, OnlyTheSystemsIconAndArrowExist) {
-  const HICON icon = LoadIconA(NULL, IDI_APPLICATION);
-  const HCURSOR cursor = LoadCursorA(NULL, IDC_ARROW);
-  EXPECT_NE(icon, nullptr);
-  EXPECT_NE(cursor, nullptr);
-  EXPECT_NE(static_cast<void*>(icon), static_cast<void*>(cursor));
-  EXPECT_EQ(LoadIconA(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), IDI_APPLICATION), nullptr);
-  EXPECT_EQ(LoadIconA(NULL, "HOPS"), nullptr);
-  EXPECT_EQ(LoadCursorA(NULL, MAKEINTRESOURCEA(32513)), nullptr);
+  const HWND owned = Create(WS_POPUP | WS_VISIBLE, game);
+  EXPECT_NE(owned, game);
+  std::vector<BOOL> answers{IsWindowVisible(game),
+                            ShowWindow(game, SW_SHOWDEFAULT),
+                            IsWindowVisible(game),
+                            ShowWindow(game, SW_SHOW),
+                            ShowWindow(owned, SW_HIDE),
+                            ShowWindow(owned, SW_HIDE),
+                            IsWindowVisible(owned),
+                            ShowWindow(reinterpret_cast<HWND>(0x1234), SW_SHOW),
+                            DestroyWindow(game),
+                            DestroyWindow(game),
+                            IsWindow(game),
+                            IsWindow(owned),
+                            GetClientRect(game, &rc)};
+  EXPECT_EQ(answers, (std::vector<BOOL>{FALSE, FALSE, TRUE, TRUE, TRUE, FALSE, FALSE, FALSE, TRUE, FALSE,
+                                        FALSE, FALSE, FALSE}));
+  EXPECT_EQ(g_events, (std::vector<std::string>{
+                          "new WM_CREATE with its CREATESTRUCT", "new WM_CREATE with its CREATESTRUCT",
+                          "host shows new 1024x768", "host shows w0 640x480", "host drops w1",
+                          "w1 WM_DESTROY", "host drops w0", "w0 WM_DESTROY"}));
+  const HWND again = Create();
+  EXPECT_NE(again, game);
+  EXPECT_NE(again, owned);
 }
 
 }  // namespace
