@@ -5,6 +5,7 @@
 
 #include "ddraw/fault_injection.h"
 #include "gdi32/device_context.h"
+#include "host/frame_statistics.h"
 #include "host/host.h"
 
 namespace platform {
@@ -137,6 +138,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
 }
 
 void Surface::present() const {
+  count_flip();
   host().present(FrameView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/rest_planner.h"
 
 namespace platform {
 
@@ -22,6 +23,10 @@ class HeadlessHost final : public Host {
   void present(const FrameView& frame) override;
   void forget_frame() override;
   void pump_events() override {}
+  // On the real clock the thread sleeps as long as its planner allows; the
+  // virtual clock stands still unless a test asks for rests to move it, as
+  // a sleeping thread would see it move.
+  void rest() override;
   void show_window(HWND, int, int) override {}
   void destroy_window(HWND) override {}
   void message_box(const std::string& text, const std::string& caption) override;
@@ -30,6 +35,9 @@ class HeadlessHost final : public Host {
 
   void set_counter(std::int64_t value) { counter_ = value; }
   void set_counter_step(std::int64_t ticks) { counter_step_ = ticks; }
+  void set_rests_move_clock(bool move) { rests_move_clock_ = move; }
+  int rest_count() const { return rest_count_; }
+  std::int64_t rested_ticks() const { return rested_ticks_; }
   std::int64_t counter() const { return counter_; }
   int flip_count() const { return flip_count_; }
   const FrameView& last_frame() const { return frame_; }
@@ -41,13 +49,21 @@ class HeadlessHost final : public Host {
   void clear_message_boxes() { message_boxes_.clear(); }
 
  private:
+  static constexpr std::int64_t kCounterTicksPerMicrosecond = 10;
+  // The counter's value without a virtual clock's step.
+  std::int64_t time_now() const;
+
   bool virtual_clock_;
   std::int64_t counter_ = 0;
   std::int64_t counter_step_ = 0;
+  bool rests_move_clock_ = false;
+  int rest_count_ = 0;
+  std::int64_t rested_ticks_ = 0;
   int flip_count_ = 0;
   FrameView frame_;
   std::function<void(int)> on_flip_;
   std::vector<MessageBoxRecord> message_boxes_;
+  RestPlanner rest_planner_{kCounterTicksPerMicrosecond};
 };
 
 }  // namespace platform

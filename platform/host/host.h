@@ -19,18 +19,29 @@ struct FrameView {
   int bits_per_pixel = 32;  // 32: 0x00RRGGBB, 16: 5-6-5
 };
 
+// One rest of a polling thread: a due frame or a key waits at most this long.
+inline constexpr std::int64_t kLongestRestMicroseconds = 1000;
+// Sleeps the thread for up to `microseconds`, less the wake-up delay the
+// kernel adds, so the rest as the thread sees it stays within its bound.
+void sleep_at_most(std::int64_t microseconds);
+
 class Host {
  public:
   virtual ~Host() = default;
 
-  // Called after each Flip with the screen's new contents; the view stays
+  // Called by each Flip with the screen's new contents; the view stays
   // valid until the next present or until the primary surface goes away.
+  // Returns at once: a host with a display shows the newest frame when the
+  // display can take one (from pump_events or rest), dropping the others.
   virtual void present(const FrameView& frame) = 0;
   // Forgets the last frame (the primary surface is being destroyed).
   virtual void forget_frame() = 0;
   // Turns pending machine events into posted window messages; called by
   // PeekMessageA before it looks at the queue. Never blocks.
   virtual void pump_events() = 0;
+  // Called by PeekMessageA when the game keeps finding the queue empty: the
+  // thread may sleep or wait for input, for at most kLongestRestMicroseconds.
+  virtual void rest() {}
   // Shows a window of this size; hidden windows have no host presence.
   virtual void show_window(HWND hwnd, int width, int height) = 0;
   virtual void destroy_window(HWND hwnd) = 0;

@@ -2,11 +2,16 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "host/frame_pacer.h"
+#include "host/frame_statistics.h"
+#include "host/picture_scaling.h"
+#include "host/rest_planner.h"
 #include "host/sdl_message_box.h"
 #include "kernel32/code_page.h"
 #include "user32/input.h"
@@ -66,9 +71,27 @@ bool windowed_requested() {
   return windowed != nullptr && std::strcmp(windowed, "1") == 0;
 }
 
+// HOPS_VSYNC=1: every Flip waits for the display's refresh and is shown, as
+// a flip on a real display does; otherwise the game's own timer paces alone.
+bool vsync_requested() {
+  const char* const vsync = std::getenv("HOPS_VSYNC");
+  return vsync != nullptr && std::strcmp(vsync, "1") == 0;
+}
+
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+constexpr std::int64_t kTicksPerMicrosecond = kTicksPerSecond / 1'000'000;
+constexpr int kUnknownRefreshRate = 60;
+
+std::int64_t now_ticks() {
+  // 100 ns ticks: a frequency that a cap of 100 frames a second divides
+  // exactly, whatever the machine's own counter runs at.
+  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, kTicksPerSecond>>;
+  return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 class SdlHost final : public Host {
  public:
-  SdlHost() = default;
+  SdlHost() : vsync_(vsync_requested()), scale_(scale_mode_from(std::getenv("HOPS_SCALE"))) {}
   SdlHost(const SdlHost&) = delete;
   SdlHost& operator=(const SdlHost&) = delete;
   ~SdlHost() override {
@@ -77,29 +100,52 @@ class SdlHost final : public Host {
   }
 
   void present(const FrameView& frame) override;
-  void forget_frame() override {}
+  void forget_frame() override { pacer_.forget(); }
   void pump_events() override;
+  void rest() override;
   void show_window(HWND hwnd, int width, int height) override;
   void destroy_window(HWND hwnd) override;
   void message_box(const std::string& text, const std::string& caption) override;
-  std::int64_t counter_frequency() override { return 10'000'000; }
-  std::int64_t counter_now() override;
+  std::int64_t counter_frequency() override { return kTicksPerSecond; }
+  std::int64_t counter_now() override { return now_ticks(); }
 
  private:
   void open_window(HWND hwnd, int width, int height);
+  bool open_renderer();
   void close_window();
+  void show(const FrameView& frame);
+  // Puts the frame on the screen: drawn straight into the window's own
+  // pixels, or through SDL's renderer when it must wait for the refresh or
+  // smooth the picture.
+  void draw(const FrameView& frame);
+  void draw_on_window_surface(const FrameView& frame);
+  void draw_with_renderer(const FrameView& frame);
   // Makes the texture fit the frame; false when SDL cannot give one.
   bool fit_texture(const FrameView& frame);
-  void draw_texture();
+  bool fit_sharp_texture(int width, int height);
   void handle_window_event(const SDL_WindowEvent& event);
 
+  const bool vsync_;
+  const ScaleMode scale_;
   HWND hwnd_ = nullptr;
   SDL_Window* window_ = nullptr;
+  FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate, [this](const FrameView& frame) { show(frame); }};
+  RestPlanner rest_planner_{kTicksPerMicrosecond};
+
+  // The window's own pixels, when the frame is drawn there; the bars around
+  // the picture are cleared whenever SDL hands out a new one.
+  SDL_Surface* surface_ = nullptr;
+  int surface_width_ = 0;
+  int surface_height_ = 0;
+
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int texture_width_ = 0;
   int texture_height_ = 0;
   Uint32 texture_format_ = 0;
+  SDL_Texture* sharp_texture_ = nullptr;
+  int sharp_width_ = 0;
+  int sharp_height_ = 0;
 };
 
 void SdlHost::open_window(HWND hwnd, int width, int height) {
@@ -114,28 +160,101 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
     std::fprintf(stderr, "SDL: no window: %s\n", SDL_GetError());
     return;
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  SDL_DisplayMode mode{};
+  const int refresh_rate = SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0
+                               ? mode.refresh_rate
+                               : kUnknownRefreshRate;
+  // A waiting flip shows every frame, at the refresh the renderer waits for.
+  pacer_.set_refresh_ticks(vsync_ ? 0 : kTicksPerSecond / refresh_rate);
+  if ((vsync_ || scale_ == ScaleMode::sharp) && !open_renderer()) close_window();
+}
+
+bool SdlHost::open_renderer() {
+  const Uint32 vsync = vsync_ ? static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC) : 0u;
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsync);
   if (renderer_ == nullptr) {
     std::fprintf(stderr, "SDL: no renderer: %s\n", SDL_GetError());
-    return;
+    return false;
   }
-  SDL_RenderSetLogicalSize(renderer_, width, height);
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderPresent(renderer_);
+  return true;
 }
 
 void SdlHost::close_window() {
+  if (sharp_texture_ != nullptr) SDL_DestroyTexture(sharp_texture_);
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
+  sharp_texture_ = nullptr;
   texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
+  surface_ = nullptr;
   hwnd_ = nullptr;
-  texture_width_ = texture_height_ = 0;
+  texture_width_ = texture_height_ = sharp_width_ = sharp_height_ = 0;
   texture_format_ = 0;
+}
+
+void SdlHost::present(const FrameView& frame) {
+  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
+  if (window_ == nullptr) open_window(input_window(), frame.width, frame.height);
+  if (window_ == nullptr) return;
+  rest_planner_.flipped(now_ticks());
+  pacer_.flipped(frame);
+  if (vsync_) pacer_.poll(now_ticks());
+}
+
+void SdlHost::show(const FrameView& frame) {
+  draw(frame);
+  count_shown();
+}
+
+void SdlHost::draw(const FrameView& frame) {
+  if (window_ == nullptr || frame.pixels == nullptr) return;
+  if (renderer_ != nullptr) {
+    draw_with_renderer(frame);
+  } else {
+    draw_on_window_surface(frame);
+  }
+}
+
+void SdlHost::draw_on_window_surface(const FrameView& frame) {
+  SDL_Surface* const surface = SDL_GetWindowSurface(window_);
+  if (surface == nullptr) return;
+  const bool fresh = surface != surface_ || surface->w != surface_width_ || surface->h != surface_height_;
+  if (fresh) {
+    SDL_FillRect(surface, nullptr, 0);
+    surface_ = surface;
+    surface_width_ = surface->w;
+    surface_height_ = surface->h;
+  }
+  const PictureRect rect = picture_rect(surface->w, surface->h, frame.width, frame.height, scale_);
+  const bool direct = frame.bits_per_pixel == 32 && (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                                                     surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+  if (direct) {
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    scale_nearest(frame, static_cast<std::uint32_t*>(surface->pixels), surface->pitch, rect);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  } else {
+    // A window of another pixel format: SDL converts, more slowly.
+    const Uint32 format = frame.bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    SDL_Surface* const source =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<void*>(frame.pixels), frame.width, frame.height,
+                                           frame.bits_per_pixel, frame.pitch, format);
+    if (source == nullptr) return;
+    SDL_Rect target{rect.x, rect.y, rect.width, rect.height};
+    SDL_BlitScaled(source, nullptr, surface, &target);
+    SDL_FreeSurface(source);
+  }
+  if (fresh) {
+    SDL_UpdateWindowSurface(window_);
+  } else {
+    const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
+    SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
+  }
 }
 
 bool SdlHost::fit_texture(const FrameView& frame) {
@@ -145,38 +264,55 @@ bool SdlHost::fit_texture(const FrameView& frame) {
     return true;
   }
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
   if (texture_ == nullptr) {
     std::fprintf(stderr, "SDL: no texture: %s\n", SDL_GetError());
     return false;
   }
+  SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
   texture_width_ = frame.width;
   texture_height_ = frame.height;
   texture_format_ = format;
-  SDL_RenderSetLogicalSize(renderer_, frame.width, frame.height);
   return true;
 }
 
-void SdlHost::draw_texture() {
-  // The picture covers an output of its own size; only letterbox bars need
-  // clearing, and clearing a whole frame costs as much as drawing one.
-  int output_width = 0;
-  int output_height = 0;
-  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0 ||
-      output_width != texture_width_ || output_height != texture_height_) {
-    SDL_RenderClear(renderer_);
-  }
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+bool SdlHost::fit_sharp_texture(int width, int height) {
+  if (sharp_texture_ != nullptr && sharp_width_ == width && sharp_height_ == height) return true;
+  if (sharp_texture_ != nullptr) SDL_DestroyTexture(sharp_texture_);
+  sharp_texture_ =
+      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, width, height);
+  if (sharp_texture_ == nullptr) return false;
+  SDL_SetTextureScaleMode(sharp_texture_, SDL_ScaleModeLinear);
+  sharp_width_ = width;
+  sharp_height_ = height;
+  return true;
 }
 
-void SdlHost::present(const FrameView& frame) {
-  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
-  if (window_ == nullptr) open_window(input_window(), frame.width, frame.height);
-  if (renderer_ == nullptr || !fit_texture(frame)) return;
+void SdlHost::draw_with_renderer(const FrameView& frame) {
+  if (!fit_texture(frame)) return;
   SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch);
-  draw_texture();
+  int output_width = 0;
+  int output_height = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0) return;
+  const PictureRect rect = picture_rect(output_width, output_height, frame.width, frame.height, scale_);
+  const SDL_Rect target{rect.x, rect.y, rect.width, rect.height};
+  SDL_Texture* shown = texture_;
+  if (scale_ == ScaleMode::sharp) {
+    const int factor = sharp_factor(rect, frame.width);
+    if (factor > 1 && fit_sharp_texture(frame.width * factor, frame.height * factor) &&
+        SDL_SetRenderTarget(renderer_, sharp_texture_) == 0) {
+      SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+      SDL_SetRenderTarget(renderer_, nullptr);
+      shown = sharp_texture_;
+    } else {
+      SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
+    }
+  }
+  // A picture covering the whole output needs no clearing, and clearing a
+  // whole frame costs as much as drawing one.
+  if (rect.width != output_width || rect.height != output_height) SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, shown, nullptr, &target);
+  SDL_RenderPresent(renderer_);
 }
 
 void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
@@ -186,7 +322,8 @@ void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
       post_close();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
-      if (texture_ != nullptr) draw_texture();
+      surface_ = nullptr;
+      draw(pacer_.newest());
       if (hwnd_ != nullptr) invalidate_window(hwnd_);
       break;
     default:
@@ -215,6 +352,15 @@ void SdlHost::pump_events() {
         break;
     }
   }
+  pacer_.poll(now_ticks());
+}
+
+void SdlHost::rest() {
+  const std::int64_t now = now_ticks();
+  std::int64_t ticks = rest_planner_.rest_ticks(now);
+  const std::int64_t until_shown = pacer_.ticks_until_due(now);
+  if (until_shown >= 0) ticks = std::min(ticks, until_shown);
+  sleep_at_most(ticks / kTicksPerMicrosecond);
 }
 
 void SdlHost::show_window(HWND hwnd, int width, int height) {
@@ -236,16 +382,13 @@ void SdlHost::message_box(const std::string& text, const std::string& caption) {
   run_sdl_message_box(text, caption, window_);
 }
 
-std::int64_t SdlHost::counter_now() {
-  // 100 ns ticks: a frequency that a cap of 100 frames a second divides
-  // exactly, whatever the machine's own counter runs at.
-  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
-  return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 }  // namespace
 
 std::unique_ptr<Host> make_sdl_host() {
+  // The window's pixels are X's (or Wayland's) shared memory itself, not a
+  // texture behind a renderer: on a display without a GPU that renderer is
+  // a software rasteriser costing ten times as much.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   return std::make_unique<SdlHost>();
 }

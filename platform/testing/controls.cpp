@@ -60,6 +60,9 @@ void set_counter(std::int64_t value) { headless().set_counter(value); }
 void advance_counter(std::int64_t ticks) { headless().set_counter(headless().counter() + ticks); }
 std::int64_t counter() { return headless().counter(); }
 void set_counter_step(std::int64_t ticks) { headless().set_counter_step(ticks); }
+void set_rests_move_clock(bool move) { headless().set_rests_move_clock(move); }
+int rest_count() { return headless().rest_count(); }
+std::int64_t rested_ticks() { return headless().rested_ticks(); }
 
 void press_key(int virtual_key) { post_key(virtual_key, true); }
 void release_key(int virtual_key) { post_key(virtual_key, false); }

@@ -24,6 +24,12 @@ std::int64_t counter();
 // After each QueryPerformanceCounter read the clock moves on by this many
 // ticks (0 by default), so a polling loop sees time pass.
 void set_counter_step(std::int64_t ticks);
+// Rests of a polling thread (none by default) move the virtual clock as far
+// as the host would have slept on the real one.
+void set_rests_move_clock(bool move);
+int rest_count();
+// Ticks the rests moved the clock.
+std::int64_t rested_ticks();
 
 // --- Input: posted to the window the host shows (else the last created) ---
 void press_key(int virtual_key);

@@ -19,7 +19,13 @@ struct MessageQueue {
   std::deque<MSG> posted;
   bool quit_requested = false;
   int quit_code = 0;
+  // PeekMessageA calls in a row that found nothing to return.
+  int empty_peeks = 0;
 };
+
+// A thread that found nothing twice in a row is polling an idle queue: the
+// host lets it rest, unless something is already waiting to be returned.
+constexpr int kEmptyPeeksBeforeRest = 2;
 
 MessageQueue& queue() {
   static MessageQueue s_queue;
@@ -93,8 +99,12 @@ void WINAPI PostQuitMessage(int nExitCode) {
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
   if (lpMsg == nullptr) return FALSE;
-  platform::host().pump_events();
   auto& queue = platform::queue();
+  if (queue.empty_peeks >= platform::kEmptyPeeksBeforeRest && queue.posted.empty() && !queue.quit_requested &&
+      platform::window_needing_paint(nullptr) == nullptr) {
+    platform::host().rest();
+  }
+  platform::host().pump_events();
   const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
 
   auto& posted = queue.posted;
@@ -102,6 +112,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     return platform::passes(msg, hWnd, wMsgFilterMin, wMsgFilterMax);
   });
   if (found != posted.end()) {
+    queue.empty_peeks = 0;
     *lpMsg = *found;
     if (remove) {
       posted.erase(found);
@@ -115,6 +126,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
   if (platform::paint_passes(hWnd, wMsgFilterMin, wMsgFilterMax)) {
     const HWND window_filter = hWnd == reinterpret_cast<HWND>(-1) ? nullptr : hWnd;
     if (const HWND dirty = platform::window_needing_paint(window_filter)) {
+      queue.empty_peeks = 0;
       *lpMsg = platform::make_message(dirty, WM_PAINT, 0, 0);
       return TRUE;
     }
@@ -122,10 +134,12 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 
   // WM_QUIT ignores the filters, as on Windows.
   if (queue.quit_requested) {
+    queue.empty_peeks = 0;
     *lpMsg = platform::make_message(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quit_code), 0);
     if (remove) queue.quit_requested = false;
     return TRUE;
   }
+  if (queue.empty_peeks < platform::kEmptyPeeksBeforeRest) ++queue.empty_peeks;
   *lpMsg = MSG{};
   return FALSE;
 }

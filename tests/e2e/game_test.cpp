@@ -221,6 +221,33 @@ TEST_F(GameTest, TheStartingWorldAndItsFirstSteps) {
       }));
 }
 
+// A thread that rests while it polls (each rest moving the clock as far as
+// it would sleep) still flips every frame within a rest of its time, on
+// average within a few polls, and spends nearly all of the time resting.
+TEST_F(GameTest, RestingWhileIdleMakesNoFrameLate) {
+  constexpr std::int64_t kPollTicks = 37;
+  constexpr std::int64_t kLongestRest = pt::kCounterFrequency / 1000;
+  pt::set_counter_step(kPollTicks);
+  pt::set_rests_move_clock(true);
+  std::int64_t first = -1;
+  std::int64_t last = -1;
+  const RunResult result = RunGame([&](int flip) {
+    const std::int64_t now = pt::counter();
+    if (last >= 0) {
+      EXPECT_GE(now - last, kFrame) << flip;
+      EXPECT_LE(now - last, kFrame + kLongestRest) << flip;
+    }
+    if (flip == 10) first = now;
+    last = now;
+    if (flip == 2) Tap('S');
+    if (flip == 310) Tap(VK_ESCAPE);
+  });
+  EXPECT_EQ(result.flips, 310);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_LE(last - first, 300 * (kFrame + 3 * kPollTicks));
+  EXPECT_GE(pt::rested_ticks(), (last - first) * 95 / 100);
+}
+
 TEST_F(GameTest, ClosingTheWindowEndsTheGameWithZero) {
   const RunResult result = RunGame([&](int flip) {
     if (flip == 2) pt::post_close();

@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "testing/testing.h"
 #include "user32/input.h"
 
 namespace {
@@ -182,6 +184,36 @@ TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
 }
 
 // Each peek first takes what the machine has waiting from the host.
+// The thread rests from its third empty peek in a row on, and never while
+// a message, a quit or a paint is waiting to be returned.
+TEST_F(MessageQueue, AnIdleThreadRestsButNeverWithSomethingToReturn) {
+  struct Step {
+    std::function<void()> before;
+    const char* returns;
+    int rests;
+  };
+  const Step steps[] = {
+      {[] {}, "-", 0},
+      {[] {}, "-", 0},
+      {[] {}, "-", 1},
+      {[] {}, "-", 2},
+      {[] { platform::post_key('S', true); }, "first 0100 83 2031617", 2},
+      {[] {}, "-", 2},
+      {[] {}, "-", 2},
+      {[] {}, "-", 3},
+      {[] { InvalidateRect(g_first, nullptr, FALSE); }, "first 000F 0 0", 3},
+      {[] {}, "-", 3},
+      {[] {}, "-", 3},
+      {[] { PostQuitMessage(0); }, "thread 0012 0 0", 3},
+      {[] {}, "-", 3},
+  };
+  for (const Step& step : steps) {
+    step.before();
+    EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}}), std::vector<std::string>{step.returns});
+    EXPECT_EQ(platform::testing::rest_count(), step.rests) << step.returns;
+  }
+}
+
 TEST_F(MessageQueue, ThePeekPumpsTheHostFirst) {
   class KeyWaitingHost final : public platform::Host {
    public:

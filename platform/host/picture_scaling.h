@@ -1,0 +1,39 @@
+// Where the game's picture goes on a window or screen of another size, and
+// the nearest-neighbour scaling that puts it there.
+#pragma once
+
+#include <cstdint>
+
+#include "host/host.h"
+
+namespace platform {
+
+// HOPS_SCALE: fit (the largest picture of the game's proportions, nearest
+// neighbour), integer (the largest whole multiple, centred; fit when even
+// 1x does not fit), sharp (the fit rectangle, drawn from a whole-multiple
+// enlargement smoothed down, so strokes stay even).
+enum class ScaleMode { fit, integer, sharp };
+
+struct PictureRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const PictureRect&) const = default;
+};
+
+// The picture's rectangle, centred in the output (the rest are black bars).
+PictureRect picture_rect(int output_width, int output_height, int picture_width, int picture_height,
+                         ScaleMode mode);
+// The whole multiple a sharp picture is enlarged to before it is smoothed
+// down to `rect`: the next one up from its scale.
+int sharp_factor(const PictureRect& rect, int picture_width);
+// HOPS_SCALE's value; fit when unset or unknown.
+ScaleMode scale_mode_from(const char* value);
+
+// Draws the frame (32- or 16-bit) scaled by nearest neighbour into `rect` of
+// a 32-bit 0x00RRGGBB output; each output pixel takes the source pixel under
+// its top-left corner. The rectangle must lie inside the output.
+void scale_nearest(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#include "host/rest_planner.h"
+
+#include <algorithm>
+
+#include "host/host.h"
+
+namespace platform {
+namespace {
+
+// Woken this long before the frame is expected, a thread is polling again
+// when it falls due, even after a slow wake-up.
+constexpr std::int64_t kWakeMarginMicroseconds = 100;
+
+}  // namespace
+
+RestPlanner::RestPlanner(std::int64_t ticks_per_microsecond)
+    : longest_rest_(kLongestRestMicroseconds * ticks_per_microsecond),
+      wake_margin_(kWakeMarginMicroseconds * ticks_per_microsecond) {}
+
+void RestPlanner::flipped(std::int64_t now) {
+  if (flipped_) {
+    intervals_[next_slot_] = now - last_flip_;
+    next_slot_ = (next_slot_ + 1) % kIntervals;
+    known_intervals_ = std::min(known_intervals_ + 1, kIntervals);
+  }
+  flipped_ = true;
+  last_flip_ = now;
+}
+
+std::int64_t RestPlanner::rest_ticks(std::int64_t now) const {
+  if (known_intervals_ == 0) return longest_rest_;
+  const std::int64_t pace = *std::min_element(
+      intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
+  const std::int64_t expected = last_flip_ + pace;
+  if (now < expected - wake_margin_) return std::min(longest_rest_, expected - wake_margin_ - now);
+  if (now < expected + longest_rest_) return 0;
+  return longest_rest_;
+}
+
+}  // namespace platform
