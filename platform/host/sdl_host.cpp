@@ -13,6 +13,7 @@
 #include "host/picture_scaling.h"
 #include "host/rest_planner.h"
 #include "host/sdl_message_box.h"
+#include "host/sdl_surface_presenter.h"
 #include "kernel32/code_page.h"
 #include "user32/input.h"
 
@@ -131,6 +132,7 @@ class SdlHost final : public Host {
   SDL_Window* window_ = nullptr;
   FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate, [this](const FrameView& frame) { show(frame); }};
   RestPlanner rest_planner_{kTicksPerMicrosecond};
+  SdlSurfacePresenter presenter_;
 
   // The window's own pixels, when the frame is drawn there; the bars around
   // the picture are cleared whenever SDL hands out a new one.
@@ -184,6 +186,7 @@ bool SdlHost::open_renderer() {
 }
 
 void SdlHost::close_window() {
+  presenter_.wait_until_idle();
   if (sharp_texture_ != nullptr) SDL_DestroyTexture(sharp_texture_);
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
@@ -222,6 +225,7 @@ void SdlHost::draw(const FrameView& frame) {
 }
 
 void SdlHost::draw_on_window_surface(const FrameView& frame) {
+  presenter_.wait_until_idle();
   SDL_Surface* const surface = SDL_GetWindowSurface(window_);
   if (surface == nullptr) return;
   const bool fresh = surface != surface_ || surface->w != surface_width_ || surface->h != surface_height_;
@@ -249,12 +253,8 @@ void SdlHost::draw_on_window_surface(const FrameView& frame) {
     SDL_BlitScaled(source, nullptr, surface, &target);
     SDL_FreeSurface(source);
   }
-  if (fresh) {
-    SDL_UpdateWindowSurface(window_);
-  } else {
-    const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
-    SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
-  }
+  const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
+  presenter_.put(window_, fresh ? nullptr : &changed);
 }
 
 bool SdlHost::fit_texture(const FrameView& frame) {
@@ -352,14 +352,16 @@ void SdlHost::pump_events() {
         break;
     }
   }
-  pacer_.poll(now_ticks());
+  // The next frame is drawn into the window's pixels only once the last
+  // has been put on the display.
+  if (renderer_ != nullptr || presenter_.idle()) pacer_.poll(now_ticks());
 }
 
 void SdlHost::rest() {
   const std::int64_t now = now_ticks();
   std::int64_t ticks = rest_planner_.rest_ticks(now);
   const std::int64_t until_shown = pacer_.ticks_until_due(now);
-  if (until_shown >= 0) ticks = std::min(ticks, until_shown);
+  if (until_shown >= 0 && (renderer_ != nullptr || presenter_.idle())) ticks = std::min(ticks, until_shown);
   sleep_at_most(ticks / kTicksPerMicrosecond);
 }
 

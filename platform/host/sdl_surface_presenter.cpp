@@ -1,0 +1,57 @@
+#include "host/sdl_surface_presenter.h"
+
+namespace platform {
+
+SdlSurfacePresenter::SdlSurfacePresenter() : thread_([this] { run(); }) {}
+
+SdlSurfacePresenter::~SdlSurfacePresenter() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+}
+
+bool SdlSurfacePresenter::idle() {
+  const std::lock_guard lock(mutex_);
+  return !busy_;
+}
+
+void SdlSurfacePresenter::wait_until_idle() {
+  std::unique_lock lock(mutex_);
+  done_.wait(lock, [this] { return !busy_; });
+}
+
+void SdlSurfacePresenter::put(SDL_Window* window, const SDL_Rect* changed) {
+  {
+    const std::lock_guard lock(mutex_);
+    window_ = window;
+    whole_ = changed == nullptr;
+    if (changed != nullptr) changed_ = *changed;
+    busy_ = true;
+  }
+  wake_.notify_one();
+}
+
+void SdlSurfacePresenter::run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return busy_ || stopping_; });
+    if (stopping_) return;
+    SDL_Window* const window = window_;
+    const SDL_Rect changed = changed_;
+    const bool whole = whole_;
+    lock.unlock();
+    if (whole) {
+      SDL_UpdateWindowSurface(window);
+    } else {
+      SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+    }
+    lock.lock();
+    busy_ = false;
+    done_.notify_all();
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+// Hands a window's pixels to the display on a thread of its own. Putting
+// the pixels on an X display waits for the X server to have read them (SDL
+// syncs after each put), and a busy server can take milliseconds: the game's
+// thread never waits for that. It draws the next picture into the window's
+// pixels only once the last put is done (idle), then asks for the put and
+// goes on at once.
+#pragma once
+
+#include <SDL.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+
+class SdlSurfacePresenter {
+ public:
+  SdlSurfacePresenter();
+  ~SdlSurfacePresenter();
+  SdlSurfacePresenter(const SdlSurfacePresenter&) = delete;
+  SdlSurfacePresenter& operator=(const SdlSurfacePresenter&) = delete;
+
+  // True when no put is pending or under way: the window's pixels are free.
+  bool idle();
+  // Waits until idle; before the window or its pixels change or go away.
+  void wait_until_idle();
+  // Puts `changed` of the window's pixels (the whole window when null).
+  void put(SDL_Window* window, const SDL_Rect* changed);
+
+ private:
+  void run();
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable done_;
+  SDL_Window* window_ = nullptr;
+  SDL_Rect changed_{};
+  bool whole_ = false;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace platform
