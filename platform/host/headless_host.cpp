@@ -49,6 +49,7 @@ std::int64_t HeadlessHost::time_now() const {
 
 std::int64_t HeadlessHost::counter_now() {
   const std::int64_t now = time_now();
+  rest_planner_.counter_read(now);
   if (virtual_clock_) counter_ += counter_step_;
   return now;
 }

@@ -22,7 +22,7 @@ class HeadlessHost final : public Host {
 
   void present(const FrameView& frame) override;
   void forget_frame() override;
-  void pump_events() override {}
+  void pump_events() override { rest_planner_.polled(); }
   // On the real clock the thread sleeps as long as its planner allows; the
   // virtual clock stands still unless a test asks for rests to move it, as
   // a sleeping thread would see it move.

@@ -18,20 +18,21 @@ RestPlanner::RestPlanner(std::int64_t ticks_per_microsecond)
       wake_margin_(kWakeMarginMicroseconds * ticks_per_microsecond) {}
 
 void RestPlanner::flipped(std::int64_t now) {
+  const std::int64_t start = polled_ ? now : first_read_;
   if (flipped_) {
-    intervals_[next_slot_] = now - last_flip_;
+    intervals_[next_slot_] = start - last_start_;
     next_slot_ = (next_slot_ + 1) % kIntervals;
     known_intervals_ = std::min(known_intervals_ + 1, kIntervals);
   }
   flipped_ = true;
-  last_flip_ = now;
+  last_start_ = start;
 }
 
 std::int64_t RestPlanner::rest_ticks(std::int64_t now) const {
   if (known_intervals_ == 0) return longest_rest_;
   const std::int64_t pace = *std::min_element(
       intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
-  const std::int64_t expected = last_flip_ + pace;
+  const std::int64_t expected = last_start_ + pace;
   if (now < expected - wake_margin_) return std::min(longest_rest_, expected - wake_margin_ - now);
   if (now < expected + longest_rest_) return 0;
   return longest_rest_;

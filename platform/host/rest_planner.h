@@ -1,11 +1,14 @@
 // How long a thread polling an idle queue may rest without making the
 // game's next frame late. The game keeps its own timer and never says when
-// its next frame falls due, but it flips at a steady pace: the shortest of
-// the recent intervals between flips is that pace (a frame checked late only
-// lengthens an interval). Before the next frame is expected the thread
-// rests, at most kLongestRestMicroseconds at a time; from a moment before
-// it is expected until it comes (or a rest later, when it does not) the
-// thread only polls. Times are counter ticks.
+// its next frame falls due, but the platform sees it at work: the first
+// counter reading after a poll of the queue is the game asking whether a
+// frame is due, and when a flip follows, that reading was the start of the
+// frame. Frames start at a steady pace, and the shortest of the recent
+// intervals between starts is that pace (a frame started late only lengthens
+// an interval). Before the next frame is expected the thread rests, at most
+// kLongestRestMicroseconds at a time; from a moment before it is expected
+// until it starts (or a rest later, when it does not) the thread only polls.
+// Times are counter ticks.
 #pragma once
 
 #include <array>
@@ -18,6 +21,16 @@ class RestPlanner {
   // ticks_per_microsecond: the counter's frequency / 1,000,000.
   explicit RestPlanner(std::int64_t ticks_per_microsecond);
 
+  // The program read the counter.
+  void counter_read(std::int64_t now) {
+    if (!polled_) return;
+    polled_ = false;
+    first_read_ = now;
+  }
+  // The program polled its queue.
+  void polled() { polled_ = true; }
+  // A frame was flipped; it started at the first counter reading since the
+  // last poll (or now, for a program that flips without reading it).
   void flipped(std::int64_t now);
   // Ticks the thread may rest from `now`; 0 while a frame is about due.
   std::int64_t rest_ticks(std::int64_t now) const;
@@ -26,8 +39,10 @@ class RestPlanner {
   static constexpr std::size_t kIntervals = 32;
   std::int64_t longest_rest_;
   std::int64_t wake_margin_;
+  bool polled_ = true;
+  std::int64_t first_read_ = 0;
   bool flipped_ = false;
-  std::int64_t last_flip_ = 0;
+  std::int64_t last_start_ = 0;
   std::size_t known_intervals_ = 0;
   std::size_t next_slot_ = 0;
   std::array<std::int64_t, kIntervals> intervals_{};

@@ -108,7 +108,11 @@ class SdlHost final : public Host {
   void destroy_window(HWND hwnd) override;
   void message_box(const std::string& text, const std::string& caption) override;
   std::int64_t counter_frequency() override { return kTicksPerSecond; }
-  std::int64_t counter_now() override { return now_ticks(); }
+  std::int64_t counter_now() override {
+    const std::int64_t now = now_ticks();
+    rest_planner_.counter_read(now);
+    return now;
+  }
 
  private:
   void open_window(HWND hwnd, int width, int height);
@@ -332,6 +336,7 @@ void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
 }
 
 void SdlHost::pump_events() {
+  rest_planner_.polled();
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     switch (event.type) {
