@@ -12,6 +12,8 @@
 #include "host/frame_statistics.h"
 #include "host/picture_scaling.h"
 #include "host/rest_planner.h"
+#include "host/screenshot.h"
+#include "host/sdl_gamepad.h"
 #include "host/sdl_message_box.h"
 #include "host/sdl_surface_presenter.h"
 #include "kernel32/code_page.h"
@@ -152,6 +154,7 @@ class SdlHost final : public Host {
   SDL_Texture* sharp_texture_ = nullptr;
   int sharp_width_ = 0;
   int sharp_height_ = 0;
+  Gamepads gamepads_;
 };
 
 void SdlHost::open_window(HWND hwnd, int width, int height) {
@@ -342,6 +345,11 @@ void SdlHost::pump_events() {
     switch (event.type) {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
+        // F12 is the platform's screenshot key; the game never sees it.
+        if (event.key.keysym.sym == SDLK_F12) {
+          if (event.type == SDL_KEYDOWN && event.key.repeat == 0) save_screenshot(pacer_.newest());
+          break;
+        }
         const int virtual_key = virtual_key_of(event.key.keysym);
         if (virtual_key != 0) post_key(virtual_key, event.type == SDL_KEYDOWN, event.key.repeat != 0);
         break;
@@ -354,6 +362,7 @@ void SdlHost::pump_events() {
         post_close();
         break;
       default:
+        gamepads_.handle(event);
         break;
     }
   }

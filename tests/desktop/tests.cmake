@@ -1,0 +1,19 @@
+# The game as a desktop program: its own command line, the installed tree
+# (desktop entry, icons, metainfo, manual) and the Debian package.
+if(TARGET hops)
+  add_test(NAME hops_command_line
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/command_line_test.sh $<TARGET_FILE:hops> ${PROJECT_VERSION})
+endif()
+
+# The pad and screenshot tests drive SDL and read PNG files themselves.
+foreach(test_name gamepad_test screenshot_test)
+  if(TARGET ${test_name})
+    target_link_libraries(${test_name} PRIVATE PkgConfig::SDL2 PNG::PNG)
+    target_include_directories(${test_name} PRIVATE ${CMAKE_SOURCE_DIR}/platform)
+  endif()
+endforeach()
+
+if(TARGET hops_desktop)
+  add_test(NAME desktop_package COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/package_test.sh ${CMAKE_BINARY_DIR} ${HOPS_APP_ID})
+  set_tests_properties(desktop_package PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()
