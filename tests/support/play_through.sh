@@ -97,11 +97,16 @@ hops_wait_for "$patience" field_shown || { echo "FAIL: S did not start play"; ex
 start_box=$(figure_box play 400x150+0+550)
 
 # Let the ball fly off to the right before the player moves under where it was.
+# On a machine so busy that the game took both key messages between two
+# frames, each key gets a second try.
 sleep 1
-hold Right 0.3
-sleep 0.1
-shot moved
-moved_box=$(figure_box moved 400x150+0+550)
+for _ in 1 2; do
+  hold Right 0.3
+  sleep 0.1
+  shot moved
+  moved_box=$(figure_box moved 400x150+0+550)
+  [ "$(left_of "$moved_box")" -le "$(left_of "$start_box")" ] || break
+done
 echo "player at start: $start_box, after Right: $moved_box (region 400x150+0+550)"
 # The picture starts at x 80 (20 left of the player's rectangle); its figure lies inside it.
 if [ "$(left_of "$start_box")" -lt 80 ] || [ "$(left_of "$start_box")" -gt 171 ] ||
@@ -109,10 +114,13 @@ if [ "$(left_of "$start_box")" -lt 80 ] || [ "$(left_of "$start_box")" -gt 171 ]
   echo "FAIL: the player should start inside x 80..171 and move right"; exit 1
 fi
 
-hold space 0.1
-sleep 0.3
-shot fired
-bullet_box=$(figure_box fired 400x480+0+64)
+for _ in 1 2; do
+  hold space 0.1
+  sleep 0.3
+  shot fired
+  bullet_box=$(figure_box fired 400x480+0+64)
+  [ "$bullet_box" = "0x0+0+0" ] || break
+done
 echo "above the player after space: $bullet_box"
 [ "$bullet_box" != "0x0+0+0" ] || { echo "FAIL: no bullet above the player"; exit 1; }
 
