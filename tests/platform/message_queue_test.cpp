@@ -183,7 +183,6 @@ TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
   }
 }
 
-// Each peek first takes what the machine has waiting from the host.
 // The thread rests from its third empty peek in a row on, and never while
 // a message, a quit or a paint is waiting to be returned.
 TEST_F(MessageQueue, AnIdleThreadRestsButNeverWithSomethingToReturn) {
@@ -214,6 +213,7 @@ TEST_F(MessageQueue, AnIdleThreadRestsButNeverWithSomethingToReturn) {
   }
 }
 
+// Each peek first takes what the machine has waiting from the host.
 TEST_F(MessageQueue, ThePeekPumpsTheHostFirst) {
   class KeyWaitingHost final : public platform::Host {
    public:
