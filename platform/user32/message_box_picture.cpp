@@ -115,8 +115,10 @@ MessageBoxPicture draw_message_box(std::string_view caption, std::string_view te
   paint.frame(RECT{0, 0, picture.width, picture.height}, kFrame, kBody);
   paint.fill(RECT{1, 1, picture.width - 1, body_top}, kBand);
   paint.text(1 + kMargin / 2, 1 + (kBandHeight - line_height) / 2, caption_text, kCaptionInk);
+  picture.text_origin = POINT{1 + kMargin, body_top + kMargin};
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    paint.text(1 + kMargin, body_top + kMargin + static_cast<int>(i) * line_height, lines[i], kTextInk);
+    paint.text(picture.text_origin.x, picture.text_origin.y + static_cast<int>(i) * line_height, lines[i],
+               kTextInk);
   }
 
   paint.fill(RECT{1, footer_top, picture.width - 1, footer_top + 1}, kFooterEdge);

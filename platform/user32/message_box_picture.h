@@ -14,6 +14,7 @@ struct MessageBoxPicture {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, rows top down, no padding
+  POINT text_origin{};                // top-left of the text's first line
   RECT ok_button{};                   // where a click means OK
 };
 
