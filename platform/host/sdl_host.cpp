@@ -395,6 +395,8 @@ void SdlHost::destroy_window(HWND hwnd) {
 
 void SdlHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
+  // The box runs SDL on this thread while the game waits for it.
+  presenter_.wait_until_idle();
   run_sdl_message_box(text, caption, window_);
 }
 
