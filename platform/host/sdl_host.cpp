@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "host/frame_pacer.h"
 #include "host/frame_statistics.h"
@@ -118,6 +119,14 @@ class SdlHost final : public Host {
 
  private:
   void open_window(HWND hwnd, int width, int height);
+  // Full screen covers the whole screen the window is on, whatever a window
+  // manager grants (without one, SDL's own full screen keeps the window's
+  // size); a window is resizable, of the size it last had. The pointer
+  // shows only over a window.
+  void set_full_screen(bool full);
+  // Alt+Enter and F11 toggle full screen; the game never sees them, down
+  // or up. True for a key taken here.
+  bool handle_host_key(const SDL_KeyboardEvent& key);
   bool open_renderer();
   void close_window();
   void show(const FrameView& frame);
@@ -134,6 +143,11 @@ class SdlHost final : public Host {
 
   const bool vsync_;
   const ScaleMode scale_;
+  bool full_screen_ = false;
+  int windowed_width_ = 0;
+  int windowed_height_ = 0;
+  // Keys pressed as host keys, whose release the game must not see either.
+  std::vector<SDL_Scancode> host_keys_down_;
   HWND hwnd_ = nullptr;
   SDL_Window* window_ = nullptr;
   FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate, [this](const FrameView& frame) { show(frame); }};
@@ -161,14 +175,19 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
   close_window();
   hwnd_ = hwnd;
   const std::string title = ansi_to_utf8(window_title(hwnd));
-  // Full screen on the desktop's own mode: the picture is scaled and
-  // letterboxed, the monitor's mode is never changed.
-  const Uint32 flags = windowed_requested() ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
-  window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+  windowed_width_ = width;
+  windowed_height_ = height;
+  window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                             SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) {
     std::fprintf(stderr, "SDL: no window: %s\n", SDL_GetError());
     return;
   }
+  // Full screen on the desktop's own mode: the picture is scaled and
+  // letterboxed, the monitor's mode is never changed.
+  if (!windowed_requested()) set_full_screen(true);
+  SDL_ShowWindow(window_);
+  SDL_ShowCursor(full_screen_ ? SDL_DISABLE : SDL_ENABLE);
   SDL_DisplayMode mode{};
   const int refresh_rate = SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0
                                ? mode.refresh_rate
@@ -322,6 +341,41 @@ void SdlHost::draw_with_renderer(const FrameView& frame) {
   SDL_RenderPresent(renderer_);
 }
 
+void SdlHost::set_full_screen(bool full) {
+  presenter_.wait_until_idle();
+  surface_ = nullptr;
+  if (full) {
+    if (!full_screen_) SDL_GetWindowSize(window_, &windowed_width_, &windowed_height_);
+    SDL_Rect screen{};
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) == 0) {
+      SDL_SetWindowPosition(window_, screen.x, screen.y);
+      SDL_SetWindowSize(window_, screen.w, screen.h);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowSize(window_, windowed_width_, windowed_height_);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  full_screen_ = full;
+  SDL_ShowCursor(full ? SDL_DISABLE : SDL_ENABLE);
+}
+
+bool SdlHost::handle_host_key(const SDL_KeyboardEvent& key) {
+  const auto held = std::find(host_keys_down_.begin(), host_keys_down_.end(), key.keysym.scancode);
+  if (key.type == SDL_KEYUP) {
+    if (held == host_keys_down_.end()) return false;
+    host_keys_down_.erase(held);
+    return true;
+  }
+  const SDL_Keycode sym = key.keysym.sym;
+  const bool alt_enter = (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) != 0;
+  if (sym != SDLK_F11 && !alt_enter && held == host_keys_down_.end()) return false;
+  if (held == host_keys_down_.end()) host_keys_down_.push_back(key.keysym.scancode);
+  if (key.repeat == 0 && window_ != nullptr) set_full_screen(!full_screen_);
+  return true;
+}
+
 void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
   if (window_ == nullptr || event.windowID != SDL_GetWindowID(window_)) return;
   switch (event.event) {
@@ -350,6 +404,7 @@ void SdlHost::pump_events() {
           if (event.type == SDL_KEYDOWN && event.key.repeat == 0) save_screenshot(pacer_.newest());
           break;
         }
+        if (handle_host_key(event.key)) break;
         const int virtual_key = virtual_key_of(event.key.keysym);
         if (virtual_key != 0) post_key(virtual_key, event.type == SDL_KEYDOWN, event.key.repeat != 0);
         break;

@@ -17,3 +17,12 @@ if(TARGET hops)
       $<TARGET_FILE:message_box_dump>)
   set_tests_properties(xvfb_hops_start_up PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
+
+# The picture on screens and windows of several shapes: full screen with and
+# without a window manager, Alt+Enter and F11, a resized window, HOPS_SCALE.
+if(TARGET hops AND TARGET frame_dump)
+  add_test(NAME xvfb_hops_display
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hops_display_test.sh $<TARGET_FILE:hops> ${CMAKE_BINARY_DIR}/IMG
+      $<TARGET_FILE:frame_dump>)
+  set_tests_properties(xvfb_hops_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+endif()
