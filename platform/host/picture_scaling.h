@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/host.h"
 
@@ -35,5 +36,22 @@ ScaleMode scale_mode_from(const char* value);
 // a 32-bit 0x00RRGGBB output; each output pixel takes the source pixel under
 // its top-left corner. The rectangle must lie inside the output.
 void scale_nearest(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
+
+// One axis of a sharp scale: output pixel i blends source pixels first[i]
+// and second[i], weight[i] / 256 of the second. The picture is enlarged by
+// `factor` (each source pixel a factor-wide run) and sampled at output
+// pixel centres, linearly between neighbouring enlarged pixels, so only
+// pixels on a run's edge blend two source pixels.
+struct SharpAxis {
+  std::vector<int> first;
+  std::vector<int> second;
+  std::vector<int> weight;
+};
+SharpAxis sharp_axis(int source_size, int output_size, int factor);
+
+// Draws the frame (32-bit) into `rect` of a 32-bit 0x00RRGGBB output,
+// enlarged by sharp_factor and smoothed down; each channel is
+// (a * (256 - w) + b * w) / 256 along the columns, then along the rows.
+void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
 
 }  // namespace platform

@@ -157,6 +157,7 @@ class SdlHost final : public Host {
   // The window's own pixels, when the frame is drawn there; the bars around
   // the picture are cleared whenever SDL hands out a new one.
   SDL_Surface* surface_ = nullptr;
+  std::vector<std::uint32_t> sharp_copy_;
   int surface_width_ = 0;
   int surface_height_ = 0;
 
@@ -194,7 +195,7 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
                                : kUnknownRefreshRate;
   // A waiting flip shows every frame, at the refresh the renderer waits for.
   pacer_.set_refresh_ticks(vsync_ ? 0 : kTicksPerSecond / refresh_rate);
-  if ((vsync_ || scale_ == ScaleMode::sharp) && !open_renderer()) close_window();
+  if (vsync_ && !open_renderer()) close_window();
 }
 
 bool SdlHost::open_renderer() {
@@ -264,23 +265,39 @@ void SdlHost::draw_on_window_surface(const FrameView& frame) {
   const PictureRect rect = picture_rect(surface->w, surface->h, frame.width, frame.height, scale_);
   const bool direct = frame.bits_per_pixel == 32 && (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
                                                      surface->format->format == SDL_PIXELFORMAT_ARGB8888);
-  if (direct) {
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-    scale_nearest(frame, static_cast<std::uint32_t*>(surface->pixels), surface->pitch, rect);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-  } else {
-    // A window of another pixel format: SDL converts, more slowly.
-    const Uint32 format = frame.bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-    SDL_Surface* const source =
-        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<void*>(frame.pixels), frame.width, frame.height,
-                                           frame.bits_per_pixel, frame.pitch, format);
-    if (source == nullptr) return;
-    SDL_Rect target{rect.x, rect.y, rect.width, rect.height};
-    SDL_BlitScaled(source, nullptr, surface, &target);
-    SDL_FreeSurface(source);
-  }
   const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
-  presenter_.put(window_, fresh ? nullptr : &changed);
+  const SDL_Rect* const put_rect = fresh ? nullptr : &changed;
+  if (direct && !SDL_MUSTLOCK(surface)) {
+    auto* const pixels = static_cast<std::uint32_t*>(surface->pixels);
+    if (scale_ != ScaleMode::sharp) {
+      scale_nearest(frame, pixels, surface->pitch, rect);
+      presenter_.put(window_, put_rect);
+      return;
+    }
+    // Smoothing takes several times as long as a copy: the presenting
+    // thread does it, from a copy the next flip cannot touch.
+    sharp_copy_.resize(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
+    for (int y = 0; y < frame.height; ++y) {
+      std::memcpy(sharp_copy_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width),
+                  static_cast<const unsigned char*>(frame.pixels) + static_cast<std::ptrdiff_t>(y) * frame.pitch,
+                  static_cast<std::size_t>(frame.width) * 4);
+    }
+    const FrameView copy{sharp_copy_.data(), frame.width, frame.height, frame.width * 4, 32};
+    const int pitch = surface->pitch;
+    presenter_.put(window_, put_rect, [copy, pixels, pitch, rect] { scale_sharp(copy, pixels, pitch, rect); });
+    return;
+  }
+  // A window of another pixel format, or a 16-bit frame: SDL converts, more
+  // slowly (and only nearest neighbour).
+  const Uint32 format = frame.bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+  SDL_Surface* const source =
+      SDL_CreateRGBSurfaceWithFormatFrom(const_cast<void*>(frame.pixels), frame.width, frame.height,
+                                         frame.bits_per_pixel, frame.pitch, format);
+  if (source == nullptr) return;
+  SDL_Rect target{rect.x, rect.y, rect.width, rect.height};
+  SDL_BlitScaled(source, nullptr, surface, &target);
+  SDL_FreeSurface(source);
+  presenter_.put(window_, put_rect);
 }
 
 bool SdlHost::fit_texture(const FrameView& frame) {

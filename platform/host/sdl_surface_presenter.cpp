@@ -23,10 +23,11 @@ void SdlSurfacePresenter::wait_until_idle() {
   done_.wait(lock, [this] { return !busy_; });
 }
 
-void SdlSurfacePresenter::put(SDL_Window* window, const SDL_Rect* changed) {
+void SdlSurfacePresenter::put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw) {
   {
     const std::lock_guard lock(mutex_);
     window_ = window;
+    draw_ = std::move(draw);
     whole_ = changed == nullptr;
     if (changed != nullptr) changed_ = *changed;
     busy_ = true;
@@ -42,7 +43,10 @@ void SdlSurfacePresenter::run() {
     SDL_Window* const window = window_;
     const SDL_Rect changed = changed_;
     const bool whole = whole_;
+    const std::function<void()> draw = std::move(draw_);
+    draw_ = nullptr;
     lock.unlock();
+    if (draw) draw();
     if (whole) {
       SDL_UpdateWindowSurface(window);
     } else {

@@ -3,12 +3,14 @@
 // syncs after each put), and a busy server can take milliseconds: the game's
 // thread never waits for that. It draws the next picture into the window's
 // pixels only once the last put is done (idle), then asks for the put and
-// goes on at once.
+// goes on at once. A costly drawing (a smoothed scale) is made on that
+// thread too, from a copy of the frame.
 #pragma once
 
 #include <SDL.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -25,8 +27,9 @@ class SdlSurfacePresenter {
   bool idle();
   // Waits until idle; before the window or its pixels change or go away.
   void wait_until_idle();
-  // Puts `changed` of the window's pixels (the whole window when null).
-  void put(SDL_Window* window, const SDL_Rect* changed);
+  // Puts `changed` of the window's pixels (the whole window when null),
+  // after drawing them with `draw` on the presenting thread when given.
+  void put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw = {});
 
  private:
   void run();
@@ -35,6 +38,7 @@ class SdlSurfacePresenter {
   std::condition_variable wake_;
   std::condition_variable done_;
   SDL_Window* window_ = nullptr;
+  std::function<void()> draw_;
   SDL_Rect changed_{};
   bool whole_ = false;
   bool busy_ = false;

@@ -175,4 +175,69 @@ TEST(ScaleNearest, MatchesThePlainRuleForEverySizeAndDepth) {
   }
 }
 
+// Each axis: which source pixels an output pixel blends and how much of the
+// second; only pixels astride an enlarged run's edge blend two.
+TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
+  struct Row {
+    int source, output, factor;
+    std::vector<int> first, second, weight;
+  };
+  const Row rows[] = {
+      {2, 3, 2, {0, 0, 1}, {0, 1, 1}, {0, 128, 0}},
+      {4, 4, 1, {0, 1, 2, 3}, {1, 2, 3, 3}, {0, 0, 0, 0}},
+      {2, 5, 3, {0, 0, 0, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 128, 0, 0}},
+      {3, 2, 1, {0, 1}, {1, 2}, {64, 192}},
+  };
+  for (const Row& row : rows) {
+    const platform::SharpAxis axis = platform::sharp_axis(row.source, row.output, row.factor);
+    EXPECT_EQ(axis.first, row.first) << row.source << " to " << row.output;
+    EXPECT_EQ(axis.second, row.second) << row.source << " to " << row.output;
+    EXPECT_EQ(axis.weight, row.weight) << row.source << " to " << row.output;
+  }
+}
+
+// The kernel, which keeps blended rows for the rows after them, against the
+// plain blend of every output pixel by the same axes.
+TEST(ScaleSharp, MatchesThePlainBlendOfEveryPixel) {
+  constexpr int kWidth = 8;
+  constexpr int kHeight = 6;
+  const PictureRect rects[] = {{0, 0, 8, 6}, {2, 1, 12, 9}, {0, 0, 19, 14}, {1, 3, 27, 20}, {0, 0, 5, 4}};
+  std::vector<std::uint32_t> source(kWidth * kHeight);
+  for (std::size_t i = 0; i < source.size(); ++i)
+    source[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  const FrameView frame{source.data(), kWidth, kHeight, kWidth * 4, 32};
+  const auto blend = [](std::uint32_t a, std::uint32_t b, int w) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const std::uint32_t ca = (a >> shift) & 255, cb = (b >> shift) & 255;
+      out |= ((ca * static_cast<std::uint32_t>(256 - w) + cb * static_cast<std::uint32_t>(w)) >> 8) << shift;
+    }
+    return out;
+  };
+  for (const PictureRect& rect : rects) {
+    SCOPED_TRACE(rect.width);
+    const int factor = platform::sharp_factor(rect, kWidth);
+    const platform::SharpAxis columns = platform::sharp_axis(kWidth, rect.width, factor);
+    const platform::SharpAxis rows = platform::sharp_axis(kHeight, rect.height, factor);
+    const int out_width = rect.x + rect.width;
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(out_width) * (rect.y + rect.height), 0xDEADBEEF);
+    platform::scale_sharp(frame, out.data(), out_width * 4, rect);
+    for (int y = 0; y < rect.height; ++y) {
+      for (int x = 0; x < rect.width; ++x) {
+        const auto at = [&](int row, int column) {
+          return source[static_cast<std::size_t>(row) * kWidth + column];
+        };
+        const auto horizontal = [&](int row) {
+          return blend(at(row, columns.first[x]), at(row, columns.second[x]), columns.weight[x]);
+        };
+        const std::uint32_t expected =
+            blend(horizontal(rows.first[y]), horizontal(rows.second[y]), rows.weight[y]);
+        ASSERT_EQ(out[static_cast<std::size_t>(rect.y + y) * out_width + rect.x + x], expected)
+            << x << "," << y;
+      }
+    }
+    EXPECT_EQ(out[0], rect.x == 0 && rect.y == 0 ? out[0] : 0xDEADBEEFu);
+  }
+}
+
 }  // namespace
