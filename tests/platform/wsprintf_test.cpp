@@ -21,8 +21,8 @@ TEST(Wsprintf, NumbersStringsAndWidths) {
   EXPECT_STREQ(buffer, "[ab][    ab][ab    ][ab]");
   // A precision lets the string end without a zero: no byte past it is read.
   const std::unique_ptr<char[]> unterminated(new char[3]{'x', 'y', 'z'});
-  wsprintfA(buffer, "[%.3s][%.2s]", unterminated.get(), unterminated.get());
-  EXPECT_STREQ(buffer, "[xyz][xy]");
+  wsprintfA(buffer, "[%.3s][%.2s][%s]", unterminated.get(), unterminated.get(), "");
+  EXPECT_STREQ(buffer, "[xyz][xy][]");
 }
 
 TEST(Wsprintf, KoreanBytesPassThroughUnchanged) {
