@@ -25,6 +25,10 @@ class Surface final : public IDirectDrawSurface7 {
   // Makes this the front of a chain with back as its back buffer; the chain
   // holds one reference to the back buffer.
   void attach_back_buffer(Surface* back) { back_ = back; }
+  // Where its pixels can be read without making a copy it owes, which Lock
+  // or a blit from it would: for tests that must leave its history as it is.
+  PixelBlock current_pixels() const { return history_.current(); }
+  int bits_per_pixel() const { return bits_per_pixel_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
   ULONG STDMETHODCALLTYPE AddRef() override;

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "ddraw/fault_injection.h"
+#include "ddraw/surface.h"
 #include "host/headless_host.h"
 #include "kernel32/code_page.h"
 #include "platform_state.h"
@@ -113,6 +114,13 @@ const std::vector<MessageBoxRecord>& message_boxes() {
 void clear_message_boxes() { headless().clear_message_boxes(); }
 
 void fail_next_code_page_open() { platform::fail_next_code_page_open(); }
+
+SurfaceView surface_view(IDirectDrawSurface7* surface) {
+  // Every surface handed out is one of ours.
+  const auto* ours = static_cast<const Surface*>(surface);
+  const PixelBlock pixels = ours->current_pixels();
+  return SurfaceView{pixels.first, pixels.pitch, pixels.width, pixels.height, ours->bits_per_pixel()};
+}
 
 int live_objects() { return live_ddraw_objects(); }
 

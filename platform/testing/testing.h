@@ -6,6 +6,7 @@
 #include <ddraw.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,6 +85,30 @@ void clear_message_boxes();
 // The next attempt to open the CP949 converter fails, as it may when memory
 // runs short; a converter already open is closed first.
 void fail_next_code_page_open();
+
+// --- Surfaces ---
+// Where a surface's pixels are read as they are, without making the copies
+// it leaves for later (as a Lock or a blit from it would); valid until the
+// next DirectDraw call. 32-bit pixels whole, 16-bit ones in the low half.
+struct SurfaceView {
+  const std::uint8_t* first = nullptr;
+  int pitch = 0;
+  int width = 0;
+  int height = 0;
+  int bits_per_pixel = 32;
+  std::uint32_t at(int x, int y) const {
+    const std::uint8_t* pixel = first + static_cast<std::ptrdiff_t>(y) * pitch + x * (bits_per_pixel / 8);
+    if (bits_per_pixel == 32) {
+      std::uint32_t value;
+      std::memcpy(&value, pixel, 4);
+      return value;
+    }
+    std::uint16_t value;
+    std::memcpy(&value, pixel, 2);
+    return value;
+  }
+};
+SurfaceView surface_view(IDirectDrawSurface7* surface);
 
 // Live DirectDraw objects and surfaces.
 int live_objects();

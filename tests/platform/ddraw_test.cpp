@@ -1,7 +1,9 @@
 // DirectDraw on our own memory, through the COM interfaces the game calls.
-#include <gtest/gtest.h>
-
+// What blits and keys draw, with every change between them, is the surface
+// fuzzer's (fuzz/surface_ops.cpp); here the rules a sequence of valid
+// operations does not reach.
 #include <ddraw.h>
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -27,7 +29,8 @@ class DDrawTest : public ::testing::Test {
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "DDraw_Test";
     RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(0, "DDraw_Test", "ddraw", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
+    hwnd_ = CreateWindowExA(0, "DDraw_Test", "ddraw", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                            nullptr);
     ASSERT_NE(hwnd_, nullptr);
     ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
     ASSERT_EQ(dd_->SetCooperativeLevel(hwnd_, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
@@ -121,13 +124,16 @@ TEST_F(DDrawTest, ABlitTouchingTheCornerDrawsAndOnePastAnyEdgeIsRefusedWhole) {
   struct Refused {
     RECT rect;
   } refused[] = {
-      {{925, 718, 1025, 768}}, {{924, 719, 1024, 769}}, {{-1, 0, 99, 50}}, {{0, -500, 100, -450}},
+      {{925, 718, 1025, 768}}, {{924, 719, 1024, 769}}, {{-1, 0, 99, 50}},   {{0, -500, 100, -450}},
       {{10, 10, 10, 60}},      {{10, 10, 110, 10}},     {{50, 50, 40, 100}},
   };
   for (Refused& r : refused) {
     EXPECT_EQ(screen_->Blt(&r.rect, picture, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT)
         << r.rect.left << "," << r.rect.top;
   }
+  RECT dest{0, 0, 4, 2};
+  RECT outside_source{98, 48, 101, 50};
+  EXPECT_EQ(screen_->Blt(&dest, picture, &outside_source, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(Read(screen_), before) << "a refused blit changed pixels";
 
   RECT corner{924, 718, 1024, 768};
@@ -149,83 +155,7 @@ TEST_F(DDrawTest, KeyedBlitsPastAnEdgeAreRefusedToo) {
   EXPECT_EQ(Read(screen_), before);
 }
 
-TEST_F(DDrawTest, ANullDestinationMeansTheWholeSurface) {
-  IDirectDrawSurface7* picture = Make(2, 2, [](int x, int y) { return 0x00100000u * (1 + x + 2 * y); });
-  ASSERT_EQ(screen_->Blt(nullptr, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x00100000u);
-  EXPECT_EQ(At(screen_, 511, 383), 0x00100000u);
-  EXPECT_EQ(At(screen_, 512, 383), 0x00200000u);
-  EXPECT_EQ(At(screen_, 1023, 767), 0x00400000u);
-}
-
-// --- Colour keys ---
-
-TEST_F(DDrawTest, AnExactKeyLeavesOutOnlyItsOwnValue) {
-  const std::uint32_t row[5] = {0x00FF00FF, 0x00FF01FF, 0x00FE00FF, 0x00FF00FE, 0xFFFF00FF};
-  IDirectDrawSurface7* picture = Make(5, 1, [&row](int x, int) { return row[x]; });
-  Key(picture, 0x00FF00FF, 0x00FF00FF);
-  RECT dest{0, 0, 5, 1};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x3456u);
-  EXPECT_EQ(At(screen_, 1, 0), 0x00FF01FFu);
-  EXPECT_EQ(At(screen_, 2, 0), 0x00FE00FFu);
-  EXPECT_EQ(At(screen_, 3, 0), 0x00FF00FEu);
-  // The unused top byte takes no part in the comparison.
-  EXPECT_EQ(At(screen_, 4, 0), 0x3456u);
-}
-
-TEST_F(DDrawTest, ARangeKeyLeavesOutEveryValueWithinItChannelByChannel) {
-  IDirectDrawSurface7* picture = Make(16, 16, [](int x, int y) { return 0x00F00000u | (x << 12) | (y << 4); });
-  Key(picture, 0x00F03030, 0x00F0A0A0, DDCKEY_COLORSPACE);
-  RECT dest{0, 0, 16, 16};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DD_OK);
-  const std::vector<std::uint32_t> pixels = Read(screen_);
-  for (int y = 0; y < 16; y++) {
-    for (int x = 0; x < 16; x++) {
-      const std::uint32_t green = static_cast<std::uint32_t>(x) << 4;
-      const std::uint32_t blue = static_cast<std::uint32_t>(y) << 4;
-      const bool keyed = green >= 0x30 && green <= 0xA0 && blue >= 0x30 && blue <= 0xA0;
-      EXPECT_EQ(pixels[static_cast<std::size_t>(y) * 1024 + x], keyed ? 0x3456u : 0x00F00000u | (x << 12) | (y << 4)) << x << "," << y;
-    }
-  }
-}
-
-TEST_F(DDrawTest, AKeyMustBeSetForAKeyedBlitAndCanBeTakenAway) {
-  IDirectDrawSurface7* picture = Make(4, 4, [](int, int) { return 0x00FF00FFu; });
-  RECT dest{0, 0, 4, 4};
-  EXPECT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DDERR_INVALIDPARAMS);
-  Key(picture, 0x00FF00FF, 0x00FF00FF);
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x3456u);
-  ASSERT_EQ(picture->SetColorKey(DDCKEY_SRCBLT, nullptr), DD_OK);
-  EXPECT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DDERR_INVALIDPARAMS);
-  // Without the flag the key is not used.
-  Key(picture, 0x00FF00FF, 0x00FF00FF);
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x00FF00FFu);
-}
-
 // --- Stretching ---
-
-TEST_F(DDrawTest, AStretchFillsExactlyItsRectangleNearestNeighbour) {
-  // Columns and rows numbered in the pixel: x in red, y in blue.
-  IDirectDrawSurface7* picture = Make(300, 300, [](int x, int y) { return (x << 14) | y; });
-  RECT dest{10, 20, 160, 170};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  const std::vector<std::uint32_t> pixels = Read(screen_);
-  for (int y = 0; y < 768; y++) {
-    for (int x = 0; x < 1024; x++) {
-      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y) * 1024 + x];
-      const bool inside = x >= 10 && x < 160 && y >= 20 && y < 170;
-      if (!inside) {
-        ASSERT_EQ(pixel, 0x3456u) << x << "," << y;
-        continue;
-      }
-      // Half size: every second column and row from the first.
-      ASSERT_EQ(pixel, (static_cast<std::uint32_t>(2 * (x - 10)) << 14) | (2 * (y - 20))) << x << "," << y;
-    }
-  }
-}
 
 TEST_F(DDrawTest, AnUpwardStretchRepeatsSourcePixelsFromTheFirst) {
   IDirectDrawSurface7* picture = Make(3, 2, [](int x, int y) { return 0x00100000u * (1 + x) + y; });
@@ -237,33 +167,10 @@ TEST_F(DDrawTest, AnUpwardStretchRepeatsSourcePixelsFromTheFirst) {
   const int rows[5] = {0, 0, 0, 1, 1};
   for (int y = 0; y < 5; y++) {
     for (int x = 0; x < 7; x++) {
-      EXPECT_EQ(pixels[static_cast<std::size_t>(y) * 1024 + x], 0x00100000u * (1 + columns[x]) + rows[y]) << x << "," << y;
+      EXPECT_EQ(pixels[static_cast<std::size_t>(y) * 1024 + x], 0x00100000u * (1 + columns[x]) + rows[y])
+          << x << "," << y;
     }
   }
-}
-
-TEST_F(DDrawTest, AKeyedStretchLeavesKeyPixelsOut) {
-  IDirectDrawSurface7* picture =
-      Make(300, 300, [](int x, int y) { return (x < 150) == (y < 150) ? 0x00FF00FFu : 0x0000FF00u; });
-  Key(picture, 0x00FF00FF, 0x00FF00FF);
-  RECT dest{100, 100, 175, 175};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 100, 100), 0x3456u);
-  EXPECT_EQ(At(screen_, 174, 174), 0x3456u);
-  EXPECT_EQ(At(screen_, 174, 100), 0x0000FF00u);
-  EXPECT_EQ(At(screen_, 100, 174), 0x0000FF00u);
-  EXPECT_EQ(At(screen_, 175, 100), 0x3456u);
-}
-
-TEST_F(DDrawTest, ASourceRectangleTakesPartOfThePicture) {
-  IDirectDrawSurface7* picture = Make(10, 10, [](int x, int y) { return static_cast<std::uint32_t>(x * 16 + y); });
-  RECT part{2, 3, 6, 5};
-  RECT dest{0, 0, 4, 2};
-  ASSERT_EQ(screen_->Blt(&dest, picture, &part, DDBLT_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x23u);
-  EXPECT_EQ(At(screen_, 3, 1), 0x54u);
-  RECT outside{8, 8, 11, 10};
-  EXPECT_EQ(screen_->Blt(&dest, picture, &outside, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
 }
 
 // --- Lock, pitch and depths ---
@@ -306,13 +213,6 @@ TEST_F(DDrawTest, SixteenBitDisplaysMakeFiveSixFiveSurfaces) {
   EXPECT_EQ(ddsd.ddpfPixelFormat.dwBBitMask, 0x001Fu);
   EXPECT_GE(ddsd.lPitch, 6);
   picture->Unlock(nullptr);
-
-  Key(picture, 0xF81F, 0xF81F);
-  RECT dest{0, 0, 3, 1};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, kKeyed, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 0, 0), 0x07E0u);
-  EXPECT_EQ(At(screen_, 1, 0), 0x3456u);
-  EXPECT_EQ(At(screen_, 2, 0), 0x07E2u);
 }
 
 TEST_F(DDrawTest, OtherDepthsAreRefused) {
@@ -404,7 +304,8 @@ TEST(DDrawFaults, EachStepFailsExactlyWhenAskedWithTheGivenCode) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "DDraw_Faults";
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, "DDraw_Faults", "f", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd =
+      CreateWindowExA(0, "DDraw_Faults", "f", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
 
   IDirectDraw7* dd = nullptr;
   pt::fail_call(pt::Call::DirectDrawCreateEx, 2, DDERR_NODIRECTDRAWHW);

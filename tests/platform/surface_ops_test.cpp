@@ -1,0 +1,33 @@
+// The surface fuzzer's checker without libFuzzer: the sequences the game
+// makes, and every input the fuzzer found harmful (fuzz/regressions/surface_ops_fuzz/).
+#include "surface_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+TEST(SurfaceOps, GameSequencesLeaveEverySurfaceAsItsModel) {
+  for (const surface_ops::Sequence& sequence : surface_ops::game_sequences()) {
+    EXPECT_EQ(surface_ops::run(sequence.bytes.data(), sequence.bytes.size()), "") << sequence.name;
+  }
+}
+
+TEST(SurfaceOps, SavedFindingsLeaveEverySurfaceAsItsModel) {
+  int findings = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(HOPS_SURFACE_FINDINGS)) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
+    EXPECT_EQ(surface_ops::run(bytes.data(), bytes.size()), "") << entry.path().filename();
+    ++findings;
+  }
+  EXPECT_GT(findings, 0);
+}
+
+}  // namespace
