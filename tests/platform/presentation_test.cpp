@@ -142,7 +142,7 @@ TEST(ScaleNearest, MatchesThePlainRuleForEverySizeAndDepth) {
   constexpr int kHeight = 7;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rect.width);
-    const int pitch = kWidth * row.bits / 8 + 6;
+    const int pitch = kWidth * row.bits / 8 + 8;
     std::vector<unsigned char> source(static_cast<std::size_t>(pitch) * kHeight);
     for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<unsigned char>(i * 37 + 11);
     const FrameView frame{source.data(), kWidth, kHeight, pitch, row.bits};
