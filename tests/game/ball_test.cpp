@@ -252,7 +252,7 @@ TEST_F(BallTest, DistanceMatchesAWideReference) {
   for (int a : kEdges)
     for (int b : kEdges)
       for (int c : kEdges)
-        EXPECT_EQ(m_Balls.GetDistance(a, b, c, -b), reference(a, b, c, -b)) << a << " " << b;
+        EXPECT_EQ(m_Balls.GetDistance(a, b, c, ~b), reference(a, b, c, ~b)) << a << " " << b;
   std::mt19937 random(1);
   for (int i = 0; i < 20000; i++) {
     const int nShift = static_cast<int>(random() % 32);
