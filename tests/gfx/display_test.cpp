@@ -25,29 +25,11 @@ class CDisplayGame : public CMainGame {
 
 // Vertical stripes two pixels wide, so that text shows apart from both.
 void PaintScene(IDirectDrawSurface7* pSurface) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ASSERT_EQ(pSurface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-  for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-    auto* row =
-        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
-    for (DWORD x = 0; x < ddsd.dwWidth; x++) row[x] = (x / 2) % 2 ? 0x00204060 : 0x00406020;
-  }
-  pSurface->Unlock(nullptr);
+  hops_test::paint_surface(pSurface, [](int x, int) { return (x / 2) % 2 ? 0x00204060u : 0x00406020u; });
 }
 
 std::vector<std::uint32_t> ReadSurface(IDirectDrawSurface7* pSurface) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  std::vector<std::uint32_t> pixels;
-  if (pSurface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) return pixels;
-  for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(
-        static_cast<const std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch);
-    pixels.insert(pixels.end(), row, row + ddsd.dwWidth);
-  }
-  pSurface->Unlock(nullptr);
-  return pixels;
+  return hops_test::read_surface(pSurface).pixels;
 }
 
 TEST(DisplayTest, SetsUpAFlippingChainInTheGamesModeAndFlipsWhatWasDrawn) {

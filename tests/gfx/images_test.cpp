@@ -147,16 +147,8 @@ TEST_F(ImagesTest, BlendAveragesThePictureIntoTheScreenRowByRow) {
   CImages image;
   ASSERT_TRUE(m_Display.load(image, 1030, 770, PatternRgb));
   const auto screen_pattern = [](int x, int y) { return Pattern(y, x) ^ 0x5A5A5A; };
-  const auto paint = [&] {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ASSERT_EQ(m_Display.back()->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-    for (int y = 0; y < 768; y++)
-      for (int x = 0; x < 1024; x++)
-        static_cast<std::uint32_t*>(ddsd.lpSurface)[y * ddsd.lPitch / 4 + x] = screen_pattern(x, y);
-    m_Display.back()->Unlock(nullptr);
-  };
-  const pt::Screen before = (paint(), m_Display.read());
+  hops_test::paint_surface(m_Display.back(), screen_pattern);
+  const pt::Screen before = m_Display.read();
 
   // A refused lock of the screen, then of the picture after the screen's:
   // nothing changes, and the screen is unlocked again.

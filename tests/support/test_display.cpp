@@ -1,5 +1,6 @@
 #include "support/test_display.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,41 @@
 #include "gfx/images.h"
 
 namespace hops_test {
+namespace {
+
+// Locks the whole surface and hands each pixel's address and size to visit.
+void each_pixel(IDirectDrawSurface7* surface,
+                const std::function<void(int x, int y, std::uint8_t*, int)>& visit) {
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  if (surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
+  const int bytes = static_cast<int>(ddsd.ddpfPixelFormat.dwRGBBitCount / 8);
+  for (int y = 0; y < static_cast<int>(ddsd.dwHeight); ++y)
+    for (int x = 0; x < static_cast<int>(ddsd.dwWidth); ++x)
+      visit(x, y, static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes, bytes);
+  surface->Unlock(nullptr);
+}
+
+}  // namespace
+
+platform::testing::Screen read_surface(IDirectDrawSurface7* surface) {
+  platform::testing::Screen screen;
+  each_pixel(surface, [&](int x, int y, std::uint8_t* pixel, int bytes) {
+    screen.width = std::max(screen.width, x + 1);
+    screen.height = y + 1;
+    std::uint32_t value = 0;
+    std::memcpy(&value, pixel, bytes);
+    screen.pixels.push_back(value);
+  });
+  return screen;
+}
+
+void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32_t(int x, int y)>& pixel) {
+  each_pixel(surface, [&](int x, int y, std::uint8_t* address, int bytes) {
+    const std::uint32_t value = pixel(x, y);
+    std::memcpy(address, &value, bytes);
+  });
+}
 
 HWND make_game_window() {
   WNDCLASSA wc{};
@@ -42,35 +78,6 @@ TestDisplay::~TestDisplay() {
   if (back_ != nullptr) back_->Release();
   if (primary_ != nullptr) primary_->Release();
   if (dd_ != nullptr) dd_->Release();
-}
-
-platform::testing::Screen TestDisplay::read() const {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  if (back_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
-  platform::testing::Screen screen{1024, 768, std::vector<std::uint32_t>(1024u * 768u)};
-  for (int y = 0; y < 768; ++y) {
-    for (int x = 0; x < 1024; ++x) {
-      std::memcpy(&screen.pixels[static_cast<std::size_t>(y) * 1024 + x],
-                  static_cast<const std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * (bits_ / 8),
-                  bits_ / 8);
-    }
-  }
-  back_->Unlock(nullptr);
-  return screen;
-}
-
-void TestDisplay::fill(std::uint32_t value) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  if (back_->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
-  for (int y = 0; y < 768; ++y) {
-    for (int x = 0; x < 1024; ++x) {
-      std::memcpy(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * (bits_ / 8), &value,
-                  bits_ / 8);
-    }
-  }
-  back_->Unlock(nullptr);
 }
 
 bool TestDisplay::load(CImages& image, int width, int height, const PixelFn& pixel) {

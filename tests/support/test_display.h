@@ -6,12 +6,19 @@
 #include <ddraw.h>
 #include <windows.h>
 
+#include <functional>
+
 #include "support/bmp_file.h"
 #include "testing/testing.h"
 
 class CImages;
 
 namespace hops_test {
+
+// A whole surface's pixels as they are stored (16-bit values not widened).
+platform::testing::Screen read_surface(IDirectDrawSurface7* surface);
+// Sets every pixel of a surface to pixel(x, y).
+void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32_t(int x, int y)>& pixel);
 
 // Registers a window class, creates the window, sets it as g_hWnd and returns it.
 HWND make_game_window();
@@ -28,9 +35,10 @@ class TestDisplay {
   IDirectDrawSurface7* primary() const { return primary_; }
   IDirectDrawSurface7* back() const { return back_; }
 
-  // The back buffer's pixels as they are stored (16-bit values not widened).
-  platform::testing::Screen read() const;
-  void fill(std::uint32_t value);
+  platform::testing::Screen read() const { return read_surface(back_); }
+  void fill(std::uint32_t value) {
+    paint_surface(back_, [value](int, int) { return value; });
+  }
   // Writes a width x height BMP drawn by `pixel` and loads it into `image`
   // with the loader of the display's depth.
   bool load(CImages& image, int width, int height, const PixelFn& pixel);
@@ -39,7 +47,7 @@ class TestDisplay {
   IDirectDraw7* dd_ = nullptr;
   IDirectDrawSurface7* primary_ = nullptr;
   IDirectDrawSurface7* back_ = nullptr;
-  DWORD bits_;
+  const DWORD bits_;
 };
 
 }  // namespace hops_test
