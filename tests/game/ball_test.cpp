@@ -107,7 +107,8 @@ TEST_F(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
        {0, 0, 100, 90},
        Ball(50, 45, 60, kUpRight, 0, 0, 0),
        Ball(40, 30, 60, kUpRight, 0, 0, 0)},
-      {"a free slot stays", kFree, BallInfo{0, 1, 2, 3, 4, 5, 6, 7}, BallInfo{0, 1, 2, 3, 4, 5, 6, 7}},
+      {"a free slot past every wall stays", kSmall, BallInfo{0, 1, 2, 3, 4, 5, 6, 7},
+       BallInfo{0, 1, 2, 3, 4, 5, 6, 7}},
   };
   for (const auto& row : rows) {
     CBallTable Balls;
