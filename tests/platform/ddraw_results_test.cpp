@@ -36,6 +36,7 @@ TEST(DDrawResults, EveryRefusalHasItsCodeAndTheRightCallSucceeds) {
   small.dwSize = sizeof(small) - 4;
   DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
   RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, empty{4, 4, 4, 8}, negative{-1, 0, 15, 16};
+  RECT corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
   alignas(8) char effects[256] = {};
   HDC hdc = nullptr;
   DDSCAPS2 back_caps{}, no_caps{};
@@ -79,6 +80,12 @@ TEST(DDrawResults, EveryRefusalHasItsCodeAndTheRightCallSucceeds) {
        [&] { return sprite->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key); }, DD_OK},
       {"Blt keyed", [&] { return back->Blt(&inside, sprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr); },
        DD_OK},
+      {"Blt keyed past the edge",
+       [&] { return back->Blt(&corner_past, sprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr); },
+       DDERR_INVALIDRECT},
+      {"Blt keyed, stretched past the edge",
+       [&] { return back->Blt(&stretched_past, sprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr); },
+       DDERR_INVALIDRECT},
       {"SetColorKey removed", [&] { return sprite->SetColorKey(DDCKEY_SRCBLT, nullptr); }, DD_OK},
       {"Blt keyed after the key went",
        [&] { return back->Blt(&inside, sprite, nullptr, DDBLT_KEYSRC, nullptr); }, DDERR_INVALIDPARAMS},
@@ -136,6 +143,7 @@ TEST(DDrawResults, EveryRefusalHasItsCodeAndTheRightCallSucceeds) {
        DDERR_INVALIDPARAMS},
       {"SetDisplayMode of 24 bits", [&] { return dd->SetDisplayMode(1024, 768, 24, 0, 0); },
        DDERR_INVALIDMODE},
+      {"SetDisplayMode of 8 bits", [&] { return dd->SetDisplayMode(1024, 768, 8, 0, 0); }, DDERR_INVALIDMODE},
       {"CreateSurface without a place", [&] { return dd->CreateSurface(&primary_desc, nullptr, nullptr); },
        DDERR_INVALIDPARAMS},
       {"CreateSurface of a second primary",

@@ -144,17 +144,6 @@ TEST_F(DDrawTest, ABlitTouchingTheCornerDrawsAndOnePastAnyEdgeIsRefusedWhole) {
   EXPECT_EQ(At(screen_, 924, 717), before[717 * 1024 + 924]);
 }
 
-TEST_F(DDrawTest, KeyedBlitsPastAnEdgeAreRefusedToo) {
-  IDirectDrawSurface7* picture = Make(100, 50, [](int, int) { return 0x00FFFFFFu; });
-  Key(picture, 0x00FF00FF, 0x00FF00FF);
-  const std::vector<std::uint32_t> before = Read(screen_);
-  RECT past{925, 718, 1025, 768};
-  EXPECT_EQ(screen_->Blt(&past, picture, nullptr, kKeyed, nullptr), DDERR_INVALIDRECT);
-  RECT stretched_past{-10, 0, 140, 150};
-  EXPECT_EQ(screen_->Blt(&stretched_past, picture, nullptr, kKeyed, nullptr), DDERR_INVALIDRECT);
-  EXPECT_EQ(Read(screen_), before);
-}
-
 // --- Stretching ---
 
 TEST_F(DDrawTest, AnUpwardStretchRepeatsSourcePixelsFromTheFirst) {
@@ -215,11 +204,6 @@ TEST_F(DDrawTest, SixteenBitDisplaysMakeFiveSixFiveSurfaces) {
   picture->Unlock(nullptr);
 }
 
-TEST_F(DDrawTest, OtherDepthsAreRefused) {
-  EXPECT_EQ(dd_->SetDisplayMode(1024, 768, 24, 0, 0), DDERR_INVALIDMODE);
-  EXPECT_EQ(dd_->SetDisplayMode(1024, 768, 8, 0, 0), DDERR_INVALIDMODE);
-}
-
 // --- The flipping chain ---
 
 class FlipTest : public DDrawTest {
@@ -257,16 +241,6 @@ TEST_F(FlipTest, TheTwoPagesExchangeTheirPixelsAndTheScreenShowsTheNewFront) {
   EXPECT_EQ(pt::screen().at(700, 3), 700u);
   EXPECT_EQ(At(back_, 5, 5), 0x00AA0000u);
   EXPECT_EQ(back_->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
-}
-
-TEST_F(FlipTest, ASecondPrimaryIsRefused) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ddsd.dwFlags = DDSD_CAPS;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  IDirectDrawSurface7* second = nullptr;
-  EXPECT_EQ(dd_->CreateSurface(&ddsd, &second, nullptr), DDERR_PRIMARYSURFACEALREADYEXISTS);
-  EXPECT_EQ(second, nullptr);
 }
 
 // --- Reference counts ---
