@@ -87,12 +87,13 @@ TEST_F(MessageQueue, PostedMessagesPassTheFiltersInPostingOrder) {
       Peeks({{other, 0, 0, PM_REMOVE},
              {reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE},
              {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE},
+             {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE},
              {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
              {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
              {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE},
              {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE}}),
-      (std::vector<std::string>{"other 0402 2 -20", "thread 0403 3 30", "first 0100 32 0", "first 0401 1 10",
-                                "first 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
+      (std::vector<std::string>{"other 0402 2 -20", "thread 0403 3 30", "first 0100 32 0", "first 0405 5 50",
+                                "first 0401 1 10", "first 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
   EXPECT_EQ(Drain(), (std::vector<std::string>{"first 0405 5 50", "-", "-", "-", "-", "-", "-", "-"}));
 }
 
@@ -177,6 +178,7 @@ TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
   EXPECT_FALSE(IsWindow(g_first));
   EXPECT_EQ(TranslateMessage(nullptr), FALSE);
   EXPECT_EQ(DispatchMessageA(nullptr), 0);
+  EXPECT_EQ(SendMessageA(g_first, WM_USER, 0, 0), 0) << "the window is gone";
   for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP}) {
     msg.message = message;
     EXPECT_EQ(TranslateMessage(&msg), TRUE);
