@@ -49,7 +49,13 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
       EXPECT_EQ(index + 1, flip_times.size());
       EXPECT_LE(now - flip_times[index], refresh + kMillisecond / 4);
       if (!show_times.empty()) {
-        EXPECT_GE(now - show_times.front(), refresh * static_cast<std::int64_t>(show_times.size()));
+        const std::int64_t slot = refresh * static_cast<std::int64_t>(show_times.size());
+        EXPECT_GE(now - show_times.front(), slot);
+        // Slower than the game, the display takes a frame in every slot,
+        // each within a poll of its start: the rhythm does not drift.
+        if (row.refresh_hz < 100) {
+          EXPECT_LT(now - show_times.front(), slot + kMillisecond / 4);
+        }
       }
       show_times.push_back(now);
       now += row.show_cost;
@@ -61,7 +67,9 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
         flipping = false;
         flip_times.push_back(now);
       }
-      const bool due = pacer.ticks_until_due(now) == 0;
+      const std::int64_t until_due = pacer.ticks_until_due(now);
+      EXPECT_LE(until_due, refresh);
+      const bool due = until_due == 0;
       const std::size_t before = show_times.size();
       pacer.poll(now);
       EXPECT_EQ(show_times.size() > before, due);
