@@ -13,7 +13,8 @@ IDirectDraw7* direct_draw() {
   static IDirectDraw7* s_dd = [] {
     platform::testing::reset();
     IDirectDraw7* dd = nullptr;
-    if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr) != DD_OK) std::abort();
+    if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr) != DD_OK)
+      std::abort();
     dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     return dd;
   }();
@@ -33,7 +34,8 @@ IDirectDrawSurface7* make_surface(int width, int height, const PixelFn& fn, bool
   locked.dwSize = sizeof(locked);
   if (surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr) != DD_OK) std::abort();
   for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(locked.lpSurface) + y * locked.lPitch);
+    auto* row =
+        reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(locked.lpSurface) + y * locked.lPitch);
     for (int x = 0; x < width; ++x) row[x] = fn(x, y);
   }
   surface->Unlock(nullptr);
@@ -48,7 +50,8 @@ SDL_Surface* make_sdl_surface(int width, int height, const PixelFn& fn, bool key
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
   if (surface == nullptr) std::abort();
   for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(surface->pixels) + y * surface->pitch);
+    auto* row =
+        reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(surface->pixels) + y * surface->pitch);
     for (int x = 0; x < width; ++x) row[x] = fn(x, y);
   }
   SDL_SetSurfaceBlendMode(surface, SDL_BLENDMODE_NONE);
@@ -59,7 +62,9 @@ SDL_Surface* make_sdl_surface(int width, int height, const PixelFn& fn, bool key
   return surface;
 }
 
-std::uint32_t opaque(int x, int y) { return static_cast<std::uint32_t>((x * 3) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x40; }
+std::uint32_t opaque(int x, int y) {
+  return static_cast<std::uint32_t>((x * 3) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x40;
+}
 
 std::uint32_t play_field(int x, int y) {
   const double horizon = 256.0 + 40.0 * std::sin(x / 60.0);
@@ -110,8 +115,8 @@ std::string cell(double value, const char* format) {
 
 void SideBySideReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n%-36s %12s %12s %12s %11s %11s\n", "work (CPU time, median)", "ours us", "SDL2 us", "memcpy us",
-              "ours/SDL2", "ours/memcpy");
+  std::printf("\n%-36s %12s %12s %12s %11s %11s\n", "work (CPU time, median)", "ours us", "SDL2 us",
+              "memcpy us", "ours/SDL2", "ours/memcpy");
   for (const std::string& work : order_) {
     const auto& sides = times_[work];
     auto us = [&](const char* side) { return sides.count(side) ? sides.at(side) / 1000.0 : -1.0; };

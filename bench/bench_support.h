@@ -2,15 +2,14 @@
 // and for SDL2, and a reporter that prints ours / SDL2 / memcpy side by side.
 #pragma once
 
-#include <benchmark/benchmark.h>
-
 #include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <ddraw.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
-
-#include <ddraw.h>
 
 namespace bench {
 
@@ -28,10 +27,10 @@ IDirectDrawSurface7* make_surface(int width, int height, const PixelFn& fn, bool
 SDL_Surface* make_sdl_surface(int width, int height, const PixelFn& fn, bool keyed, bool rle);
 
 // Pictures the game draws.
-std::uint32_t play_field(int x, int y);   // a third keyed: sky over hills
-std::uint32_t ball(int x, int y);         // 300 x 300 disc on magenta
-std::uint32_t figure(int x, int y);       // 91 x 150 figure on magenta
-std::uint32_t shot(int x, int y);         // 16 x 32 shot on magenta
+std::uint32_t play_field(int x, int y);  // a third keyed: sky over hills
+std::uint32_t ball(int x, int y);        // 300 x 300 disc on magenta
+std::uint32_t figure(int x, int y);      // 91 x 150 figure on magenta
+std::uint32_t shot(int x, int y);        // 16 x 32 shot on magenta
 std::uint32_t opaque(int x, int y);
 
 // Prints the usual table, then one line per work: our time, SDL2's, memcpy's

@@ -178,18 +178,21 @@ void sdl_stretch(benchmark::State& state) {
     BltSdl(state, SdlBall(), {200, 200, size, size}, true);
   }
 }
-void memcpy_stretch(benchmark::State& state) { Memcpy(state, static_cast<std::size_t>(state.range(0) * state.range(0) * 4)); }
+void memcpy_stretch(benchmark::State& state) {
+  Memcpy(state, static_cast<std::size_t>(state.range(0) * state.range(0) * 4));
+}
 BENCHMARK(ours_stretch)->Name("ours/stretch_300_to")->Arg(300)->Arg(150)->Arg(74)->Arg(36);
 BENCHMARK(sdl_stretch)->Name("sdl/stretch_300_to")->Arg(300)->Arg(150)->Arg(74)->Arg(36);
 BENCHMARK(memcpy_stretch)->Name("memcpy/stretch_300_to")->Arg(300)->Arg(150)->Arg(74)->Arg(36);
 
 void ours_stretch_up(benchmark::State& state) {
-  static IDirectDrawSurface7* s_picture = bench::make_surface(37, 37, [](int x, int y) { return bench::ball(x * 8, y * 8); }, true);
+  static IDirectDrawSurface7* s_picture = bench::make_surface(
+      37, 37, [](int x, int y) { return bench::ball(x * 8, y * 8); }, true);
   BltOurs(state, s_picture, {200, 200, 275, 275}, kKeyed);
 }
 void sdl_stretch_up(benchmark::State& state) {
-  static SDL_Surface* s_picture =
-      bench::make_sdl_surface(37, 37, [](int x, int y) { return bench::ball(x * 8, y * 8); }, true, false);
+  static SDL_Surface* s_picture = bench::make_sdl_surface(
+      37, 37, [](int x, int y) { return bench::ball(x * 8, y * 8); }, true, false);
   BltSdl(state, s_picture, {200, 200, 75, 75}, true);
 }
 void memcpy_stretch_up(benchmark::State& state) { Memcpy(state, 75 * 75 * 4); }
@@ -202,7 +205,9 @@ void ours_rejected_parked_bullet(benchmark::State& state) {
   static IDirectDrawSurface7* s_picture = bench::make_surface(16, 32, bench::shot, true);
   BltOurs(state, s_picture, {100, -500, 116, -468}, kKeyed);
 }
-void ours_rejected_crossing_ball(benchmark::State& state) { BltOurs(state, OurBall(), {-50, -50, 250, 250}, kKeyed); }
+void ours_rejected_crossing_ball(benchmark::State& state) {
+  BltOurs(state, OurBall(), {-50, -50, 250, 250}, kKeyed);
+}
 BENCHMARK(ours_rejected_parked_bullet)->Name("ours/rejected_parked_bullet");
 BENCHMARK(ours_rejected_crossing_ball)->Name("ours/rejected_crossing_ball");
 

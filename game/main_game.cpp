@@ -13,8 +13,8 @@ namespace {
 
 // Where each image slot is read from, below the working directory.
 const char* const s_szImageFiles[MAX_IMAGE] = {
-    ".\\IMG\\IMG_BACK.bmp",    ".\\IMG\\IMG_BACKGROUND.bmp", ".\\IMG\\IMG_PLAYER.bmp", ".\\IMG\\IMG_BULLET.bmp",
-    ".\\IMG\\IMG_BALL.bmp",    ".\\IMG\\IMG_LOADING.bmp",    ".\\IMG\\IMG_ENDING.bmp",
+    ".\\IMG\\IMG_BACK.bmp", ".\\IMG\\IMG_BACKGROUND.bmp", ".\\IMG\\IMG_PLAYER.bmp", ".\\IMG\\IMG_BULLET.bmp",
+    ".\\IMG\\IMG_BALL.bmp", ".\\IMG\\IMG_LOADING.bmp",    ".\\IMG\\IMG_ENDING.bmp",
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
 
 #include "gfx/display.h"
 
@@ -68,8 +68,6 @@ class CMainGame {
   CMainGame& operator=(const CMainGame&);
 };
 
-// The one game window, set by WinMain before the game is built.
-extern HWND g_hWnd;
 // The game state: STATE_LOADING, STATE_PLAY or STATE_ENDING.
 extern int g_nGameState;
 // The game, constructed before WinMain runs and destroyed at process exit.

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "game/main_game.h"
+#include "gfx/display.h"
 
 // The only files the loaders take: a "BM" file with the 40-byte info header
 // and the pixels right after it, 24 bits a pixel, uncompressed, bottom-up.
@@ -76,8 +76,7 @@ BYTE* ReadPixelArray(HANDLE hFile, DWORD dwNeeded) {
 // Opens and reads a picture file. The width and height are handed out as
 // soon as the headers are read, even when the rest turns out unusable.
 bool ReadBitmapFile(const char* szFileName, int* pnWidth, int* pnHeight, BitmapPixels* pPixels) {
-  HANDLE hFile =
-      CreateFileA(szFileName, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  HANDLE hFile = CreateFileA(szFileName, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
   if (hFile == INVALID_HANDLE_VALUE) return false;
 
   BITMAPFILEHEADER fh;

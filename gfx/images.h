@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
 
 // One picture: an off-screen surface filled from a 24-bit BMP file, drawn
 // with magenta as the transparent colour.

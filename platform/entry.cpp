@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
   }
   *end = '\0';
   // Any non-null value identifies the program's only module.
-  const int result = WinMain(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), nullptr, command_line,
-                             SW_SHOWDEFAULT);
+  const int result =
+      WinMain(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), nullptr, command_line, SW_SHOWDEFAULT);
   std::free(command_line);
   return result;
 }

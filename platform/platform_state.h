@@ -4,7 +4,7 @@
 namespace platform {
 
 void reset_user32();  // classes, windows, queue, key state, quit request
-void reset_ddraw();   // display mode, cooperation, injected faults
+void reset_ddraw();   // forgets the DirectDraw objects a finished test left alive
 void reset_gdi32();   // device contexts
 
 // Live DirectDraw objects and surfaces, for leak checks.

@@ -4,18 +4,13 @@
 #include <cmath>
 #include <fstream>
 
+#include "bmp_bytes.h"
+
 namespace imggen {
 namespace {
 
-std::uint8_t clamp_channel(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
-
-void put_u16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<std::uint8_t>(v);
-  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put_u32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+std::uint8_t clamp_channel(double v) {
+  return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
 }
 
 std::uint32_t hash(std::uint32_t x) {
@@ -34,7 +29,9 @@ Rgb mix(Rgb a, Rgb b, double t) {
           clamp_channel(a.b + (b.b - a.b) * t)};
 }
 
-Rgb scale(Rgb a, double f) { return {clamp_channel(a.r * f), clamp_channel(a.g * f), clamp_channel(a.b * f)}; }
+Rgb scale(Rgb a, double f) {
+  return {clamp_channel(a.r * f), clamp_channel(a.g * f), clamp_channel(a.b * f)};
+}
 
 Rgb add(Rgb a, Rgb b, double f) {
   return {clamp_channel(a.r + b.r * f), clamp_channel(a.g + b.g * f), clamp_channel(a.b + b.b * f)};
@@ -82,35 +79,20 @@ void Canvas::outline(Rgb colour, int left, int top, int right, int bottom) {
   for (int y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
     for (int x = std::max(left, 0); x < std::min(right, width_); ++x) {
       if (solid(x, y)) continue;
-      if (solid(x - 1, y) || solid(x + 1, y) || solid(x, y - 1) || solid(x, y + 1)) pixels_[index(x, y)] = colour;
+      if (solid(x - 1, y) || solid(x + 1, y) || solid(x, y - 1) || solid(x, y + 1))
+        pixels_[index(x, y)] = colour;
     }
   }
 }
 
 bool write_bmp(const std::string& path, const Canvas& canvas) {
-  const std::size_t stride = (static_cast<std::size_t>(canvas.width()) * 3 + 3) & ~static_cast<std::size_t>(3);
-  const std::size_t pixel_bytes = stride * static_cast<std::size_t>(canvas.height());
-  std::vector<std::uint8_t> out(54 + pixel_bytes, 0);
-  put_u16(out, 0, 0x4D42);  // "BM"
-  put_u32(out, 2, static_cast<std::uint32_t>(out.size()));
-  put_u32(out, 10, 54);
-  put_u32(out, 14, 40);
-  put_u32(out, 18, static_cast<std::uint32_t>(canvas.width()));
-  put_u32(out, 22, static_cast<std::uint32_t>(canvas.height()));
-  put_u16(out, 26, 1);
-  put_u16(out, 28, 24);
-  put_u32(out, 34, static_cast<std::uint32_t>(pixel_bytes));
-  put_u32(out, 38, 2835);  // 72 dots per inch
-  put_u32(out, 42, 2835);
-  for (int y = 0; y < canvas.height(); ++y) {
-    std::uint8_t* row = out.data() + 54 + stride * static_cast<std::size_t>(canvas.height() - 1 - y);
-    for (int x = 0; x < canvas.width(); ++x) {
-      const Rgb c = canvas.at(x, y);
-      row[3 * x] = c.b;
-      row[3 * x + 1] = c.g;
-      row[3 * x + 2] = c.r;
-    }
-  }
+  const std::vector<std::uint8_t> out =
+      bmp::file_bytes(canvas.width(), canvas.height(), [&canvas](int x, int y, std::uint8_t* bgr) {
+        const Rgb c = canvas.at(x, y);
+        bgr[0] = c.b;
+        bgr[1] = c.g;
+        bgr[2] = c.r;
+      });
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
   return static_cast<bool>(file);

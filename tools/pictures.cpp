@@ -236,7 +236,8 @@ void draw_ground(Canvas& canvas) {
   Random random(0x47524153);  // "GRAS"
   for (int x = 0; x < kScreenWidth; x += 1 + random.below(3)) {
     const int height = 2 + random.below(6);
-    for (int y = kGroundTop - height; y < kGroundTop; ++y) canvas.set(x, y, y == kGroundTop - height ? grass_light : grass);
+    for (int y = kGroundTop - height; y < kGroundTop; ++y)
+      canvas.set(x, y, y == kGroundTop - height ? grass_light : grass);
   }
   canvas.fill_rect(0, soil_top - 2, kScreenWidth, soil_top, Rgb{58, 128, 56});
 
@@ -251,7 +252,8 @@ void draw_ground(Canvas& canvas) {
       const double tone = 0.85 + 0.25 * value_noise(left * 0.37 + row * 7.1, 29);
       const Rgb brick = scale(Rgb{128, 82, 48}, tone * (1.0 - row * 0.06));
       canvas.fill_rect(left + 1, top + 1, left + kBrickWidth - 1, top + kBrickHeight - 1, brick);
-      canvas.fill_rect(left + 1, top + 1, left + kBrickWidth - 1, top + 3, mix(brick, Rgb{200, 150, 100}, 0.35));
+      canvas.fill_rect(left + 1, top + 1, left + kBrickWidth - 1, top + 3,
+                       mix(brick, Rgb{200, 150, 100}, 0.35));
       canvas.fill_rect(left + 1, top + kBrickHeight - 3, left + kBrickWidth - 1, top + kBrickHeight - 1,
                        scale(brick, 0.75));
     }
@@ -301,7 +303,9 @@ void draw_player(Canvas& canvas, int ox, int oy) {
   const Rgb boots{96, 54, 30};
   const Rgb metal{84, 90, 108};
   const Rgb metal_light{170, 178, 196};
-  auto rect = [&canvas, ox, oy](int l, int t, int r, int b, Rgb c) { canvas.fill_rect(ox + l, oy + t, ox + r, oy + b, c); };
+  auto rect = [&canvas, ox, oy](int l, int t, int r, int b, Rgb c) {
+    canvas.fill_rect(ox + l, oy + t, ox + r, oy + b, c);
+  };
 
   // Boots and legs.
   rect(34, 141, 47, 150, boots);
@@ -340,7 +344,11 @@ void draw_player(Canvas& canvas, int ox, int oy) {
   for (int y = 54; y < 66; ++y) {
     for (int x = 34; x < 62; ++x) {
       const double dx = x + 0.5 - 47.5, dy = y + 0.5 - 66.0;
-      if (dx * dx + dy * dy < 13.5 * 13.5) canvas.set(ox + x, oy + y, dx < -4.0 ? mix(helmet, Rgb{255, 255, 255}, 0.4) : dx > 6.0 ? helmet_dark : helmet);
+      if (dx * dx + dy * dy < 13.5 * 13.5)
+        canvas.set(ox + x, oy + y,
+                   dx < -4.0  ? mix(helmet, Rgb{255, 255, 255}, 0.4)
+                   : dx > 6.0 ? helmet_dark
+                              : helmet);
     }
   }
   rect(33, 64, 62, 67, helmet_dark);

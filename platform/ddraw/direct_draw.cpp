@@ -1,7 +1,7 @@
+#include "ddraw/direct_draw.h"
+
 #include <cstring>
 #include <unordered_set>
-
-#include <ddraw.h>
 
 #include "ddraw/fault_injection.h"
 #include "ddraw/surface.h"
@@ -96,7 +96,8 @@ HRESULT DirectDraw::SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, D
   const HRESULT fault = take_fault(DDrawCall::SetDisplayMode);
   if (fault != DD_OK) return fault;
   if (cooperation_ == 0) return DDERR_NOCOOPERATIVELEVELSET;
-  if ((dwBPP != 32 && dwBPP != 16) || dwWidth == 0 || dwHeight == 0 || dwWidth > kMaxSide || dwHeight > kMaxSide) {
+  if ((dwBPP != 32 && dwBPP != 16) || dwWidth == 0 || dwHeight == 0 || dwWidth > kMaxSide ||
+      dwHeight > kMaxSide) {
     return DDERR_INVALIDMODE;
   }
   mode_width_ = static_cast<int>(dwWidth);
@@ -109,7 +110,8 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2, LPDIRECTDRA
                                   IUnknown* pUnkOuter) {
   if (lplpDDSurface == nullptr) return DDERR_INVALIDPARAMS;
   *lplpDDSurface = nullptr;
-  if (lpDDSurfaceDesc2 == nullptr || lpDDSurfaceDesc2->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+  if (lpDDSurfaceDesc2 == nullptr || lpDDSurfaceDesc2->dwSize != sizeof(DDSURFACEDESC2))
+    return DDERR_INVALIDPARAMS;
   if (pUnkOuter != nullptr) return kNoAggregation;
   const DWORD caps = (lpDDSurfaceDesc2->dwFlags & DDSD_CAPS) != 0 ? lpDDSurfaceDesc2->ddsCaps.dwCaps : 0;
   if ((caps & DDSCAPS_PRIMARYSURFACE) != 0) return create_primary(*lpDDSurfaceDesc2, caps, lplpDDSurface);
@@ -127,7 +129,8 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
   const bool flipping = (caps & DDSCAPS_FLIP) != 0;
   DWORD back_buffers = 0;
   if (flipping) {
-    if ((caps & DDSCAPS_COMPLEX) == 0 || (desc.dwFlags & DDSD_BACKBUFFERCOUNT) == 0 || desc.dwBackBufferCount == 0) {
+    if ((caps & DDSCAPS_COMPLEX) == 0 || (desc.dwFlags & DDSD_BACKBUFFERCOUNT) == 0 ||
+        desc.dwBackBufferCount == 0) {
       return DDERR_INVALIDCAPS;
     }
     if ((cooperation_ & DDSCL_EXCLUSIVE) == 0) return DDERR_NOEXCLUSIVEMODE;
@@ -141,13 +144,15 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
   const int height = mode_set ? mode_height_ : kDesktopHeight;
   const int bits = mode_set ? mode_bits_ : kDesktopBits;
   const DWORD memory = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
-  Surface* front = new Surface(this, width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
+  Surface* front =
+      new Surface(this, width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
   if (!front->valid()) {
     front->Release();
     return DDERR_OUTOFVIDEOMEMORY;
   }
   if (back_buffers == 1) {
-    const DWORD back_caps = (caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | memory | DDSCAPS_BACKBUFFER;
+    const DWORD back_caps =
+        (caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | memory | DDSCAPS_BACKBUFFER;
     Surface* back = new Surface(this, width, height, bits, back_caps);
     if (!back->valid()) {
       back->Release();
@@ -185,7 +190,8 @@ HRESULT DirectDraw::create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPD
   if (desc.dwWidth > kMaxSide || desc.dwHeight > kMaxSide) return no_memory;
   const int width = static_cast<int>(desc.dwWidth);
   const int height = static_cast<int>(desc.dwHeight);
-  if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(bits / 8) >
+  if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+          static_cast<std::size_t>(bits / 8) >
       kMaxSurfaceBytes) {
     return no_memory;
   }

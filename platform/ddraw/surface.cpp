@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "ddraw/direct_draw.h"
 #include "ddraw/fault_injection.h"
 #include "gdi32/device_context.h"
 #include "host/frame_statistics.h"

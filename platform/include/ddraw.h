@@ -178,15 +178,15 @@ struct IDirectDrawSurface7 : public IUnknown {
                                         LPRECT lpSrcRect, DWORD dwFlags, LPDDBLTFX lpDDBltFx) = 0;
   // Exchanges the pixels of the primary and its back buffer; the interface
   // pointers stay where they are.
-  virtual HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride,
-                                         DWORD dwFlags) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD dwFlags) = 0;
   // Returns the attached surface with these caps, AddRef'd; DDERR_NOTFOUND if none.
   virtual HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
                                                        LPDIRECTDRAWSURFACE7* lplpDDAttachedSurface) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetDC(HDC* lphDC) = 0;
-  // Locks the whole surface (lpDestRect must be NULL): lpSurface and lPitch in bytes.
-  virtual HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc,
-                                         DWORD dwFlags, HANDLE hEvent) = 0;
+  // Locks the surface for the caller to read and write until Unlock: lpSurface
+  // points at lpDestRect's top-left pixel (NULL: the whole surface), lPitch in bytes.
+  virtual HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
+                                         HANDLE hEvent) = 0;
   virtual HRESULT STDMETHODCALLTYPE ReleaseDC(HDC hDC) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) = 0;
   virtual HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) = 0;

@@ -30,8 +30,8 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
 // Reads up to nNumberOfBytesToRead; a short read at the end of the file
 // succeeds and reports the bytes read through lpNumberOfBytesRead.
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
-                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 // Counts per second of the performance counter, constant while the program runs.

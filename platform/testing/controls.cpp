@@ -18,26 +18,6 @@ HeadlessHost& headless() {
   return *s_headless;
 }
 
-DDrawCall to_ddraw_call(Call call) {
-  switch (call) {
-    case Call::DirectDrawCreateEx:
-      return DDrawCall::DirectDrawCreateEx;
-    case Call::SetCooperativeLevel:
-      return DDrawCall::SetCooperativeLevel;
-    case Call::SetDisplayMode:
-      return DDrawCall::SetDisplayMode;
-    case Call::CreatePrimarySurface:
-      return DDrawCall::CreatePrimarySurface;
-    case Call::CreateOffscreenSurface:
-      return DDrawCall::CreateOffscreenSurface;
-    case Call::GetAttachedSurface:
-      return DDrawCall::GetAttachedSurface;
-    case Call::Lock:
-      return DDrawCall::Lock;
-  }
-  return DDrawCall::Count;
-}
-
 std::uint32_t widen_565(std::uint16_t pixel) {
   const std::uint32_t r = (pixel >> 11) & 0x1F;
   const std::uint32_t g = (pixel >> 5) & 0x3F;
@@ -73,8 +53,8 @@ void set_key_down(int virtual_key, bool down) { platform::set_key_down(virtual_k
 void set_client_rect(HWND hwnd, const RECT& rect) { platform::set_client_rect(hwnd, rect); }
 bool window_shown(HWND hwnd) { return platform::window_shown(hwnd); }
 
-void fail_call(Call call, int nth, HRESULT result) { arm_fault(to_ddraw_call(call), nth, result); }
-int call_count(Call call) { return fault_call_count(to_ddraw_call(call)); }
+void fail_call(Call call, int nth, HRESULT result) { arm_fault(call, nth, result); }
+int call_count(Call call) { return fault_call_count(call); }
 
 int flip_count() { return headless().flip_count(); }
 
@@ -104,12 +84,7 @@ Screen screen() {
 
 void on_flip(std::function<void(int flip)> callback) { headless().on_flip(std::move(callback)); }
 
-const std::vector<MessageBoxRecord>& message_boxes() {
-  static std::vector<MessageBoxRecord> s_records;
-  s_records.clear();
-  for (const auto& record : headless().message_boxes()) s_records.push_back({record.text, record.caption});
-  return s_records;
-}
+const std::vector<MessageBoxRecord>& message_boxes() { return headless().message_boxes(); }
 
 void clear_message_boxes() { headless().clear_message_boxes(); }
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "ddraw/fault_injection.h"
+#include "host/headless_host.h"
+
 namespace platform::testing {
 
 // Installs a fresh headless host with a virtual clock at 0 and clears every
@@ -44,15 +47,7 @@ void set_client_rect(HWND hwnd, const RECT& rect);
 bool window_shown(HWND hwnd);
 
 // --- DirectDraw fault injection ---
-enum class Call {
-  DirectDrawCreateEx,
-  SetCooperativeLevel,
-  SetDisplayMode,
-  CreatePrimarySurface,
-  CreateOffscreenSurface,
-  GetAttachedSurface,
-  Lock,
-};
+using Call = DDrawCall;
 // The nth call (1-based, counted from now) of that step fails with `result`
 // and does nothing else.
 void fail_call(Call call, int nth, HRESULT result);
@@ -73,10 +68,7 @@ Screen screen();
 void on_flip(std::function<void(int flip)> callback);
 
 // --- Message boxes, text and caption decoded to UTF-8 ---
-struct MessageBoxRecord {
-  std::string text;
-  std::string caption;
-};
+using MessageBoxRecord = HeadlessHost::MessageBoxRecord;
 // The most recent boxes (at most the last 64), oldest first.
 const std::vector<MessageBoxRecord>& message_boxes();
 void clear_message_boxes();

@@ -1,9 +1,8 @@
 // GetKeyState: the keyboard as the thread has seen it through its queue.
+#include "user32/key_state.h"
+
 #include <array>
 #include <cstdint>
-
-#include "user32/input.h"
-#include "user32/key_state.h"
 
 namespace platform {
 namespace {
@@ -54,37 +53,59 @@ unsigned scan_code(int virtual_key) {
   if (virtual_key >= 'A' && virtual_key <= 'Z') return kLetters[virtual_key - 'A'];
   if (virtual_key >= '1' && virtual_key <= '9') return 0x02 + static_cast<unsigned>(virtual_key - '1');
   if (virtual_key == '0') return 0x0B;
-  if (virtual_key >= 0x70 && virtual_key <= 0x79) return 0x3B + static_cast<unsigned>(virtual_key - 0x70);  // F1-F10
+  if (virtual_key >= 0x70 && virtual_key <= 0x79)
+    return 0x3B + static_cast<unsigned>(virtual_key - 0x70);  // F1-F10
   switch (virtual_key) {
-    case VK_BACK: return 0x0E;
-    case VK_TAB: return 0x0F;
-    case VK_RETURN: return 0x1C;
-    case VK_SHIFT: return 0x2A;
-    case VK_CONTROL: return 0x1D;
-    case VK_MENU: return 0x38;
-    case VK_ESCAPE: return 0x01;
-    case VK_SPACE: return 0x39;
-    case 0x13: return 0x45;  // Pause
-    case 0x14: return 0x3A;  // Caps Lock
-    case 0x21: return kExtended | 0x49;  // Page Up
-    case 0x22: return kExtended | 0x51;  // Page Down
-    case 0x23: return kExtended | 0x4F;  // End
-    case 0x24: return kExtended | 0x47;  // Home
-    case 0x2D: return kExtended | 0x52;  // Insert
-    case 0x2E: return kExtended | 0x53;  // Delete
-    case VK_LEFT: return kExtended | 0x4B;
-    case VK_UP: return kExtended | 0x48;
-    case VK_RIGHT: return kExtended | 0x4D;
-    case VK_DOWN: return kExtended | 0x50;
-    case 0x7A: return 0x57;  // F11
-    case 0x7B: return 0x58;  // F12
-    default: return 0;
+    case VK_BACK:
+      return 0x0E;
+    case VK_TAB:
+      return 0x0F;
+    case VK_RETURN:
+      return 0x1C;
+    case VK_SHIFT:
+      return 0x2A;
+    case VK_CONTROL:
+      return 0x1D;
+    case VK_MENU:
+      return 0x38;
+    case VK_ESCAPE:
+      return 0x01;
+    case VK_SPACE:
+      return 0x39;
+    case 0x13:
+      return 0x45;  // Pause
+    case 0x14:
+      return 0x3A;  // Caps Lock
+    case 0x21:
+      return kExtended | 0x49;  // Page Up
+    case 0x22:
+      return kExtended | 0x51;  // Page Down
+    case 0x23:
+      return kExtended | 0x4F;  // End
+    case 0x24:
+      return kExtended | 0x47;  // Home
+    case 0x2D:
+      return kExtended | 0x52;  // Insert
+    case 0x2E:
+      return kExtended | 0x53;  // Delete
+    case VK_LEFT:
+      return kExtended | 0x4B;
+    case VK_UP:
+      return kExtended | 0x48;
+    case VK_RIGHT:
+      return kExtended | 0x4D;
+    case VK_DOWN:
+      return kExtended | 0x50;
+    case 0x7A:
+      return 0x57;  // F11
+    case 0x7B:
+      return 0x58;  // F12
+    default:
+      return 0;
   }
 }
 
 void reset_key_state() { keys().fill(0); }
-
-void set_key_down(int virtual_key, bool down) { set_down(virtual_key, down); }
 
 }  // namespace platform
 

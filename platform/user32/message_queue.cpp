@@ -171,18 +171,3 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (procedure == nullptr) return 0;
   return procedure(hWnd, Msg, wParam, lParam);
 }
-
-LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
-  switch (Msg) {
-    case WM_CLOSE:
-      DestroyWindow(hWnd);
-      return 0;
-    case WM_PAINT:
-      // A window that does not paint is still made valid, or WM_PAINT would
-      // come back forever and starve the idle loop.
-      platform::validate_window(hWnd, nullptr);
-      return 0;
-    default:
-      return 0;
-  }
-}

@@ -1,16 +1,15 @@
-// CreateWindowExA, ShowWindow, DestroyWindow and the window's rectangles and
-// update region; the input seam through which the host and the tests post
-// keys to the window that has the keyboard.
+// CreateWindowExA, ShowWindow, DestroyWindow, DefWindowProcA and the
+// window's rectangles and update region.
+#include "user32/window.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
 #include "platform_state.h"
-#include "user32/input.h"
 #include "user32/key_state.h"
 #include "user32/message_queue.h"
-#include "user32/window.h"
 #include "user32/window_class.h"
 
 namespace platform {
@@ -37,18 +36,6 @@ struct CreateParameters {
   DWORD ex_style;
 };
 
-struct Window {
-  HWND handle = nullptr;
-  HWND owner = nullptr;
-  WNDPROC procedure = nullptr;
-  std::string title;
-  RECT client{};
-  RECT update{};  // bounding rectangle of the update region; empty when valid
-  bool visible = false;
-  bool destroying = false;
-  unsigned shown_serial = 0;  // when it was last shown; 0 never
-};
-
 struct WindowManager {
   std::vector<Window> windows;  // in creation order
   std::uintptr_t next_handle = kFirstHandle;
@@ -60,12 +47,27 @@ WindowManager& manager() {
   return s_manager;
 }
 
+}  // namespace
+
 Window* find(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   auto& windows = manager().windows;
-  const auto it = std::find_if(windows.begin(), windows.end(), [hwnd](const Window& w) { return w.handle == hwnd; });
+  const auto it =
+      std::find_if(windows.begin(), windows.end(), [hwnd](const Window& w) { return w.handle == hwnd; });
   return it == windows.end() ? nullptr : &*it;
 }
+
+const std::vector<Window>& windows() { return manager().windows; }
+
+namespace {
+
+RECT bounding(const RECT& a, const RECT& b) {
+  if (is_empty(a)) return b;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
 
 bool is_empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -74,11 +76,7 @@ RECT intersection(const RECT& a, const RECT& b) {
               std::min(a.bottom, b.bottom)};
 }
 
-RECT bounding(const RECT& a, const RECT& b) {
-  if (is_empty(a)) return b;
-  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
+namespace {
 
 void invalidate(Window& window, const RECT* area) {
   const RECT dirty = area == nullptr ? window.client : intersection(*area, window.client);
@@ -118,56 +116,13 @@ void reset_user32() {
   reset_key_state();
 }
 
-HWND input_window() {
-  const Window* chosen = nullptr;
-  for (const Window& window : manager().windows) {
-    if (window.visible && (chosen == nullptr || window.shown_serial > chosen->shown_serial)) chosen = &window;
-  }
-  if (chosen != nullptr) return chosen->handle;
-  const auto& windows = manager().windows;
-  return windows.empty() ? nullptr : windows.back().handle;
-}
-
-std::string window_title(HWND hwnd) {
-  const Window* window = find(hwnd);
-  return window == nullptr ? std::string() : window->title;
-}
-
-void post_key(int virtual_key, bool down, bool repeat) {
-  const HWND target = input_window();
-  if (target == nullptr || virtual_key <= 0 || virtual_key >= 0xFF) return;
-  const DWORD previous_state = (!down || repeat) ? 1u : 0u;
-  const DWORD transition = down ? 0u : 1u;
-  const DWORD bits = 1u | (scan_code(virtual_key) << 16) | (previous_state << 30) | (transition << 31);
-  PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), static_cast<LPARAM>(bits));
-}
-
-void post_close() {
-  const HWND target = input_window();
-  if (target != nullptr) PostMessageA(target, WM_CLOSE, 0, 0);
-}
-
-void set_client_rect(HWND hwnd, const RECT& rect) {
-  Window* window = find(hwnd);
-  if (window == nullptr) return;
-  window->client = rect;
-  window->update = is_empty(window->update) ? RECT{} : intersection(window->update, rect);
-}
-
-bool window_shown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
-
-void invalidate_window(HWND hwnd) {
-  Window* window = find(hwnd);
-  if (window != nullptr) invalidate(*window, nullptr);
-}
-
 }  // namespace platform
 
 using platform::find;
 using platform::Window;
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
-                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
+                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
                             LPVOID lpParam) {
   const platform::WindowClass* window_class = platform::find_window_class(lpClassName);
   if (window_class == nullptr) return nullptr;
@@ -181,13 +136,14 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   window.procedure = window_class->procedure;
   window.title = lpWindowName == nullptr ? "" : lpWindowName;
   // No frame is drawn around our windows, so the whole window is client area.
-  window.client = RECT{0, 0, std::max(nWidth, 0), std::max(nHeight, 0)};
+  SetRect(&window.client, 0, 0, std::max(nWidth, 0), std::max(nHeight, 0));
   window.update = window.client;
   manager.windows.push_back(window);
   const HWND hwnd = window.handle;
 
-  platform::CreateParameters create{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
-                                    static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+  platform::CreateParameters create{
+      lpParam,      hInstance,   hMenu,    hWndParent, nHeight, nWidth, Y, X, static_cast<LONG>(dwStyle),
+      lpWindowName, lpClassName, dwExStyle};
   const LRESULT created = window.procedure(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
   if (created == -1) {
     DestroyWindow(hwnd);
@@ -229,8 +185,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   // Owned windows go first, as on Windows.
   for (;;) {
     const auto& windows = platform::manager().windows;
-    const auto owned =
-        std::find_if(windows.begin(), windows.end(), [hWnd](const Window& w) { return w.owner == hWnd && !w.destroying; });
+    const auto owned = std::find_if(windows.begin(), windows.end(),
+                                    [hWnd](const Window& w) { return w.owner == hWnd && !w.destroying; });
     if (owned == windows.end()) break;
     DestroyWindow(owned->handle);
   }
@@ -240,12 +196,12 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     window->visible = false;
     platform::host().destroy_window(hWnd);
   }
-  const WNDPROC procedure = window->procedure;
-  procedure(hWnd, WM_DESTROY, 0, 0);
+  SendMessageA(hWnd, WM_DESTROY, 0, 0);
 
   auto& windows = platform::manager().windows;
-  windows.erase(std::remove_if(windows.begin(), windows.end(), [hWnd](const Window& w) { return w.handle == hWnd; }),
-                windows.end());
+  windows.erase(
+      std::remove_if(windows.begin(), windows.end(), [hWnd](const Window& w) { return w.handle == hWnd; }),
+      windows.end());
   platform::discard_window_messages(hWnd);
   return TRUE;
 }
@@ -273,4 +229,19 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL) {
   if (window == nullptr) return FALSE;
   platform::invalidate(*window, lpRect);
   return TRUE;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+  switch (Msg) {
+    case WM_CLOSE:
+      DestroyWindow(hWnd);
+      return 0;
+    case WM_PAINT:
+      // A window that does not paint is still made valid, or WM_PAINT would
+      // come back forever and starve the idle loop.
+      platform::validate_window(hWnd, nullptr);
+      return 0;
+    default:
+      return 0;
+  }
 }

@@ -3,7 +3,29 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace platform {
+
+struct Window {
+  HWND handle = nullptr;
+  HWND owner = nullptr;
+  WNDPROC procedure = nullptr;
+  std::string title;
+  RECT client{};
+  RECT update{};  // bounding rectangle of the update region; empty when valid
+  bool visible = false;
+  bool destroying = false;
+  unsigned shown_serial = 0;  // when it was last shown; 0 never
+};
+
+// The live window with that handle; null for a handle that is not a window.
+Window* find(HWND hwnd);
+// Every live window, in creation order.
+const std::vector<Window>& windows();
+bool is_empty(const RECT& r);
+RECT intersection(const RECT& a, const RECT& b);
 
 // The procedure of a live window; null for a handle that is not a window.
 WNDPROC window_procedure(HWND hwnd);

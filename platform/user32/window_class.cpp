@@ -1,8 +1,9 @@
 // RegisterClassA: the window classes of the process.
 #include "user32/window_class.h"
 
-#include <string>
 #include <strings.h>
+
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -47,8 +48,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
   auto& registry = classes();
   if (registry.size() >= 0x4000) return 0;
   const ATOM atom = static_cast<ATOM>(kFirstClassAtom + registry.size());
-  registry.push_back({name,
-                      WindowClass{lpWndClass->lpfnWndProc, lpWndClass->style, lpWndClass->hbrBackground,
-                                  lpWndClass->hInstance}});
+  registry.push_back({name, WindowClass{lpWndClass->lpfnWndProc, lpWndClass->style, lpWndClass->hbrBackground,
+                                        lpWndClass->hInstance}});
   return atom;
 }

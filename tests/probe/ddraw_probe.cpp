@@ -4,8 +4,8 @@
 // platform layer), so that the two files can be compared line by line.
 //
 // Usage: ddraw_probe <output file>
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
@@ -25,7 +25,9 @@ LRESULT CALLBACK ProbeProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-void Report(const char* szName, HRESULT hr) { std::fprintf(g_pOut, "%s hr=0x%08lX\n", szName, (unsigned long)(DWORD)hr); }
+void Report(const char* szName, HRESULT hr) {
+  std::fprintf(g_pOut, "%s hr=0x%08lX\n", szName, (unsigned long)(DWORD)hr);
+}
 
 // Source pattern: every pixel distinct enough to show which source pixel a
 // stretch sampled.
@@ -90,7 +92,8 @@ void Digest(const char* szName, const RECT& rcWindow) {
   for (LONG y = rcWindow.top; y < rcWindow.bottom; ++y) {
     const DWORD* pRow = (const DWORD*)((const BYTE*)ddsd.lpSurface + (size_t)y * (size_t)ddsd.lPitch);
     std::fprintf(g_pOut, "pixels.%s y=%ld", szName, (long)y);
-    for (LONG x = rcWindow.left; x < rcWindow.right; ++x) std::fprintf(g_pOut, " %06lX", (unsigned long)(pRow[x] & 0x00FFFFFF));
+    for (LONG x = rcWindow.left; x < rcWindow.right; ++x)
+      std::fprintf(g_pOut, " %06lX", (unsigned long)(pRow[x] & 0x00FFFFFF));
     std::fprintf(g_pOut, "\n");
   }
   g_pBack->Unlock(NULL);
@@ -147,25 +150,35 @@ void RunProbe() {
   IDirectDrawSurface7* pSmallBall = CreatePlain(37, 37, "37x37");
   if (!pTiny || !pSmall || !pOdd || !pSprite || !pBall || !pSmallBall) return;
 
-  Fill(pTiny, [](int, int) { return (DWORD)0x00ABCDEF; }, "1x1");
+  Fill(
+      pTiny, [](int, int) { return (DWORD)0x00ABCDEF; }, "1x1");
   Fill(pSmall, Pattern, "3x2");
   Fill(pOdd, Pattern, "17x5");
-  Fill(pSprite, [](int x, int y) -> DWORD {
-    if (x < 10) return KEY;
-    if (x < 20) return 0x00FF01FF;
-    if (x < 30) return 0x00FE00FF;
-    if (x < 40) return 0x00FF00FE;
-    if (x < 50) return 0xFFFF00FF;  // key colour with the unused top byte set
-    return Pattern(x, y);
-  }, "100x50");
-  Fill(pBall, [](int x, int y) -> DWORD {
-    const int dx = x - 150, dy = y - 150;
-    return dx * dx + dy * dy < 150 * 150 ? Pattern(x, y) : KEY;
-  }, "300x300");
-  Fill(pSmallBall, [](int x, int y) -> DWORD {
-    const int dx = x - 18, dy = y - 18;
-    return dx * dx + dy * dy < 18 * 18 ? Pattern(x, y) : KEY;
-  }, "37x37");
+  Fill(
+      pSprite,
+      [](int x, int y) -> DWORD {
+        if (x < 10) return KEY;
+        if (x < 20) return 0x00FF01FF;
+        if (x < 30) return 0x00FE00FF;
+        if (x < 40) return 0x00FF00FE;
+        if (x < 50) return 0xFFFF00FF;  // key colour with the unused top byte set
+        return Pattern(x, y);
+      },
+      "100x50");
+  Fill(
+      pBall,
+      [](int x, int y) -> DWORD {
+        const int dx = x - 150, dy = y - 150;
+        return dx * dx + dy * dy < 150 * 150 ? Pattern(x, y) : KEY;
+      },
+      "300x300");
+  Fill(
+      pSmallBall,
+      [](int x, int y) -> DWORD {
+        const int dx = x - 18, dy = y - 18;
+        return dx * dx + dy * dy < 18 * 18 ? Pattern(x, y) : KEY;
+      },
+      "37x37");
 
   SetKey(pSprite, KEY, KEY, "sprite");
   SetKey(pBall, KEY, KEY, "ball");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/bmp_bytes.h"
+
 namespace hops_test {
 
 struct Rgb {
@@ -34,10 +36,11 @@ std::string write_bmp(const std::string& dir, const std::string& name, int width
                       const PixelFn& pixel);
 
 // Writes the bytes as they are to dir/name; returns the path.
-std::string write_file(const std::string& dir, const std::string& name, const std::vector<std::uint8_t>& bytes);
+std::string write_file(const std::string& dir, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes);
 
 // Little-endian field writers for damaging headers in place.
-void put_u16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);
-void put_u32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
+using bmp::put_u16;
+using bmp::put_u32;
 
 }  // namespace hops_test

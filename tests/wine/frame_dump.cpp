@@ -3,9 +3,9 @@
 // compares that frame with a screenshot of the Windows build.
 //
 // Usage: frame_dump <output.ppm>   (run from a folder holding IMG/)
-#include <cstdio>
-
 #include <windows.h>
+
+#include <cstdio>
 
 #include "testing/testing.h"
 
@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     if (file != nullptr) {
       std::fprintf(file, "P6\n%d %d\n255\n", screen.width, screen.height);
       for (const std::uint32_t pixel : screen.pixels) {
-        const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16), static_cast<unsigned char>(pixel >> 8),
+        const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                      static_cast<unsigned char>(pixel >> 8),
                                       static_cast<unsigned char>(pixel)};
         std::fwrite(rgb, 1, 3, file);
       }

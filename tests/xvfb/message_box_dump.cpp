@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   }
   if (std::fclose(file) != 0) return 1;
   const RECT& ok = picture.ok_button;
-  std::printf("%d %d\n", static_cast<int>((ok.left + ok.right) / 2), static_cast<int>((ok.top + ok.bottom) / 2));
+  std::printf("%d %d\n", static_cast<int>((ok.left + ok.right) / 2),
+              static_cast<int>((ok.top + ok.bottom) / 2));
   return 0;
 }

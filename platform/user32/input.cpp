@@ -1,0 +1,59 @@
+// The input seam: the host and the tests post keys and closes to the window
+// that has the keyboard, and set what the windows report.
+#include "user32/input.h"
+
+#include "user32/key_state.h"
+#include "user32/window.h"
+
+namespace platform {
+
+HWND input_window() {
+  const Window* chosen = nullptr;
+  for (const Window& window : windows()) {
+    if (window.visible && (chosen == nullptr || window.shown_serial > chosen->shown_serial)) chosen = &window;
+  }
+  if (chosen != nullptr) return chosen->handle;
+  return windows().empty() ? nullptr : windows().back().handle;
+}
+
+std::string window_title(HWND hwnd) {
+  const Window* window = find(hwnd);
+  return window == nullptr ? std::string() : window->title;
+}
+
+void post_key(int virtual_key, bool down, bool repeat) {
+  const HWND target = input_window();
+  if (target == nullptr || virtual_key <= 0 || virtual_key >= 0xFF) return;
+  const DWORD previous_state = (!down || repeat) ? 1u : 0u;
+  const DWORD transition = down ? 0u : 1u;
+  const DWORD bits = 1u | (scan_code(virtual_key) << 16) | (previous_state << 30) | (transition << 31);
+  PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key),
+               static_cast<LPARAM>(bits));
+}
+
+void post_close() {
+  const HWND target = input_window();
+  if (target != nullptr) PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+void set_key_down(int virtual_key, bool down) {
+  MSG message{};
+  message.message = down ? WM_KEYDOWN : WM_KEYUP;
+  message.wParam = static_cast<WPARAM>(virtual_key);
+  if (virtual_key >= 0 && virtual_key <= 0xFF) note_key_message(message);
+}
+
+void set_client_rect(HWND hwnd, const RECT& rect) {
+  Window* window = find(hwnd);
+  if (window == nullptr) return;
+  window->client = rect;
+  window->update = is_empty(window->update) ? RECT{} : intersection(window->update, rect);
+}
+
+bool window_shown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
+
+void invalidate_window(HWND hwnd) {
+  if (hwnd != nullptr) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+}  // namespace platform
