@@ -12,6 +12,9 @@
 
 namespace {
 
+// IID_IDirectDrawSurface7, as Windows' ddraw.h defines it.
+const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+
 IDirectDrawSurface7* Offscreen(IDirectDraw7* dd) {
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
@@ -115,15 +118,35 @@ TEST(DDrawResults, EveryRefusalHasItsCodeAndTheRightCallSucceeds) {
       {"ReleaseDC", [&] { return sprite->ReleaseDC(hdc); }, DD_OK},
       {"Flip of a plain surface", [&] { return sprite->Flip(nullptr, DDFLIP_WAIT); }, DDERR_NOTFLIPPABLE},
       {"Flip to another surface", [&] { return primary->Flip(sprite, DDFLIP_WAIT); }, DDERR_INVALIDPARAMS},
+      {"Flip while the back buffer is locked",
+       [&] {
+         back->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr);
+         const HRESULT hr = primary->Flip(nullptr, DDFLIP_WAIT);
+         back->Unlock(nullptr);
+         return hr;
+       },
+       DDERR_SURFACEBUSY},
       {"Flip", [&] { return primary->Flip(back, DDFLIP_WAIT); }, DD_OK},
       {"GetAttachedSurface without caps", [&] { return primary->GetAttachedSurface(nullptr, &attached); },
        DDERR_INVALIDPARAMS},
       {"GetAttachedSurface of no caps", [&] { return primary->GetAttachedSurface(&no_caps, &attached); },
        DDERR_NOTFOUND},
-      {"GetAttachedSurface of a plain surface",
-       [&] { return sprite->GetAttachedSurface(&back_caps, &attached); }, DDERR_NOTFOUND},
+      {"GetAttachedSurface of a plain surface, which clears the answer",
+       [&] {
+         attached = sprite;
+         const HRESULT hr = sprite->GetAttachedSurface(&back_caps, &attached);
+         return attached == nullptr ? hr : E_FAIL;
+       },
+       DDERR_NOTFOUND},
       {"QueryInterface without a place", [&] { return sprite->QueryInterface(IID_IDirectDraw7, nullptr); },
        E_POINTER},
+      {"QueryInterface of its own interface",
+       [&] {
+         const HRESULT hr = sprite->QueryInterface(kIidSurface7, &unknown);
+         if (hr == S_OK) static_cast<IDirectDrawSurface7*>(unknown)->Release();
+         return hr;
+       },
+       S_OK},
       {"QueryInterface of another interface",
        [&] { return sprite->QueryInterface(IID_IDirectDraw7, &unknown); }, E_NOINTERFACE},
       {"DirectDrawCreateEx without a place",

@@ -174,6 +174,8 @@ TEST_F(DDrawTest, LockGivesTheWholeSurfaceWithRowsAtLeastAsWideAsThePicture) {
   EXPECT_GE(ddsd.lPitch, 37 * 4);
   EXPECT_EQ(ddsd.ddpfPixelFormat.dwRGBBitCount, 32u);
   EXPECT_EQ(ddsd.ddpfPixelFormat.dwRBitMask, 0x00FF0000u);
+  EXPECT_EQ(ddsd.ddpfPixelFormat.dwGBitMask, 0x0000FF00u);
+  EXPECT_EQ(ddsd.ddpfPixelFormat.dwBBitMask, 0x000000FFu);
   // Locked twice, or blitted while locked: busy.
   DDSURFACEDESC2 again{};
   again.dwSize = sizeof(again);
