@@ -67,18 +67,6 @@ constexpr std::array<std::uint32_t, 16> kPalette16 = {0xF81F, 0x0000, 0xFFFF, 0x
 constexpr std::array<const char*, 3> kTexts = {"57", "57\xC7\xC1\xB7\xB9\xC0\xD3", "HOPS"};
 constexpr int kLineHeight = 15;
 
-// A pixel of `bits` in memory, as the model holds it.
-std::uint32_t load(const std::uint8_t* memory, int bits) {
-  if (bits == 32) {
-    std::uint32_t pixel;
-    std::memcpy(&pixel, memory, 4);
-    return pixel;
-  }
-  std::uint16_t pixel;
-  std::memcpy(&pixel, memory, 2);
-  return pixel;
-}
-
 void store(std::uint8_t* memory, std::uint32_t pixel, int bits) {
   if (bits == 32) {
     std::memcpy(memory, &pixel, 4);
@@ -153,8 +141,10 @@ void reference_text(Model& model, int x, int y, int lines, bool opaque, COLORREF
     TextOutA(dc, x, y + line * kLineHeight, text, static_cast<int>(std::strlen(text)));
   }
   platform::release_surface_dc(dc);
-  for (std::size_t i = 0; i < model.pixels.size(); ++i)
-    model.pixels[i] = load(&memory[i * bytes_per_pixel], model.bits);
+  const platform::testing::SurfaceView drawn{memory.data(), pitch, model.width, model.height, model.bits};
+  for (int row = 0; row < model.height; ++row) {
+    for (int column = 0; column < model.width; ++column) model.at(column, row) = drawn.at(column, row);
+  }
 }
 
 // Four bytes as a rectangle inside width x height, never empty.
@@ -372,9 +362,12 @@ class World {
              static_cast<std::ptrdiff_t>(x) * bytes_per_pixel;
     };
     // What the lock shows is what the surface holds.
+    const platform::testing::SurfaceView locked{static_cast<const std::uint8_t*>(desc.lpSurface),
+                                                static_cast<int>(desc.lPitch), area_width, area_height,
+                                                model.bits};
     for (int y = 0; y < area_height; ++y) {
       for (int x = 0; x < area_width; ++x) {
-        const std::uint32_t held = load(pixel_at(x, y), model.bits);
+        const std::uint32_t held = locked.at(x, y);
         if (held != model.at(area.left + x, area.top + y)) {
           log_ << "the lock shows 0x" << std::hex << held << " at (" << std::dec << area.left + x << ", "
                << area.top + y << "), expected 0x" << std::hex << model.at(area.left + x, area.top + y)
