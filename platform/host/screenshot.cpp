@@ -87,7 +87,8 @@ std::filesystem::path screenshot_path(const std::filesystem::path& folder, std::
 void save_screenshot(const FrameView& frame) {
   if (frame.pixels == nullptr) return;
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::absolute(screenshot_folder(), error);
+  const std::filesystem::path folder =
+      std::filesystem::absolute(screenshot_folder(), error).lexically_normal();
   const std::filesystem::path path = screenshot_path(folder, std::time(nullptr));
   if (write_png(frame, path)) {
     std::fprintf(stderr, "hops: screenshot saved to %s\n", path.c_str());
