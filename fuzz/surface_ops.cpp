@@ -262,19 +262,8 @@ class World {
     const int bits = index < kFirstOther ? bits_ : 48 - bits_;
     const int width = small ? kSmallWidth : kWidth;
     const int height = small ? kSmallHeight : kHeight;
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_OFFSCREENPLAIN | (index % 2 == 0 ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY);
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(bits);
-    desc.ddpfPixelFormat.dwRBitMask = bits == 32 ? 0x00FF0000 : 0xF800;
-    desc.ddpfPixelFormat.dwGBitMask = bits == 32 ? 0x0000FF00 : 0x07E0;
-    desc.ddpfPixelFormat.dwBBitMask = bits == 32 ? 0x000000FF : 0x001F;
+    DDSURFACEDESC2 desc = platform::testing::plain_surface_description(
+        width, height, bits, index % 2 == 0 ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY);
     if (dd_->CreateSurface(&desc, &surfaces_[index], nullptr) != DD_OK) {
       log_ << "surface " << index << " could not be made\n";
       return false;

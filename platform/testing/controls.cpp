@@ -97,6 +97,22 @@ SurfaceView surface_view(IDirectDrawSurface7* surface) {
   return SurfaceView{pixels.first, pixels.pitch, pixels.width, pixels.height, ours->bits_per_pixel()};
 }
 
+DDSURFACEDESC2 plain_surface_description(int width, int height, int bits, DWORD caps) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | caps;
+  desc.dwWidth = static_cast<DWORD>(width);
+  desc.dwHeight = static_cast<DWORD>(height);
+  desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+  desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  desc.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(bits);
+  desc.ddpfPixelFormat.dwRBitMask = bits == 32 ? 0x00FF0000 : 0xF800;
+  desc.ddpfPixelFormat.dwGBitMask = bits == 32 ? 0x0000FF00 : 0x07E0;
+  desc.ddpfPixelFormat.dwBBitMask = bits == 32 ? 0x000000FF : 0x001F;
+  return desc;
+}
+
 int live_objects() { return live_ddraw_objects(); }
 
 }  // namespace platform::testing

@@ -102,6 +102,10 @@ struct SurfaceView {
 };
 SurfaceView surface_view(IDirectDrawSurface7* surface);
 
+// The description of an off-screen plain surface of this size and depth
+// (32: 0x00RRGGBB, 16: 5-6-5) with these capabilities.
+DDSURFACEDESC2 plain_surface_description(int width, int height, int bits, DWORD caps);
+
 // Live DirectDraw objects and surfaces.
 int live_objects();
 

@@ -46,18 +46,8 @@ IDirectDraw7* MakeDirectDraw() {
 }
 
 Picture MakePicture(IDirectDraw7* dd, int width, int height, int bits) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  ddsd.dwWidth = static_cast<DWORD>(width);
-  ddsd.dwHeight = static_cast<DWORD>(height);
-  ddsd.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-  ddsd.ddpfPixelFormat.dwFlags = DDPF_RGB;
-  ddsd.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(bits);
-  ddsd.ddpfPixelFormat.dwRBitMask = bits == 32 ? 0x00FF0000 : 0xF800;
-  ddsd.ddpfPixelFormat.dwGBitMask = bits == 32 ? 0x0000FF00 : 0x07E0;
-  ddsd.ddpfPixelFormat.dwBBitMask = bits == 32 ? 0x000000FF : 0x001F;
+  DDSURFACEDESC2 ddsd =
+      platform::testing::plain_surface_description(width, height, bits, DDSCAPS_SYSTEMMEMORY);
   Picture picture;
   EXPECT_EQ(dd->CreateSurface(&ddsd, &picture.surface, nullptr), DD_OK);
   picture.width = width;
