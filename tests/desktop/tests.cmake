@@ -5,8 +5,8 @@ if(TARGET hops)
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/command_line_test.sh $<TARGET_FILE:hops> ${PROJECT_VERSION})
 endif()
 
-# The pad and screenshot tests drive SDL and read PNG files themselves.
-foreach(test_name gamepad_test screenshot_test)
+# The SDL host's test drives SDL and reads PNG files itself.
+foreach(test_name sdl_host_test)
   if(TARGET ${test_name})
     target_link_libraries(${test_name} PRIVATE PkgConfig::SDL2 PNG::PNG)
     target_include_directories(${test_name} PRIVATE ${CMAKE_SOURCE_DIR}/platform)

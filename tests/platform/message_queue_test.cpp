@@ -1,3 +1,4 @@
+// user32: windows, the thread's message queue and the key state it keeps.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,13 +11,24 @@
 #include "host/host.h"
 #include "testing/testing.h"
 #include "user32/input.h"
+#include "user32/key_state.h"
 
 namespace {
 
-std::vector<std::string> g_received;
-HWND g_first = nullptr;
+using Strings = std::vector<std::string>;
+const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
+const HWND kNoWindow = reinterpret_cast<HWND>(0x1234);
 
-std::string Name(HWND hwnd) { return hwnd == nullptr ? "thread" : hwnd == g_first ? "first" : "other"; }
+// What the windows' procedure received and what user32 told the host, in order.
+Strings g_log;
+std::vector<HWND> g_windows;  // w0, w1, ... by their place here
+LRESULT g_create_result = 0;
+
+std::string Name(HWND hwnd) {
+  for (std::size_t i = 0; i < g_windows.size(); ++i)
+    if (g_windows[i] == hwnd) return "w" + std::to_string(i);
+  return hwnd == nullptr ? "thread" : "new";
+}
 
 std::string Show(const MSG& msg) {
   char sz[64];
@@ -25,93 +37,183 @@ std::string Show(const MSG& msg) {
   return sz;
 }
 
-// Records every message and leaves the rest to DefWindowProcA, as the
-// game's procedure does; WM_USER answers 42 so dispatch results show.
+// WM_CREATE is logged with 1 for its CREATESTRUCT and answers g_create_result,
+// WM_USER answers 42; the rest goes to DefWindowProcA, as in the game.
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  g_received.push_back(Show(MSG{hwnd, message, wparam, lparam, 0, {}}));
+  g_log.push_back(Show(MSG{hwnd, message, wparam, message == WM_CREATE ? lparam != 0 : lparam, 0, {}}));
+  if (message == WM_CREATE) return g_create_result;
   return message == WM_USER ? 42 : DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-class MessageQueue : public ::testing::Test {
+// Logs the windows it is told to show and drop; its first pump finds an S key.
+class RecordingHost final : public platform::Host {
+ public:
+  void present(const platform::FrameView&) override {}
+  void forget_frame() override {}
+  void pump_events() override {
+    if (!pumped_) platform::post_key('S', true);
+    pumped_ = true;
+  }
+  void show_window(HWND hwnd, int width, int height) override {
+    g_log.push_back("host shows " + Name(hwnd) + " " + std::to_string(width) + "x" + std::to_string(height));
+  }
+  void destroy_window(HWND hwnd) override { g_log.push_back("host drops " + Name(hwnd)); }
+  void message_box(const std::string&, const std::string&) override {}
+  std::int64_t counter_frequency() override { return 10'000'000; }
+  std::int64_t counter_now() override { return 0; }
+
+ private:
+  bool pumped_ = false;
+};
+
+HWND Create(DWORD style = WS_POPUP, HWND owner = nullptr, const char* class_name = "rec") {
+  const HWND hwnd =
+      CreateWindowExA(0, class_name, "Drel_HOPS", style, 0, 0, 1024, 768, owner, nullptr, nullptr, nullptr);
+  if (hwnd != nullptr) g_windows.push_back(hwnd);
+  return hwnd;
+}
+
+struct Peek {
+  HWND hwnd;
+  UINT first, last, remove;
+};
+// What each peek returns ("-" for nothing); a removed WM_PAINT is dispatched,
+// so that DefWindowProcA validates the window.
+Strings Peeks(const std::vector<Peek>& peeks) {
+  Strings seen;
+  for (const Peek& peek : peeks) {
+    MSG msg{};
+    const BOOL got = PeekMessageA(&msg, peek.hwnd, peek.first, peek.last, peek.remove);
+    seen.push_back(got ? Show(msg) : "-");
+    if (got && msg.message == WM_PAINT && peek.remove) {
+      EXPECT_EQ(DispatchMessageA(&msg), 0);
+    }
+  }
+  return seen;
+}
+Strings Drain(int count = 3) { return Peeks(std::vector<Peek>(count, Peek{nullptr, 0, 0, PM_REMOVE})); }
+
+class User32 : public ::testing::Test {
  protected:
   void SetUp() override {
+    g_log.clear();
+    g_windows.clear();
     WNDCLASSA wc{};
     wc.lpfnWndProc = RecordingProc;
-    wc.lpszClassName = "queue_test";
-    RegisterClassA(&wc);
-    g_first = CreateHidden();
-    ShowWindow(g_first, SW_SHOW);
-    Peeks({{g_first, 0, 0, PM_REMOVE}});  // its first WM_PAINT, validated
-    g_received.clear();
+    wc.lpszClassName = "rec";
+    ASSERT_NE(RegisterClassA(&wc), 0);
   }
-  static HWND CreateHidden() {
-    return CreateWindowExA(0, "queue_test", "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
-                           nullptr);
-  }
-  struct Peek {
-    HWND hwnd;
-    UINT first, last, remove;
-  };
-  // What each peek returns ("-" for nothing); a removed WM_PAINT is
-  // dispatched, so that DefWindowProcA validates the window.
-  static std::vector<std::string> Peeks(const std::vector<Peek>& peeks) {
-    std::vector<std::string> seen;
-    for (const Peek& peek : peeks) {
-      MSG msg{};
-      const BOOL got = PeekMessageA(&msg, peek.hwnd, peek.first, peek.last, peek.remove);
-      seen.push_back(got ? Show(msg) : "-");
-      if (got && msg.message == WM_PAINT && peek.remove) {
-        EXPECT_EQ(DispatchMessageA(&msg), 0);
-      }
-    }
-    return seen;
-  }
-  static std::vector<std::string> Drain() {
-    return Peeks(std::vector<Peek>(8, Peek{nullptr, 0, 0, PM_REMOVE}));
+  // w0, shown, its first WM_PAINT taken.
+  static HWND Shown() {
+    const HWND hwnd = Create();
+    ShowWindow(hwnd, SW_SHOW);
+    Drain(1);
+    g_log.clear();
+    return hwnd;
   }
 };
+
+// A class name is taken once whatever its case and needs a procedure; a
+// window of an unknown class, of an owner that is not a window, or whose
+// WM_CREATE answers -1 is not made, and no key goes anywhere.
+TEST_F(User32, ClassesAndCreationsThatFail) {
+  WNDCLASSA wc{};
+  wc.lpszClassName = "another";
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  wc.lpfnWndProc = RecordingProc;
+  wc.lpszClassName = "REC";
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  wc.lpszClassName = "another";
+  EXPECT_NE(RegisterClassA(&wc), 0);
+
+  EXPECT_EQ(Create(WS_POPUP, nullptr, "Drel_HOPS"), nullptr);
+  EXPECT_EQ(Create(WS_POPUP, kNoWindow), nullptr);
+  g_create_result = -1;
+  EXPECT_EQ(Create(), nullptr);
+  g_create_result = 0;
+  EXPECT_EQ(g_log, (Strings{"new 0001 0 1", "new 0002 0 0"}));
+  EXPECT_EQ(platform::input_window(), nullptr);
+  platform::post_key('A', true);
+  EXPECT_EQ(Drain(1), Strings{"-"});
+}
+
+// A pop-up is all client area; windows stay hidden until shown, the host
+// shows and drops them, keys go to the last shown window else the last made,
+// and destroying an owner destroys what it owns first and forgets both.
+TEST_F(User32, WindowsAreCreatedShownHiddenAndDestroyed) {
+  platform::install_host(std::make_unique<RecordingHost>());
+  const HWND game = Create(WS_POPUP | WS_BORDER | WS_SYSMENU);
+  RECT rc{-1, -1, -1, -1};
+  ASSERT_TRUE(GetClientRect(game, &rc));
+  EXPECT_EQ(std::vector<LONG>({rc.left, rc.top, rc.right, rc.bottom}), std::vector<LONG>({0, 0, 1024, 768}));
+  EXPECT_EQ(platform::window_title(game), "Drel_HOPS");
+  platform::set_client_rect(game, RECT{0, 0, 640, 480});
+
+  const auto keys_to = [] { g_log.push_back("keys to " + Name(platform::input_window())); };
+  keys_to();
+  const HWND owned = Create(WS_POPUP | WS_VISIBLE, game);
+  keys_to();
+  const std::vector<BOOL> answers{IsWindowVisible(game),
+                                  ShowWindow(game, SW_SHOWDEFAULT),
+                                  IsWindowVisible(game),
+                                  (keys_to(), ShowWindow(owned, SW_SHOW)),
+                                  (keys_to(), ShowWindow(owned, SW_HIDE)),
+                                  (keys_to(), ShowWindow(owned, SW_HIDE)),
+                                  IsWindowVisible(owned),
+                                  ShowWindow(kNoWindow, SW_SHOW),
+                                  DestroyWindow(game),
+                                  DestroyWindow(game),
+                                  IsWindow(game),
+                                  IsWindow(owned),
+                                  GetClientRect(game, &rc)};
+  EXPECT_EQ(answers, (std::vector<BOOL>{FALSE, FALSE, TRUE, TRUE, TRUE, FALSE, FALSE, FALSE, TRUE, FALSE,
+                                        FALSE, FALSE, FALSE}));
+  EXPECT_EQ(g_log, (Strings{"new 0001 0 1", "keys to w0", "new 0001 0 1", "host shows new 1024x768",
+                            "keys to w1", "host shows w0 640x480", "keys to w0", "keys to w1",
+                            "host drops w1", "keys to w0", "w1 0002 0 0", "host drops w0", "w0 0002 0 0"}));
+  const HWND again = Create();
+  EXPECT_TRUE(again != game && again != owned);
+}
 
 // Posted messages come out in posting order; a window filter takes only
 // that window's, (HWND)-1 only the thread's, a range only its messages (a
 // lower bound above the upper wraps around), and WM_QUIT ignores the
 // range, after every posted message that passes.
-TEST_F(MessageQueue, PostedMessagesPassTheFiltersInPostingOrder) {
-  const HWND other = CreateHidden();
-  ASSERT_TRUE(PostMessageA(g_first, WM_USER + 1, 1, 10));
+TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
+  const HWND first = Shown(), other = Create();
+  ASSERT_TRUE(PostMessageA(first, WM_USER + 1, 1, 10));
   ASSERT_TRUE(PostMessageA(other, WM_USER + 2, 2, -20));
   ASSERT_TRUE(PostMessageA(nullptr, WM_USER + 3, 3, 30));
-  ASSERT_TRUE(PostMessageA(g_first, WM_KEYDOWN, VK_SPACE, 0));
-  ASSERT_TRUE(PostMessageA(g_first, WM_USER + 5, 5, 50));
+  ASSERT_TRUE(PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0));
+  ASSERT_TRUE(PostMessageA(first, WM_USER + 5, 5, 50));
   PostQuitMessage(7);
-  EXPECT_EQ(
-      Peeks({{other, 0, 0, PM_REMOVE},
-             {reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE},
-             {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE},
-             {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE},
-             {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
-             {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
-             {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE},
-             {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE}}),
-      (std::vector<std::string>{"other 0402 2 -20", "thread 0403 3 30", "first 0100 32 0", "first 0405 5 50",
-                                "first 0401 1 10", "first 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
-  EXPECT_EQ(Drain(), (std::vector<std::string>{"first 0405 5 50", "-", "-", "-", "-", "-", "-", "-"}));
+  EXPECT_EQ(Peeks({{other, 0, 0, PM_REMOVE},
+                   {kThreadOnly, 0, 0, PM_REMOVE},
+                   {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE},
+                   {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE},
+                   {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
+                   {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
+                   {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE},
+                   {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE}}),
+            (Strings{"w1 0402 2 -20", "thread 0403 3 30", "w0 0100 32 0", "w0 0405 5 50", "w0 0401 1 10",
+                     "w0 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
+  EXPECT_EQ(Drain(), (Strings{"w0 0405 5 50", "-", "-"}));
 }
 
 // A post to what is not a window fails; a destroyed window's messages go
 // with it; a queue holding 10,000 takes no more until one is read.
-TEST_F(MessageQueue, PostsReachOnlyLiveWindowsAndAFullQueueRefuses) {
-  EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
-  const HWND doomed = CreateHidden();
+TEST_F(User32, PostsReachOnlyLiveWindowsAndAFullQueueRefuses) {
+  const HWND doomed = Create();
+  EXPECT_FALSE(PostMessageA(kNoWindow, WM_USER, 0, 0));
   PostMessageA(doomed, WM_USER + 1, 0, 0);
   PostMessageA(nullptr, WM_USER + 2, 0, 0);
   DestroyWindow(doomed);
   EXPECT_FALSE(PostMessageA(doomed, WM_USER, 0, 0));
-  EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}, {nullptr, 0, 0, PM_REMOVE}}),
-            (std::vector<std::string>{"thread 0402 0 0", "-"}));
+  EXPECT_EQ(Drain(2), (Strings{"thread 0402 0 0", "-"}));
 
   for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(nullptr, WM_USER, i, 0)) << i;
   EXPECT_FALSE(PostMessageA(nullptr, WM_USER, 10'000, 0));
-  EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}}), (std::vector<std::string>{"thread 0400 0 0"}));
+  EXPECT_EQ(Drain(1), Strings{"thread 0400 0 0"});
   EXPECT_TRUE(PostMessageA(nullptr, WM_USER, 77'777, 0));
   MSG msg{};
   WPARAM last = 0;
@@ -123,48 +225,48 @@ TEST_F(MessageQueue, PostsReachOnlyLiveWindowsAndAFullQueueRefuses) {
 
 // WM_PAINT is never queued: it comes for a shown window with an update
 // region after every posted message and before WM_QUIT, until the region is
-// validated; (HWND)-1 never sees it, nor does a hidden window get one.
-TEST_F(MessageQueue, PaintComesForAShownWindowUntilItIsValidated) {
-  const HWND hidden = CreateHidden();
+// validated; (HWND)-1 never sees it, nor does a hidden window get one. The
+// update region is the bounds of what was invalidated, within the client.
+TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
+  const HWND first = Shown(), hidden = Create();
   platform::invalidate_window(hidden);
-  platform::invalidate_window(g_first);
-  PostMessageA(g_first, WM_USER + 1, 0, 0);
+  platform::invalidate_window(first);
+  PostMessageA(first, WM_USER + 1, 0, 0);
   PostQuitMessage(3);
-  EXPECT_EQ(Peeks({{reinterpret_cast<HWND>(-1), 0, 0, PM_NOREMOVE},
+  EXPECT_EQ(Peeks({{kThreadOnly, 0, 0, PM_NOREMOVE},
                    {nullptr, 0, 0, PM_REMOVE},
                    {nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE},
                    {nullptr, 0, 0, PM_NOREMOVE},
                    {nullptr, 0, 0, PM_REMOVE},
                    {nullptr, 0, 0, PM_REMOVE},
                    {nullptr, 0, 0, PM_REMOVE}}),
-            (std::vector<std::string>{"thread 0012 3 0", "first 0401 0 0", "first 000F 0 0", "first 000F 0 0",
-                                      "first 000F 0 0", "thread 0012 3 0", "-"}));
+            (Strings{"thread 0012 3 0", "w0 0401 0 0", "w0 000F 0 0", "w0 000F 0 0", "w0 000F 0 0",
+                     "thread 0012 3 0", "-"}));
 
-  // The update region is the bounds of what was invalidated, within the client.
-  const RECT outside{2000, 2000, 2100, 2100}, first{10, 20, 30, 40}, second{900, 700, 2000, 2000};
-  InvalidateRect(g_first, &outside, FALSE);
-  EXPECT_EQ(Drain()[0], "-");
-  InvalidateRect(g_first, &first, FALSE);
-  InvalidateRect(g_first, &second, TRUE);
+  const RECT outside{2000, 2000, 2100, 2100}, one{10, 20, 30, 40}, two{900, 700, 2000, 2000};
+  InvalidateRect(first, &outside, FALSE);
+  EXPECT_EQ(Drain(1), Strings{"-"});
+  InvalidateRect(first, &one, FALSE);
+  InvalidateRect(first, &two, TRUE);
   PAINTSTRUCT ps;
-  const HDC hdc = BeginPaint(g_first, &ps);
-  EXPECT_TRUE(EndPaint(g_first, &ps));
-  EXPECT_NE(hdc, nullptr);
-  EXPECT_EQ(ps.hdc, hdc);
+  const HDC hdc = BeginPaint(first, &ps);
+  EXPECT_TRUE(EndPaint(first, &ps));
+  EXPECT_TRUE(hdc != nullptr && ps.hdc == hdc);
   EXPECT_EQ(std::vector<LONG>({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom}),
             std::vector<LONG>({10, 20, 1024, 768}));
-  EXPECT_EQ(Drain()[0], "-");
+  EXPECT_EQ(Drain(1), Strings{"-"});
 }
 
 // Dispatch hands a window's message to its procedure and answers with its
 // result; thread messages go nowhere. DefWindowProcA answers 0: WM_CLOSE
 // destroys the window (which gets WM_DESTROY), a posted WM_DESTROY does not.
 // TranslateMessage answers TRUE for key messages only.
-TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
-  PostMessageA(g_first, WM_USER, 5, 6);
+TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
+  const HWND first = Shown();
+  PostMessageA(first, WM_USER, 5, 6);
   PostMessageA(nullptr, WM_USER, 7, 8);
-  PostMessageA(g_first, WM_DESTROY, 0, 0);
-  PostMessageA(g_first, WM_KEYUP, VK_SPACE, 0);
+  PostMessageA(first, WM_DESTROY, 0, 0);
+  PostMessageA(first, WM_KEYUP, VK_SPACE, 0);
   platform::post_close();
   std::vector<LRESULT> results;
   MSG msg{};
@@ -172,70 +274,115 @@ TEST_F(MessageQueue, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
     results.push_back(TranslateMessage(&msg));
     results.push_back(DispatchMessageA(&msg));
   }
-  EXPECT_EQ(results, (std::vector<LRESULT>{FALSE, 42, FALSE, 0, FALSE, 0, TRUE, 0, FALSE, 0}));
-  EXPECT_EQ(g_received, (std::vector<std::string>{"first 0400 5 6", "first 0002 0 0", "first 0101 32 0",
-                                                  "first 0010 0 0", "first 0002 0 0"}));
-  EXPECT_FALSE(IsWindow(g_first));
-  EXPECT_EQ(TranslateMessage(nullptr), FALSE);
-  EXPECT_EQ(DispatchMessageA(nullptr), 0);
-  EXPECT_EQ(SendMessageA(g_first, WM_USER, 0, 0), 0) << "the window is gone";
-  for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP}) {
+  for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR}) {
     msg.message = message;
-    EXPECT_EQ(TranslateMessage(&msg), TRUE);
+    results.push_back(TranslateMessage(&msg));
   }
+  results.push_back(TranslateMessage(nullptr));
+  results.push_back(DispatchMessageA(nullptr));
+  results.push_back(SendMessageA(first, WM_USER, 0, 0));
+  EXPECT_EQ(results, (std::vector<LRESULT>{FALSE, 42, FALSE, 0, FALSE, 0, TRUE, 0, FALSE, 0, TRUE, TRUE, TRUE,
+                                           FALSE, FALSE, 0, 0}));
+  EXPECT_EQ(g_log, (Strings{"w0 0400 5 6", "w0 0002 0 0", "w0 0101 32 0", "w0 0010 0 0", "w0 0002 0 0"}));
+  EXPECT_FALSE(IsWindow(first));
 }
 
-// The thread rests from its third empty peek in a row on, and never while
-// a message, a quit or a paint is waiting to be returned.
-TEST_F(MessageQueue, AnIdleThreadRestsButNeverWithSomethingToReturn) {
-  struct Step {
+// Each peek first takes what the host has waiting; the thread rests from its
+// third empty peek in a row on, and never while a message, a quit or a paint
+// is waiting to be returned.
+TEST_F(User32, APeekPumpsTheHostAndAnIdleThreadRests) {
+  const HWND first = Shown();
+  const struct {
     std::function<void()> before;
     const char* returns;
     int rests;
-  };
-  const Step steps[] = {
+  } steps[] = {
       {[] {}, "-", 0},
       {[] {}, "-", 0},
       {[] {}, "-", 1},
       {[] {}, "-", 2},
-      {[] { platform::post_key('S', true); }, "first 0100 83 2031617", 2},
+      {[] { platform::post_key('S', true); }, "w0 0100 83 2031617", 2},
       {[] {}, "-", 2},
       {[] {}, "-", 2},
       {[] {}, "-", 3},
-      {[] { InvalidateRect(g_first, nullptr, FALSE); }, "first 000F 0 0", 3},
+      {[first] { InvalidateRect(first, nullptr, FALSE); }, "w0 000F 0 0", 3},
       {[] {}, "-", 3},
       {[] {}, "-", 3},
       {[] { PostQuitMessage(0); }, "thread 0012 0 0", 3},
       {[] {}, "-", 3},
   };
-  for (const Step& step : steps) {
+  for (const auto& step : steps) {
     step.before();
-    EXPECT_EQ(Peeks({{nullptr, 0, 0, PM_REMOVE}}), std::vector<std::string>{step.returns});
+    EXPECT_EQ(Drain(1), Strings{step.returns});
     EXPECT_EQ(platform::testing::rest_count(), step.rests) << step.returns;
   }
+  platform::install_host(std::make_unique<RecordingHost>());
+  EXPECT_EQ(Drain(), (Strings{"w0 0100 83 2031617", "-", "-"}));
 }
 
-// Each peek first takes what the machine has waiting from the host.
-TEST_F(MessageQueue, ThePeekPumpsTheHostFirst) {
-  class KeyWaitingHost final : public platform::Host {
-   public:
-    void present(const platform::FrameView&) override {}
-    void forget_frame() override {}
-    void pump_events() override {
-      if (!pumped_) platform::post_key('S', true);
-      pumped_ = true;
-    }
-    void show_window(HWND, int, int) override {}
-    void destroy_window(HWND) override {}
-    void message_box(const std::string&, const std::string&) override {}
-    std::int64_t counter_frequency() override { return 10'000'000; }
-    std::int64_t counter_now() override { return 0; }
+// The US keyboard by its rows of set-1 make codes, the layout Windows maps
+// virtual keys with; arrows and the block above them are extended keys.
+TEST(KeyState, ScanCodesAreThoseOfTheUsKeyboard) {
+  std::vector<unsigned> expected(256, 0);
+  const struct {
+    const char* keys;
+    unsigned first;
+  } rows[] = {{"1234567890", 0x02}, {"QWERTYUIOP", 0x10}, {"ASDFGHJKL", 0x1E}, {"ZXCVBNM", 0x2C}};
+  for (const auto& row : rows)
+    for (int i = 0; row.keys[i] != '\0'; i++)
+      expected[static_cast<unsigned char>(row.keys[i])] = row.first + i;
+  for (int i = 0; i < 10; i++) expected[0x70 + i] = 0x3B + i;  // F1 to F10
+  // F11, F12, then Pause, Caps Lock, Page Up, Page Down, End, Home, Insert, Delete.
+  const std::pair<int, unsigned> others[] = {
+      {0x7A, 0x57},      {0x7B, 0x58},       {VK_BACK, 0x0E}, {VK_TAB, 0x0F},    {VK_RETURN, 0x1C},
+      {VK_SHIFT, 0x2A},  {VK_CONTROL, 0x1D}, {VK_MENU, 0x38}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39},
+      {0x13, 0x45},      {0x14, 0x3A},       {0x21, 0x149},   {0x22, 0x151},     {0x23, 0x14F},
+      {0x24, 0x147},     {0x2D, 0x152},      {0x2E, 0x153},   {VK_LEFT, 0x14B},  {VK_UP, 0x148},
+      {VK_RIGHT, 0x14D}, {VK_DOWN, 0x150}};
+  for (const auto& [key, code] : others) expected[key] = code;
+  std::vector<unsigned> codes;
+  for (int key = 0; key < 256; key++) codes.push_back(platform::scan_code(key));
+  EXPECT_EQ(codes, expected);
+}
 
-   private:
-    bool pumped_ = false;
-  };
-  platform::install_host(std::make_unique<KeyWaitingHost>());
-  EXPECT_EQ(Drain(), (std::vector<std::string>{"first 0100 83 2031617", "-", "-", "-", "-", "-", "-", "-"}));
+// GetKeyState reports the keyboard as of the key messages already taken from
+// the queue: bit 15 down (read negative, as Windows widens the key's byte),
+// bit 0 toggled on each press but not on a repeat; keys past 0xFF are never down.
+TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
+  const HWND hwnd = Create();
+  const struct {
+    int key;
+    bool down, repeat;
+  } events[] = {{VK_SPACE, true, false}, {VK_SPACE, true, true},  {VK_SPACE, false, false},
+                {VK_LEFT, true, false},  {VK_RIGHT, true, false}, {VK_LEFT, false, false},
+                {VK_SPACE, true, false}, {VK_RIGHT, false, false}};
+  for (const auto& event : events) platform::post_key(event.key, event.down, event.repeat);
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(GetKeyState(VK_SPACE), 0);
+
+  Strings trace;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    char sz[80];
+    std::snprintf(sz, sizeof sz, "%s %04X %02X %08lX: %04hX %04hX %04hX", Name(msg.hwnd).c_str(), msg.message,
+                  static_cast<unsigned>(msg.wParam), static_cast<unsigned long>(msg.lParam),
+                  GetKeyState(VK_SPACE), GetKeyState(VK_LEFT), GetKeyState(VK_RIGHT));
+    trace.push_back(sz);
+  }
+  EXPECT_EQ(trace, (Strings{
+                       "w0 0100 20 00390001: FF81 0000 0000",
+                       "w0 0100 20 40390001: FF81 0000 0000",
+                       "w0 0101 20 C0390001: 0001 0000 0000",
+                       "w0 0100 25 014B0001: 0001 FF81 0000",
+                       "w0 0100 27 014D0001: 0001 FF81 FF81",
+                       "w0 0101 25 C14B0001: 0001 0001 FF81",
+                       "w0 0100 20 00390001: FF80 0001 FF81",
+                       "w0 0101 27 C14D0001: FF80 0001 0001",
+                   }));
+  for (WPARAM key : {0x000, 0x1FF}) PostMessageA(hwnd, WM_KEYDOWN, key, 0);
+  Drain(2);
+  EXPECT_EQ(std::vector<int>({GetKeyState(0), GetKeyState(0xFF), GetKeyState(-1), GetKeyState(0x100)}),
+            std::vector<int>({-127, -127, 0, 0}));
 }
 
 }  // namespace

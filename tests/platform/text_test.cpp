@@ -1,91 +1,160 @@
+// Text: the CP949 code page, wsprintfA, TextOutA on a surface's device
+// context, the message boxes' pictures, and the rectangle helpers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "gdi32/device_context.h"
+#include "kernel32/code_page.h"
 #include "platform_state.h"
+#include "testing/testing.h"
+#include "user32/message_box_picture.h"
 
 namespace {
 
 constexpr std::uint32_t kFill = 0x00123456;
 constexpr std::uint8_t kGuard = 0xA5;
 constexpr COLORREF kRed = 0x000000FF;
+using Box = std::vector<int>;  // left, top, right, bottom; exclusive
+
+// CP949 as a Korean Windows decodes it: KS X 1001 Hangul, the Unified Hangul
+// extension (whose trail bytes reach into ASCII), ASCII with NUL, and U+FFFD
+// for a lead byte cut off or followed by what cannot trail, after which the
+// next byte is read on its own.
+TEST(CodePage, DecodesCp949AsKoreanWindowsDoes) {
+  const struct {
+    std::string_view ansi;
+    std::u32string_view text;
+  } rows[] = {
+      {"\xC7\xC1\xB7\xB9\xC0\xD3: 60", U"\uD504\uB808\uC784: 60"},  // 프레임
+      {"c\x8C\x63"
+       "c",
+       U"c\uB620c"},  // 똠, outside EUC-KR
+      {"FPS: 60 ~\x7F", U"FPS: 60 ~\x7F"},
+      {std::string_view("a\0b", 3), std::u32string_view(U"a\0b", 3)},
+      {"", U""},
+      {"A\xC7", U"A\uFFFD"},
+      {"\xC7\xC1\xB7", U"\uD504\uFFFD"},
+      {"\xC7 B", U"\uFFFD B"},
+      {"\xC7\x7F\xC7\xC1", U"\uFFFD\x7F\uD504"},
+      {"\x80", U"\uFFFD"},
+      {"x\xFFy", U"x\uFFFDy"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform::decode_ansi(row.ansi), row.text) << row.ansi;
+  EXPECT_EQ(platform::ansi_to_utf8("\xC7\xC1\xB7\xB9\xC0\xD3 \x80!"), "프레임 \xEF\xBF\xBD!");
+
+  // Message boxes reach the host as UTF-8; a converter that failed to open
+  // decodes only ASCII and is tried again for the next box.
+  platform::testing::fail_next_code_page_open();
+  MessageBoxA(nullptr, "\xC7\xC1 ~\x7F", "A", MB_OK);
+  MessageBoxA(nullptr, "\xC7\xC1", nullptr, MB_OK);
+  const auto& boxes = platform::testing::message_boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>({boxes[0].text, boxes[1].text, boxes[1].caption}),
+            std::vector<std::string>({"\xEF\xBF\xBD\xEF\xBF\xBD ~\x7F", "프", "Error"}));
+}
+
+// Numbers, strings, widths and precisions; CP949 bytes pass unchanged; the
+// output stops at 1024 bytes with its terminator.
+TEST(Wsprintf, FormatsAsWindowsDoes) {
+  char sz[64];
+  const auto format = [&sz](const char* pattern, auto... args) {
+    const int length = wsprintfA(sz, pattern, args...);
+    return std::to_string(length) + ":" + sz;
+  };
+  // A precision lets the string end without a zero: no byte past it is read.
+  const std::unique_ptr<char[]> unterminated(new char[3]{'x', 'y', 'z'});
+  EXPECT_EQ((std::vector<std::string>{
+                format("%d", 0),
+                format("%d|%d|%i", -2147483647 - 1, 2147483647, -5),
+                format("%u|%x|%X|%c|%%", 4294967295u, 0xBEEFu, 0xBEEFu, 'Q'),
+                format("[%5d][%-5d][%05d][%-05d]", -42, 42, -42, 7),
+                format("[%s][%6s][%-6s][%.2s]", "ab", "ab", "ab", "abcdef"),
+                format("[%.3s][%.2s][%s]", unterminated.get(), unterminated.get(), ""),
+                format("%d\xC7\xC1\xB7\xB9\xC0\xD3 : %s", 100, "VVV"),
+            }),
+            (std::vector<std::string>{"1:0", "25:-2147483648|2147483647|-5", "24:4294967295|beef|BEEF|Q|%",
+                                      "28:[  -42][42   ][-0042][7    ]", "24:[ab][    ab][ab    ][ab]",
+                                      "11:[xyz][xy][]", "15:100\xC7\xC1\xB7\xB9\xC0\xD3 : VVV"}));
+  const std::string long_text(2000, 'x');
+  std::string buffer(1100, '#');
+  EXPECT_EQ(wsprintfA(buffer.data(), "%s", long_text.c_str()), 1023);
+  EXPECT_EQ(buffer.substr(1022, 3), std::string("x\0#", 3));
+}
+
+TEST(Rectangles, OffsetSetAndPointInsideWithExclusiveEdges) {
+  RECT rc, empty{10, 10, 10, 20};
+  ASSERT_TRUE(SetRect(&rc, 100, 600, 150, 700) && OffsetRect(&rc, -5, 0));
+  EXPECT_EQ(Box({rc.left, rc.top, rc.right, rc.bottom}), Box({95, 600, 145, 700}));
+  std::vector<BOOL> inside;
+  for (const POINT pt : {POINT{95, 600}, {144, 699}, {145, 650}, {100, 700}, {94, 650}, {100, 599}})
+    inside.push_back(PtInRect(&rc, pt));
+  inside.push_back(PtInRect(&empty, POINT{10, 15}) || OffsetRect(nullptr, 1, 1) ||
+                   PtInRect(nullptr, POINT{}));
+  EXPECT_EQ(inside, (std::vector<BOOL>{TRUE, TRUE, FALSE, FALSE, FALSE, FALSE, FALSE}));
+}
 
 // A picture of width x height at 32 or 16 bits in rows 12 bytes wider than
 // it, with two spare rows below: everything outside it holds guard bytes.
-class Page {
- public:
+struct Page {
   Page(int width, int height, int bits = 32)
-      : width_(width),
-        height_(height),
-        bytes_(bits / 8),
-        pitch_(width * bytes_ + 12),
-        memory_(static_cast<std::size_t>(pitch_) * (height + 2), kGuard) {
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) std::memcpy(&memory_[y * pitch_ + x * bytes_], &kFill, bytes_);
-    hdc_ = platform::create_surface_dc({.pixels = memory_.data(),
-                                        .width = width,
-                                        .height = height,
-                                        .pitch = pitch_,
-                                        .bits_per_pixel = bits});
+      : w(width), h(height), bytes(bits / 8), pitch(w * bytes + 12), memory(pitch * (h + 2), kGuard) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) std::memcpy(&memory[y * pitch + x * bytes], &kFill, bytes);
+    hdc = platform::create_surface_dc(
+        {.pixels = memory.data(), .width = w, .height = h, .pitch = pitch, .bits_per_pixel = bits});
   }
-  ~Page() { platform::release_surface_dc(hdc_); }
+  ~Page() { platform::release_surface_dc(hdc); }
 
-  HDC hdc() const { return hdc_; }
   std::uint32_t at(int x, int y) const {
     std::uint32_t value = 0;
-    std::memcpy(&value, &memory_[y * pitch_ + x * bytes_], bytes_);
+    std::memcpy(&value, &memory[y * pitch + x * bytes], bytes);
     return value;
   }
-  std::uint32_t fill() const { return bytes_ == 4 ? kFill : kFill & 0xFFFF; }
   std::vector<std::uint32_t> picture() const {
     std::vector<std::uint32_t> pixels;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) pixels.push_back(at(x, y));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) pixels.push_back(at(x, y));
     return pixels;
   }
   int count(std::uint32_t value) const { return static_cast<int>(std::ranges::count(picture(), value)); }
   bool guards_intact() const {
-    for (int y = 0; y < height_ + 2; ++y)
-      for (int i = y < height_ ? width_ * bytes_ : 0; i < pitch_; ++i)
-        if (memory_[y * pitch_ + i] != kGuard) return false;
+    for (int y = 0; y < h + 2; ++y)
+      for (int i = y < h ? w * bytes : 0; i < pitch; ++i)
+        if (memory[y * pitch + i] != kGuard) return false;
     return true;
   }
-  // The box (left, top, right, bottom; exclusive) of the pixels that changed.
-  std::vector<int> changed_box() const {
-    std::vector<int> box{width_, height_, 0, 0};
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x)
-        if (at(x, y) != fill())
+  Box changed() const {
+    Box box{w, h, 0, 0};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (at(x, y) != (bytes == 4 ? kFill : kFill & 0xFFFF))
           box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
     return box;
   }
   // Ends the context and gives the bounds it says were drawn on.
-  std::vector<int> drawn() {
+  Box drawn() {
     RECT rc{};
-    EXPECT_TRUE(platform::release_surface_dc(hdc_, &rc));
-    hdc_ = nullptr;
-    return rc.left >= rc.right ? std::vector<int>{width_, height_, 0, 0}
-                               : std::vector<int>{rc.left, rc.top, rc.right, rc.bottom};
+    EXPECT_TRUE(platform::release_surface_dc(std::exchange(hdc, nullptr), &rc));
+    return rc.left >= rc.right ? Box{w, h, 0, 0} : Box{rc.left, rc.top, rc.right, rc.bottom};
+  }
+  void write(int x, int y, const char* text, int mode = TRANSPARENT, int c = -2) const {
+    SetBkMode(hdc, mode);
+    SetTextColor(hdc, kRed);
+    EXPECT_EQ(TextOutA(hdc, x, y, text, c == -2 ? static_cast<int>(std::strlen(text)) : c), TRUE);
   }
 
-  const int width_, height_, bytes_, pitch_;
-
- private:
-  std::vector<std::uint8_t> memory_;
-  HDC hdc_ = nullptr;
+  const int w, h, bytes, pitch;
+  std::vector<std::uint8_t> memory;
+  HDC hdc;
 };
-
-void Write(const Page& page, int x, int y, const char* text, int mode = TRANSPARENT, COLORREF color = kRed,
-           int c = -2) {
-  SetBkMode(page.hdc(), mode);
-  SetTextColor(page.hdc(), color);
-  EXPECT_EQ(TextOutA(page.hdc(), x, y, text, c == -2 ? static_cast<int>(std::strlen(text)) : c), TRUE);
-}
 
 // Drawn at the pen in a roomy page, text is the picture every other pen
 // position shows moved, cut wherever a page edge falls, and nothing past
@@ -93,23 +162,19 @@ void Write(const Page& page, int x, int y, const char* text, int mode = TRANSPAR
 TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
   for (const int mode : {TRANSPARENT, OPAQUE}) {
     Page whole(200, 60);
-    Write(whole, 50, 20, "M#Ag", mode);
-    const struct {
-      int x, y;
-    } pens[] = {{10, 20}, {-3, -4}, {30, 10}, {35, 15}, {5000, 5}, {-5000, 5}, {5, 400}};
-    for (const auto& pen : pens) {
+    whole.write(50, 20, "M#Ag", mode);
+    for (const POINT pen : {POINT{10, 20}, {-3, -4}, {30, 10}, {35, 15}, {5000, 5}, {-5000, 5}, {5, 400}}) {
       Page page(40, 20);
-      Write(page, pen.x, pen.y, "M#Ag", mode);
-      int nWrong = 0;
+      page.write(pen.x, pen.y, "M#Ag", mode);
+      int wrong = 0;
       for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) {
           const int wx = x - pen.x + 50, wy = y - pen.y + 20;
           const bool inside = wx >= 0 && wx < 200 && wy >= 0 && wy < 60;
-          nWrong += page.at(x, y) != (inside ? whole.at(wx, wy) : kFill);
+          wrong += page.at(x, y) != (inside ? whole.at(wx, wy) : kFill);
         }
-      EXPECT_EQ(nWrong, 0) << pen.x << "," << pen.y << " mode " << mode;
-      EXPECT_TRUE(page.guards_intact());
-      const std::vector<int> changed = page.changed_box(), drawn = page.drawn();
+      const Box changed = page.changed(), drawn = page.drawn();
+      EXPECT_TRUE(wrong == 0 && page.guards_intact()) << pen.x << "," << pen.y << " mode " << mode;
       EXPECT_TRUE(changed[0] >= changed[2] || (drawn[0] <= changed[0] && drawn[1] <= changed[1] &&
                                                drawn[2] >= changed[2] && drawn[3] >= changed[3]))
           << pen.x << "," << pen.y << " mode " << mode;
@@ -119,91 +184,119 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
 
 // Transparent: ink only, below and right of the pen, in the text colour of
 // the surface's format. Opaque (the default): white cells from the pen on,
-// one line high, under black ink.
-TEST(TextOut, InkAndCellsInTheTextAndBackgroundColours) {
+// one line high, under black ink. Each character takes the cell it drew:
+// text is the sum of its parts, and only the first c bytes are drawn.
+TEST(TextOut, InkCellsAndCharacters) {
   Page ink(200, 60), ink16(200, 60, 16), cells(200, 60);
-  Write(ink, 10, 20, "HOPS 60");
-  Write(ink16, 10, 20, "HOPS 60");
-  ASSERT_EQ(TextOutA(cells.hdc(), 10, 20, "HOPS 60", 7), TRUE);
-  const std::vector<int> box = ink.changed_box();
+  ink.write(10, 20, "HOPS 60");
+  ink16.write(10, 20, "HOPS 60");
+  ASSERT_EQ(TextOutA(cells.hdc, 10, 20, "HOPS 60", 7), TRUE);
+  const Box box = ink.changed(), cell = cells.changed();
   EXPECT_GT(ink.count(0x00FF0000), 40);
   EXPECT_EQ(ink.count(0x00FF0000) + ink.count(kFill), 200 * 60);
   EXPECT_EQ(ink16.count(0xF800) + ink16.count(kFill & 0xFFFF), 200 * 60);
-  EXPECT_EQ(ink16.changed_box(), box);
+  EXPECT_EQ(ink16.changed(), box);
   EXPECT_TRUE(box[0] >= 10 && box[1] >= 20 && box[3] >= 28 && box[3] < 38) << box[1] << " " << box[3];
-
-  const std::vector<int> cell = cells.changed_box();
-  EXPECT_EQ(std::vector<int>(cell.begin(), cell.begin() + 2), (std::vector<int>{10, 20}));
-  EXPECT_TRUE(cell[3] - 20 >= 16 && cell[3] - 20 <= 18) << cell[3];
+  EXPECT_TRUE(cell[0] == 10 && cell[1] == 20 && cell[3] >= 36 && cell[3] <= 38) << cell[3];
   EXPECT_EQ(cells.count(0x00FFFFFF) + cells.count(0), (cell[2] - 10) * (cell[3] - 20));
   EXPECT_EQ(cells.count(0), ink.count(0x00FF0000));
+
+  Page one(100, 30), pair(100, 30), pieces(100, 30), part(100, 30), other(100, 30);
+  one.write(0, 0, "A", OPAQUE);
+  pair.write(3, 2, "AB", OPAQUE);
+  pieces.write(3, 2, "A", OPAQUE);
+  pieces.write(3 + one.changed()[2], 2, "B", OPAQUE);
+  part.write(3, 2, "ABCD", OPAQUE, 2);
+  other.write(3, 2, "AC", OPAQUE);
+  EXPECT_EQ(pair.picture(), pieces.picture());
+  EXPECT_EQ(part.picture(), pair.picture());
+  EXPECT_NE(other.picture(), pair.picture());
 }
 
-// Each character takes the cell it drew: text is the sum of its parts,
-// only the first c bytes are drawn, and each Hangul syllable inks a cell
-// of its own with a glyph of its own.
-TEST(TextOut, TextIsTheSumOfItsCharacters) {
-  Page one(100, 30), pair(100, 30), pieces(100, 30), part(100, 30), other(100, 30);
-  Write(one, 0, 0, "A", OPAQUE);
-  const int advance = one.changed_box()[2];
-  Write(pair, 3, 2, "AB", OPAQUE);
-  Write(pieces, 3, 2, "A", OPAQUE);
-  Write(pieces, 3 + advance, 2, "B", OPAQUE);
-  EXPECT_EQ(pair.picture(), pieces.picture());
-  Write(part, 3, 2, "ABCD", OPAQUE, kRed, 2);
-  EXPECT_EQ(part.picture(), pair.picture());
-  Write(other, 3, 2, "AC", OPAQUE);
-  EXPECT_NE(other.picture(), pair.picture());
-
+// Each Hangul syllable inks a cell of its own with a glyph of its own.
+TEST(TextOut, EachSyllableHasACellAndAGlyph) {
   Page syllables(120, 30), first(120, 30), second(120, 30);
-  Write(syllables, 4, 4, "\xC7\xC1\xB7\xB9\xC0\xD3");  // 프레임
-  Write(first, 4, 4, "\xC7\xC1");
-  Write(second, 4, 4, "\xB7\xB9");
+  syllables.write(4, 4, "\xC7\xC1\xB7\xB9\xC0\xD3");  // 프레임
+  first.write(4, 4, "\xC7\xC1");
+  second.write(4, 4, "\xB7\xB9");
   EXPECT_NE(first.picture(), second.picture());
-  const std::vector<int> box = syllables.changed_box();
-  const int cell = (first.changed_box()[2] - 4 + 3) / 4 * 4;
+  const int cell = (first.changed()[2] - 4 + 3) / 4 * 4;
   for (int i = 0; i < 3; ++i) {
     int inked = 0;
     for (int y = 0; y < 30; ++y)
       for (int x = 4 + i * cell; x < std::min(4 + (i + 1) * cell, 120); ++x)
         inked += syllables.at(x, y) != kFill;
-    EXPECT_GT(inked, 15) << "syllable " << i << " of " << box[2];
+    EXPECT_GT(inked, 15) << "syllable " << i;
   }
 }
 
+// Setters answer the previous value; nothing is drawn of no text; a context
+// that was released, reset or never made refuses everything.
 TEST(DeviceContext, SettersAnswerThePreviousValueAndUnknownContextsFail) {
   Page page(60, 30);
-  EXPECT_EQ(SetBkMode(page.hdc(), TRANSPARENT), OPAQUE);
-  EXPECT_EQ(SetBkMode(page.hdc(), 3), 0);
-  EXPECT_EQ(SetBkMode(page.hdc(), OPAQUE), TRANSPARENT);
-  EXPECT_EQ(SetTextColor(page.hdc(), kRed), 0x00000000u);
-  EXPECT_EQ(SetTextColor(page.hdc(), RGB(1, 2, 3)), kRed);
-  EXPECT_EQ(SetTextColor(page.hdc(), 0), 0x00030201u);
-  EXPECT_EQ(TextOutA(page.hdc(), 2, 2, "HOPS", 0), TRUE);
-  EXPECT_EQ(TextOutA(page.hdc(), 2, 2, "HOPS", -1), TRUE);
+  const HDC hdc = page.hdc;
+  EXPECT_EQ(std::vector<COLORREF>({static_cast<COLORREF>(SetBkMode(hdc, TRANSPARENT)),
+                                   static_cast<COLORREF>(SetBkMode(hdc, 3)),
+                                   static_cast<COLORREF>(SetBkMode(hdc, OPAQUE)), SetTextColor(hdc, kRed),
+                                   SetTextColor(hdc, RGB(1, 2, 3)), SetTextColor(hdc, 0)}),
+            std::vector<COLORREF>({OPAQUE, 0, TRANSPARENT, 0, kRed, 0x00030201u}));
+  EXPECT_TRUE(TextOutA(hdc, 2, 2, "HOPS", 0) && TextOutA(hdc, 2, 2, "HOPS", -1));
   EXPECT_EQ(page.count(kFill), 60 * 30);
 
-  const HDC gone = page.hdc();
   const HDC other = platform::create_surface_dc({.pixels = nullptr, .width = 0, .height = 0, .pitch = 0});
-  EXPECT_NE(other, gone);
-  EXPECT_EQ(page.drawn(), (std::vector<int>{60, 30, 0, 0}));
+  EXPECT_NE(other, hdc);
+  EXPECT_EQ(page.drawn(), Box({60, 30, 0, 0}));
   platform::reset_gdi32();
-  for (const HDC hdc : {HDC{}, gone, other}) {
-    EXPECT_EQ(SetBkMode(hdc, TRANSPARENT), 0);
-    EXPECT_EQ(SetTextColor(hdc, kRed), CLR_INVALID);
-    EXPECT_EQ(TextOutA(hdc, 0, 0, "#", 1), FALSE);
-    EXPECT_FALSE(platform::release_surface_dc(hdc));
+  for (const HDC gone : {HDC{}, hdc, other}) {
+    EXPECT_EQ(SetBkMode(gone, TRANSPARENT), 0);
+    EXPECT_EQ(SetTextColor(gone, kRed), CLR_INVALID);
+    EXPECT_FALSE(TextOutA(gone, 0, 0, "#", 1) || platform::release_surface_dc(gone));
   }
 }
 
-TEST(DeviceContext, StockObjectsAreDistinctAndStableForTheKnownIndices) {
-  std::vector<HGDIOBJ> handles;
-  for (int index = -1; index <= SYSTEM_FONT + 1; ++index) handles.push_back(GetStockObject(index));
-  for (int index = -1; index <= SYSTEM_FONT + 1; ++index) {
-    const bool known = (index >= WHITE_BRUSH && index <= NULL_BRUSH) || index == SYSTEM_FONT;
-    EXPECT_EQ(handles[index + 1] != nullptr, known) << index;
-    EXPECT_EQ(GetStockObject(index), handles[index + 1]);
-    EXPECT_EQ(std::ranges::count(handles, handles[index + 1]) == 1, known) << index;
+// The box's text, decoded from UTF-8, is exactly what TextOutA draws of the
+// CP949 bytes MessageBoxA got: black ink on the white body, line by line.
+TEST(MessageBoxPicture, TextIsTextOutAOfTheAnsiBytes) {
+  // The game's own boxes, and one of two lines as Windows breaks them.
+  const struct {
+    const char* caption;
+    const char* text;
+  } boxes[] = {
+      {"\xbd\xc7\xc6\xd0", "\xba\xf1\xc6\xae\xb8\xca\x20\xb7\xce\xb5\xe5\x20\xbd\xc7\xc6\xd0"},
+      {"Tobrikan",
+       "\xb5\xf0\xbd\xba\xc7\xc3\xb7\xb9\xc0\xcc\x20\xb8\xf0\xb5\xe5\x20\xbc\xb3\xc1\xa4\xbd\xc7\xc6\xd0"},
+      {"\xbf\xa1\xb7\xaf",
+       "\x31\x36\xba\xf1\xc6\xae\xc8\xa4\xc0\xba\x20\x33\x32\xba\xf1\xc6\xae\xb8\xa6\x20\xb0"
+       "\xed\xb8\xa3\xbd\xc3\xbf\xc0"},
+      {"\xbd\xc7\xc6\xd0", "\xba\xf1\xc6\xae\xb8\xca\r\nIMG/IMG_BALL.bmp"},
+  };
+  for (const auto& box : boxes) {
+    const platform::MessageBoxPicture picture =
+        platform::draw_message_box(platform::ansi_to_utf8(box.caption), platform::ansi_to_utf8(box.text));
+    std::vector<std::uint32_t> expected = picture.pixels;
+    const HDC hdc = platform::create_surface_dc({.pixels = expected.data(),
+                                                 .width = picture.width,
+                                                 .height = picture.height,
+                                                 .pitch = picture.width * 4});
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, RGB(0, 0, 0));
+    std::string line;
+    int top = picture.text_origin.y;
+    for (const char* p = box.text;; ++p) {
+      if (*p != '\n' && *p != '\0') {
+        if (*p != '\r') line.push_back(*p);
+        continue;
+      }
+      for (int y = top; y < top + 16; ++y)
+        std::fill_n(&expected[static_cast<std::size_t>(y * picture.width + 1)], picture.width - 2,
+                    0x00FFFFFF);
+      TextOutA(hdc, picture.text_origin.x, top, line.c_str(), static_cast<int>(line.size()));
+      line.clear();
+      top += 16;
+      if (*p == '\0') break;
+    }
+    platform::release_surface_dc(hdc);
+    EXPECT_EQ(picture.pixels, expected) << box.text;
   }
 }
 
