@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -292,30 +291,19 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
 // is waiting to be returned.
 TEST_F(User32, APeekPumpsTheHostAndAnIdleThreadRests) {
   const HWND first = Shown();
-  const struct {
-    std::function<void()> before;
-    const char* returns;
-    int rests;
-  } steps[] = {
-      {[] {}, "-", 0},
-      {[] {}, "-", 0},
-      {[] {}, "-", 1},
-      {[] {}, "-", 2},
-      {[] { platform::post_key('S', true); }, "w0 0100 83 2031617", 2},
-      {[] {}, "-", 2},
-      {[] {}, "-", 2},
-      {[] {}, "-", 3},
-      {[first] { InvalidateRect(first, nullptr, FALSE); }, "w0 000F 0 0", 3},
-      {[] {}, "-", 3},
-      {[] {}, "-", 3},
-      {[] { PostQuitMessage(0); }, "thread 0012 0 0", 3},
-      {[] {}, "-", 3},
-  };
-  for (const auto& step : steps) {
-    step.before();
-    EXPECT_EQ(Drain(1), Strings{step.returns});
-    EXPECT_EQ(platform::testing::rest_count(), step.rests) << step.returns;
+  Strings returns;
+  std::vector<int> rests;
+  // One peek after each step: nothing (.), a key (K), a paint (P), a quit (Q).
+  for (const char step : std::string("....K...P..Q.")) {
+    if (step == 'K') platform::post_key('S', true);
+    if (step == 'P') InvalidateRect(first, nullptr, FALSE);
+    if (step == 'Q') PostQuitMessage(0);
+    returns.push_back(Drain(1)[0]);
+    rests.push_back(platform::testing::rest_count());
   }
+  EXPECT_EQ(returns, (Strings{"-", "-", "-", "-", "w0 0100 83 2031617", "-", "-", "-", "w0 000F 0 0", "-",
+                              "-", "thread 0012 0 0", "-"}));
+  EXPECT_EQ(rests, (std::vector<int>{0, 0, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3}));
   platform::install_host(std::make_unique<RecordingHost>());
   EXPECT_EQ(Drain(), (Strings{"w0 0100 83 2031617", "-", "-"}));
 }
@@ -369,16 +357,10 @@ TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
                   GetKeyState(VK_SPACE), GetKeyState(VK_LEFT), GetKeyState(VK_RIGHT));
     trace.push_back(sz);
   }
-  EXPECT_EQ(trace, (Strings{
-                       "w0 0100 20 00390001: FF81 0000 0000",
-                       "w0 0100 20 40390001: FF81 0000 0000",
-                       "w0 0101 20 C0390001: 0001 0000 0000",
-                       "w0 0100 25 014B0001: 0001 FF81 0000",
-                       "w0 0100 27 014D0001: 0001 FF81 FF81",
-                       "w0 0101 25 C14B0001: 0001 0001 FF81",
-                       "w0 0100 20 00390001: FF80 0001 FF81",
-                       "w0 0101 27 C14D0001: FF80 0001 0001",
-                   }));
+  EXPECT_EQ(trace, (Strings{"w0 0100 20 00390001: FF81 0000 0000", "w0 0100 20 40390001: FF81 0000 0000",
+                            "w0 0101 20 C0390001: 0001 0000 0000", "w0 0100 25 014B0001: 0001 FF81 0000",
+                            "w0 0100 27 014D0001: 0001 FF81 FF81", "w0 0101 25 C14B0001: 0001 0001 FF81",
+                            "w0 0100 20 00390001: FF80 0001 FF81", "w0 0101 27 C14D0001: FF80 0001 0001"}));
   for (WPARAM key : {0x000, 0x1FF}) PostMessageA(hwnd, WM_KEYDOWN, key, 0);
   Drain(2);
   EXPECT_EQ(std::vector<int>({GetKeyState(0), GetKeyState(0xFF), GetKeyState(-1), GetKeyState(0x100)}),

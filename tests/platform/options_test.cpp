@@ -22,22 +22,20 @@ TEST(CommandLine, EachOptionAsGnuProgramsTakeThem) {
   const struct {
     std::vector<const char*> args;
     std::string expected;
-  } rows[] = {
-      {{}, "play - "},
-      {{"--windowed"}, "play 1 "},
-      {{"--windowed", "--fullscreen"}, "play 0 "},
-      {{"--fullscreen", "--windowed", "--scale=integer"}, "play 1 integer"},
-      {{"--scale=fit", "--scale=sharp"}, "play - sharp"},
-      {{"--windowed", "--help", "--bogus"}, "help 1 "},
-      {{"--version", "--help"}, "version - "},
-      {{"--bogus", "--help"}, "error: unrecognized option '--bogus'"},
-      {{"-h"}, "error: unrecognized option '-h'"},
-      {{"--windowed=1"}, "error: unrecognized option '--windowed=1'"},
-      {{"hops.exe"}, "error: unexpected argument 'hops.exe'"},
-      {{"--scale"}, "error: option '--scale' requires an argument"},
-      {{"--scale=Fit"}, "error: invalid argument 'Fit' for '--scale'" + valid},
-      {{"--scale="}, "error: invalid argument '' for '--scale'" + valid},
-  };
+  } rows[] = {{{}, "play - "},
+              {{"--windowed"}, "play 1 "},
+              {{"--windowed", "--fullscreen"}, "play 0 "},
+              {{"--fullscreen", "--windowed", "--scale=integer"}, "play 1 integer"},
+              {{"--scale=fit", "--scale=sharp"}, "play - sharp"},
+              {{"--windowed", "--help", "--bogus"}, "help 1 "},
+              {{"--version", "--help"}, "version - "},
+              {{"--bogus", "--help"}, "error: unrecognized option '--bogus'"},
+              {{"-h"}, "error: unrecognized option '-h'"},
+              {{"--windowed=1"}, "error: unrecognized option '--windowed=1'"},
+              {{"hops.exe"}, "error: unexpected argument 'hops.exe'"},
+              {{"--scale"}, "error: option '--scale' requires an argument"},
+              {{"--scale=Fit"}, "error: invalid argument 'Fit' for '--scale'" + valid},
+              {{"--scale="}, "error: invalid argument '' for '--scale'" + valid}};
   for (const auto& row : rows) EXPECT_EQ(Parse(row.args), row.expected);
 }
 

@@ -144,21 +144,19 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   const std::vector<std::uint32_t> older = Noise(1024, 768, 1), newest = Noise(1024, 768, 2);
   platform::host().present({older.data(), 1024, 768, 1024 * 4, 32});
   platform::host().present({newest.data(), 1024, 768, 1024 * 4, 32});
-  SDL_Event events[] = {
-      Key(SDL_KEYDOWN, SDLK_F11),
-      Key(SDL_KEYDOWN, SDLK_F11, KMOD_NONE, 1),
-      Key(SDL_KEYUP, SDLK_F11),
-      Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT),
-      Key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT),
-      Key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, 1),
-      Key(SDL_KEYUP, SDLK_LALT),
-      Key(SDL_KEYUP, SDLK_RETURN),
-      Key(SDL_KEYDOWN, SDLK_RETURN),
-      Key(SDL_KEYUP, SDLK_RETURN),
-      Key(SDL_KEYDOWN, SDLK_F12),
-      Key(SDL_KEYUP, SDLK_F12),
-      Key(SDL_KEYDOWN, SDLK_a),
-  };
+  SDL_Event events[] = {Key(SDL_KEYDOWN, SDLK_F11),
+                        Key(SDL_KEYDOWN, SDLK_F11, KMOD_NONE, 1),
+                        Key(SDL_KEYUP, SDLK_F11),
+                        Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT),
+                        Key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT),
+                        Key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, 1),
+                        Key(SDL_KEYUP, SDLK_LALT),
+                        Key(SDL_KEYUP, SDLK_RETURN),
+                        Key(SDL_KEYDOWN, SDLK_RETURN),
+                        Key(SDL_KEYUP, SDLK_RETURN),
+                        Key(SDL_KEYDOWN, SDLK_F12),
+                        Key(SDL_KEYUP, SDLK_F12),
+                        Key(SDL_KEYDOWN, SDLK_a)};
   for (SDL_Event& event : events) ASSERT_EQ(SDL_PushEvent(&event), 1);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(TakeKeys(), "down 12, up 12, down 0D, up 0D, down 41");
@@ -188,26 +186,24 @@ TEST(SdlHost, PadsPressTheKeysOfTheKeyboard) {
     Do what;
     int value;  // an SDL_GameControllerButton or the stick's x
     const char* keys;
-  } steps[] = {
-      {Do::plug, 0, ""},
-      {Do::press, SDL_CONTROLLER_BUTTON_A, "down 20"},
-      {Do::release, SDL_CONTROLLER_BUTTON_A, "up 20"},
-      {Do::press, SDL_CONTROLLER_BUTTON_DPAD_LEFT, "down 25"},
-      {Do::left_x, -20000, ""},
-      {Do::release, SDL_CONTROLLER_BUTTON_DPAD_LEFT, ""},
-      {Do::left_x, -kDead, "up 25"},
-      {Do::left_x, kDead + 1, "down 27"},
-      {Do::left_x, -32768, "up 27, down 25"},
-      {Do::left_x, 0, "up 25"},
-      {Do::press, SDL_CONTROLLER_BUTTON_Y, ""},
-      {Do::press, SDL_CONTROLLER_BUTTON_START, "down 53"},
-      {Do::release, SDL_CONTROLLER_BUTTON_START, "up 53"},
-      {Do::press, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "down 27"},
-      {Do::unplug, 0, "up 27"},
-      {Do::plug, 0, ""},
-      {Do::press, SDL_CONTROLLER_BUTTON_BACK, "down 1B"},
-      {Do::release, SDL_CONTROLLER_BUTTON_BACK, "up 1B"},
-  };
+  } steps[] = {{Do::plug, 0, ""},
+               {Do::press, SDL_CONTROLLER_BUTTON_A, "down 20"},
+               {Do::release, SDL_CONTROLLER_BUTTON_A, "up 20"},
+               {Do::press, SDL_CONTROLLER_BUTTON_DPAD_LEFT, "down 25"},
+               {Do::left_x, -20000, ""},
+               {Do::release, SDL_CONTROLLER_BUTTON_DPAD_LEFT, ""},
+               {Do::left_x, -kDead, "up 25"},
+               {Do::left_x, kDead + 1, "down 27"},
+               {Do::left_x, -32768, "up 27, down 25"},
+               {Do::left_x, 0, "up 25"},
+               {Do::press, SDL_CONTROLLER_BUTTON_Y, ""},
+               {Do::press, SDL_CONTROLLER_BUTTON_START, "down 53"},
+               {Do::release, SDL_CONTROLLER_BUTTON_START, "up 53"},
+               {Do::press, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "down 27"},
+               {Do::unplug, 0, "up 27"},
+               {Do::plug, 0, ""},
+               {Do::press, SDL_CONTROLLER_BUTTON_BACK, "down 1B"},
+               {Do::release, SDL_CONTROLLER_BUTTON_BACK, "up 1B"}};
   int device = -1;
   SDL_Joystick* joystick = nullptr;
   for (const auto& step : steps) {
