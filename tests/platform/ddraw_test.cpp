@@ -1,7 +1,8 @@
-// DirectDraw on our own memory, through the COM interfaces the game calls.
-// What blits and keys draw, with every change between them, is the surface
-// fuzzer's (fuzz/surface_ops.cpp); here the rules a sequence of valid
-// operations does not reach.
+// DirectDraw on our own memory, through the COM interfaces the game calls:
+// the result of every refusal, injected fault and call done right, what Lock
+// describes, reference counts, and keyed stretches against a plain loop.
+// What sequences of blits, keys, locks, text and flips draw is the surface
+// fuzzer's (fuzz/surface_ops.cpp, replayed by surface_ops_test).
 #include <ddraw.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,343 +10,354 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <string>
 #include <vector>
 
+#include "game/main_game.h"
+#include "support/test_display.h"
 #include "testing/testing.h"
 
 namespace {
 
 namespace pt = platform::testing;
 
-using PixelFn = std::function<std::uint32_t(int x, int y)>;
+// IID_IDirectDrawSurface7, as Windows' ddraw.h defines it.
+const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
 
-class DDrawTest : public ::testing::Test {
- protected:
-  void SetUp() override { Open(32); }
-  void TearDown() override { Close(); }
-
-  void Open(DWORD bits) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "DDraw_Test";
-    RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(0, "DDraw_Test", "ddraw", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
-                            nullptr);
-    ASSERT_NE(hwnd_, nullptr);
-    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
-    ASSERT_EQ(dd_->SetCooperativeLevel(hwnd_, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    ASSERT_EQ(dd_->SetDisplayMode(1024, 768, bits, 0, 0), DD_OK);
-    bytes_ = static_cast<int>(bits / 8);
-    screen_ = Make(1024, 768, [](int, int) { return 0x00123456u & 0xFFFFu; });
-  }
-
-  void Close() {
-    for (IDirectDrawSurface7* surface : made_) surface->Release();
-    made_.clear();
-    if (dd_ != nullptr) dd_->Release();
-    dd_ = nullptr;
-    EXPECT_EQ(pt::live_objects(), 0);
-  }
-
-  // A plain surface in the display's format, filled from fn.
-  IDirectDrawSurface7* Make(int width, int height, const PixelFn& fn) {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    ddsd.dwWidth = static_cast<DWORD>(width);
-    ddsd.dwHeight = static_cast<DWORD>(height);
-    IDirectDrawSurface7* surface = nullptr;
-    EXPECT_EQ(dd_->CreateSurface(&ddsd, &surface, nullptr), DD_OK);
-    if (surface == nullptr) return nullptr;
-    made_.push_back(surface);
-    Paint(surface, fn);
-    return surface;
-  }
-
-  void Paint(IDirectDrawSurface7* surface, const PixelFn& fn) {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ASSERT_EQ(surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-    for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-      for (DWORD x = 0; x < ddsd.dwWidth; x++) {
-        const std::uint32_t value = fn(static_cast<int>(x), static_cast<int>(y));
-        std::memcpy(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes_, &value,
-                    static_cast<std::size_t>(bytes_));
-      }
-    }
-    ASSERT_EQ(surface->Unlock(nullptr), DD_OK);
-  }
-
-  std::vector<std::uint32_t> Read(IDirectDrawSurface7* surface, int* width = nullptr) {
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    std::vector<std::uint32_t> pixels;
-    EXPECT_EQ(surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-    for (DWORD y = 0; y < ddsd.dwHeight; y++) {
-      for (DWORD x = 0; x < ddsd.dwWidth; x++) {
-        std::uint32_t value = 0;
-        std::memcpy(&value, static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes_,
-                    static_cast<std::size_t>(bytes_));
-        pixels.push_back(value);
-      }
-    }
-    surface->Unlock(nullptr);
-    if (width != nullptr) *width = static_cast<int>(ddsd.dwWidth);
-    return pixels;
-  }
-
-  std::uint32_t At(IDirectDrawSurface7* surface, int x, int y) {
-    int width = 0;
-    const std::vector<std::uint32_t> pixels = Read(surface, &width);
-    return pixels[static_cast<std::size_t>(y) * width + x];
-  }
-
-  static void Key(IDirectDrawSurface7* surface, std::uint32_t low, std::uint32_t high, DWORD extra = 0) {
-    DDCOLORKEY key{low, high};
-    ASSERT_EQ(surface->SetColorKey(DDCKEY_SRCBLT | extra, &key), DD_OK);
-  }
-
-  HWND hwnd_ = nullptr;
-  IDirectDraw7* dd_ = nullptr;
-  IDirectDrawSurface7* screen_ = nullptr;
-  std::vector<IDirectDrawSurface7*> made_;
-  int bytes_ = 4;
-};
-
-constexpr DWORD kKeyed = DDBLT_WAIT | DDBLT_KEYSRC;
-
-// --- Destination rectangles without a clipper ---
-
-TEST_F(DDrawTest, ABlitTouchingTheCornerDrawsAndOnePastAnyEdgeIsRefusedWhole) {
-  IDirectDrawSurface7* picture = Make(100, 50, [](int x, int y) { return 0x00010000u * (x + 1) + y; });
-  const std::vector<std::uint32_t> before = Read(screen_);
-
-  struct Refused {
-    RECT rect;
-  } refused[] = {
-      {{925, 718, 1025, 768}}, {{924, 719, 1024, 769}}, {{-1, 0, 99, 50}},   {{0, -500, 100, -450}},
-      {{10, 10, 10, 60}},      {{10, 10, 110, 10}},     {{50, 50, 40, 100}},
+TEST(DDraw, EveryCallHasItsResult) {
+  hops_test::TestDisplay display;
+  IDirectDraw7* const dd = display.dd();
+  IDirectDrawSurface7* const primary = display.primary();
+  IDirectDrawSurface7* const back = display.back();
+  IDirectDrawSurface7* const sprite = display.plain(16, 16);
+  IDirectDrawSurface7* const other_depth = display.plain(16, 16, 16);
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  DDSURFACEDESC2 small{};
+  small.dwSize = sizeof(small) - 4;
+  DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
+  RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16};
+  RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
+  alignas(8) char effects[256] = {};
+  HDC hdc = nullptr, again = nullptr;
+  DDSCAPS2 back_caps{}, no_caps{};
+  back_caps.dwCaps = DDSCAPS_BACKBUFFER;
+  IDirectDrawSurface7* attached = nullptr;
+  IDirectDraw7* other = nullptr;
+  void* unknown = nullptr;
+  GUID device{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  const HWND no_window = reinterpret_cast<HWND>(0x1234);
+  DDSURFACEDESC2 primary_desc{};
+  primary_desc.dwSize = sizeof(primary_desc);
+  primary_desc.dwFlags = DDSD_CAPS;
+  primary_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  DDSURFACEDESC2 both = pt::plain_surface_description(16, 16, 32, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
+  DDSURFACEDESC2 plain = pt::plain_surface_description(4, 4, 32, DDSCAPS_SYSTEMMEMORY);
+  const auto answer = [](auto* place) { return reinterpret_cast<void**>(place); };
+  const auto blt = [&](RECT* to, IDirectDrawSurface7* from, RECT* part, DWORD flags) {
+    return [=] { return back->Blt(to, from, part, flags, nullptr); };
   };
-  for (Refused& r : refused) {
-    EXPECT_EQ(screen_->Blt(&r.rect, picture, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT)
-        << r.rect.left << "," << r.rect.top;
-  }
-  RECT dest{0, 0, 4, 2};
-  RECT outside_source{98, 48, 101, 50};
-  EXPECT_EQ(screen_->Blt(&dest, picture, &outside_source, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
-  EXPECT_EQ(Read(screen_), before) << "a refused blit changed pixels";
+  const auto lock = [](IDirectDrawSurface7* surface, RECT* area, DDSURFACEDESC2* desc) {
+    return [=] { return surface->Lock(area, desc, DDLOCK_WAIT, nullptr); };
+  };
+  const auto unlock = [](IDirectDrawSurface7* surface) { return [=] { return surface->Unlock(nullptr); }; };
+  const auto create = [&] { return DirectDrawCreateEx(nullptr, answer(&other), IID_IDirectDraw7, nullptr); };
+  // An armed fault fails that call alone, clearing what the call answers;
+  // the call after it succeeds, and what it makes is kept to be released.
+  std::vector<IUnknown*> made;
+  const auto armed = [&](pt::Call call, HRESULT code, const std::function<HRESULT()>& make, void** place) {
+    return [=, &made] {
+      pt::fail_call(call, 1, code);
+      if (place != nullptr) *place = sprite;
+      const HRESULT first = make();
+      if ((place != nullptr && *place != nullptr) || make() != DD_OK) return E_FAIL;
+      if (place != nullptr) made.push_back(static_cast<IUnknown*>(*place));
+      return first;
+    };
+  };
 
-  RECT corner{924, 718, 1024, 768};
-  ASSERT_EQ(screen_->Blt(&corner, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(At(screen_, 924, 718), 0x00010000u);
-  EXPECT_EQ(At(screen_, 1023, 767), 0x00010000u * 100 + 49);
-  EXPECT_EQ(At(screen_, 923, 718), before[718 * 1024 + 923]);
-  EXPECT_EQ(At(screen_, 924, 717), before[717 * 1024 + 924]);
+  const struct {
+    const char* call;
+    std::function<HRESULT()> make;
+    HRESULT result;
+  } rows[] = {
+      {"Blt with effects",
+       [&] { return back->Blt(&inside, sprite, nullptr, 0, reinterpret_cast<LPDDBLTFX>(effects)); },
+       DDERR_UNSUPPORTED},
+      {"Blt colour fill", blt(&inside, nullptr, nullptr, DDBLT_COLORFILL), DDERR_UNSUPPORTED},
+      {"Blt without a source", blt(&inside, nullptr, nullptr, DDBLT_WAIT), DDERR_INVALIDPARAMS},
+      {"Blt past the edge", [&] { return sprite->Blt(&past, back, nullptr, DDBLT_WAIT, nullptr); },
+       DDERR_INVALIDRECT},
+      {"Blt from past the edge", blt(&inside, sprite, &negative, DDBLT_WAIT), DDERR_INVALIDRECT},
+      {"Blt from the other depth", blt(&inside, other_depth, nullptr, DDBLT_WAIT), DDERR_INVALIDPIXELFORMAT},
+      {"Blt keyed from an unkeyed source", blt(&inside, sprite, nullptr, DDBLT_KEYSRC), DDERR_INVALIDPARAMS},
+      {"SetColorKey for the destination", [&] { return sprite->SetColorKey(DDCKEY_DESTBLT, &key); },
+       DDERR_UNSUPPORTED},
+      {"SetColorKey, a range", [&] { return sprite->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key); },
+       DD_OK},
+      {"Blt keyed", blt(&inside, sprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK},
+      {"Blt keyed to the far corner", blt(&corner, sprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK},
+      {"Blt keyed past the corner", blt(&corner_past, sprite, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT},
+      {"Blt stretched past the edge", blt(&stretched_past, sprite, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT},
+      {"SetColorKey removed", [&] { return sprite->SetColorKey(DDCKEY_SRCBLT, nullptr); }, DD_OK},
+      {"Blt keyed after the key went", blt(&inside, sprite, nullptr, DDBLT_KEYSRC), DDERR_INVALIDPARAMS},
+      {"Lock without a description", lock(sprite, nullptr, nullptr), DDERR_INVALIDPARAMS},
+      {"Lock with a wrong dwSize", lock(sprite, nullptr, &small), DDERR_INVALIDPARAMS},
+      {"Lock past the edge", lock(sprite, &past, &ddsd), DDERR_INVALIDRECT},
+      {"Unlock unlocked", unlock(sprite), DDERR_NOTLOCKED},
+      {"Lock failing as armed, then not",
+       armed(pt::Call::Lock, DDERR_SURFACELOST, lock(sprite, nullptr, &ddsd), nullptr), DDERR_SURFACELOST},
+      {"Lock again", lock(sprite, nullptr, &ddsd), DDERR_SURFACEBUSY},
+      {"Blt from a locked source", blt(&inside, sprite, nullptr, DDBLT_WAIT), DDERR_SURFACEBUSY},
+      {"Blt onto a locked surface", [&] { return sprite->Blt(&inside, back, &inside, DDBLT_WAIT, nullptr); },
+       DDERR_SURFACEBUSY},
+      {"GetDC of a locked surface", [&] { return sprite->GetDC(&hdc); }, DDERR_SURFACEBUSY},
+      {"Unlock", unlock(sprite), DD_OK},
+      {"GetDC without a place for it", [&] { return sprite->GetDC(nullptr); }, DDERR_INVALIDPARAMS},
+      {"ReleaseDC without one", [&] { return sprite->ReleaseDC(hdc); }, DDERR_NODC},
+      {"GetDC", [&] { return sprite->GetDC(&hdc); }, DD_OK},
+      {"GetDC again", [&] { return sprite->GetDC(&again); }, DDERR_DCALREADYCREATED},
+      {"ReleaseDC of another", [&] { return sprite->ReleaseDC(nullptr); }, DDERR_INVALIDPARAMS},
+      {"ReleaseDC", [&] { return sprite->ReleaseDC(hdc); }, DD_OK},
+      {"Flip of a plain surface", [&] { return sprite->Flip(nullptr, DDFLIP_WAIT); }, DDERR_NOTFLIPPABLE},
+      {"Flip of the back buffer", [&] { return back->Flip(nullptr, DDFLIP_WAIT); }, DDERR_NOTFLIPPABLE},
+      {"Flip to another surface", [&] { return primary->Flip(sprite, DDFLIP_WAIT); }, DDERR_INVALIDPARAMS},
+      {"Lock of the back buffer", lock(back, nullptr, &ddsd), DD_OK},
+      {"Flip while it is locked", [&] { return primary->Flip(nullptr, DDFLIP_WAIT); }, DDERR_SURFACEBUSY},
+      {"Unlock of the back buffer", unlock(back), DD_OK},
+      {"Flip", [&] { return primary->Flip(back, DDFLIP_WAIT); }, DD_OK},
+      {"GetAttachedSurface without caps", [&] { return primary->GetAttachedSurface(nullptr, &attached); },
+       DDERR_INVALIDPARAMS},
+      {"GetAttachedSurface of no caps", [&] { return primary->GetAttachedSurface(&no_caps, &attached); },
+       DDERR_NOTFOUND},
+      {"GetAttachedSurface of a plain surface, which clears the answer",
+       [&] {
+         attached = sprite;
+         const HRESULT hr = sprite->GetAttachedSurface(&back_caps, &attached);
+         return attached == nullptr ? hr : E_FAIL;
+       },
+       DDERR_NOTFOUND},
+      {"QueryInterface without a place", [&] { return sprite->QueryInterface(IID_IDirectDraw7, nullptr); },
+       E_POINTER},
+      {"QueryInterface of its own interface", [&] { return sprite->QueryInterface(kIidSurface7, &unknown); },
+       S_OK},
+      {"Release of what it answered",
+       [&] { return static_cast<HRESULT>(static_cast<IUnknown*>(unknown)->Release()); }, 1},
+      {"QueryInterface of another interface",
+       [&] { return sprite->QueryInterface(IID_IDirectDraw7, &unknown); }, E_NOINTERFACE},
+      {"DirectDrawCreateEx without a place",
+       [&] { return DirectDrawCreateEx(nullptr, nullptr, IID_IDirectDraw7, nullptr); }, DDERR_INVALIDPARAMS},
+      {"DirectDrawCreateEx of a device",
+       [&] { return DirectDrawCreateEx(&device, answer(&other), IID_IDirectDraw7, nullptr); },
+       DDERR_INVALIDPARAMS},
+      {"SetCooperativeLevel exclusive, not full screen",
+       [&] { return dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE); }, DDERR_INVALIDPARAMS},
+      {"SetCooperativeLevel for no window",
+       [&] { return dd->SetCooperativeLevel(no_window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN); },
+       DDERR_INVALIDPARAMS},
+      {"SetDisplayMode of 24 bits", [&] { return dd->SetDisplayMode(1024, 768, 24, 0, 0); },
+       DDERR_INVALIDMODE},
+      {"SetDisplayMode of 8 bits", [&] { return dd->SetDisplayMode(1024, 768, 8, 0, 0); }, DDERR_INVALIDMODE},
+      {"CreateSurface without a place", [&] { return dd->CreateSurface(&primary_desc, nullptr, nullptr); },
+       DDERR_INVALIDPARAMS},
+      {"CreateSurface of a second primary",
+       [&] { return dd->CreateSurface(&primary_desc, &attached, nullptr); },
+       DDERR_PRIMARYSURFACEALREADYEXISTS},
+      {"CreateSurface in both memories", [&] { return dd->CreateSurface(&both, &attached, nullptr); },
+       DDERR_INVALIDCAPS},
+      {"DirectDrawCreateEx failing",
+       armed(pt::Call::DirectDrawCreateEx, DDERR_NODIRECTDRAWHW, create, answer(&other)),
+       DDERR_NODIRECTDRAWHW},
+      {"SetCooperativeLevel failing",
+       armed(
+           pt::Call::SetCooperativeLevel, DDERR_EXCLUSIVEMODEALREADYSET,
+           [&] { return other->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN); }, nullptr),
+       DDERR_EXCLUSIVEMODEALREADYSET},
+      {"SetDisplayMode failing",
+       armed(
+           pt::Call::SetDisplayMode, DDERR_UNSUPPORTED,
+           [&] { return other->SetDisplayMode(640, 480, 16, 0, 0); }, nullptr),
+       DDERR_UNSUPPORTED},
+      {"CreateSurface of a plain surface failing",
+       armed(
+           pt::Call::CreateOffscreenSurface, DDERR_OUTOFMEMORY,
+           [&] { return other->CreateSurface(&plain, &attached, nullptr); }, answer(&attached)),
+       DDERR_OUTOFMEMORY},
+      {"CreateSurface of a primary failing",
+       armed(
+           pt::Call::CreatePrimarySurface, DDERR_OUTOFVIDEOMEMORY,
+           [&] { return other->CreateSurface(&primary_desc, &attached, nullptr); }, answer(&attached)),
+       DDERR_OUTOFVIDEOMEMORY},
+      {"GetAttachedSurface failing",
+       armed(
+           pt::Call::GetAttachedSurface, DDERR_NOTFOUND,
+           [&] { return primary->GetAttachedSurface(&back_caps, &attached); }, answer(&attached)),
+       DDERR_NOTFOUND},
+  };
+  hops_test::paint_surface(sprite,
+                           [](int x, int y) { return 0x00010203u * static_cast<std::uint32_t>(x + y); });
+  const pt::Screen before = hops_test::read_surface(sprite);
+  std::vector<std::string> got, expected;
+  for (const auto& row : rows) {
+    got.push_back(std::string(row.call) + ": " + std::to_string(row.make()));
+    expected.push_back(std::string(row.call) + ": " + std::to_string(row.result));
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(hops_test::read_surface(sprite).pixels, before.pixels) << "a refused blit drew";
+  for (auto it = made.rbegin(); it != made.rend(); ++it) (*it)->Release();
 }
 
-// --- Stretching ---
-
-TEST_F(DDrawTest, AnUpwardStretchRepeatsSourcePixelsFromTheFirst) {
-  IDirectDrawSurface7* picture = Make(3, 2, [](int x, int y) { return 0x00100000u * (1 + x) + y; });
-  RECT dest{0, 0, 7, 5};
-  ASSERT_EQ(screen_->Blt(&dest, picture, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  const std::vector<std::uint32_t> pixels = Read(screen_);
-  // 16.16 steps of 3/7 and 2/5 from source pixel 0.
-  const int columns[7] = {0, 0, 0, 1, 1, 2, 2};
-  const int rows[5] = {0, 0, 0, 1, 1};
-  for (int y = 0; y < 5; y++) {
-    for (int x = 0; x < 7; x++) {
-      EXPECT_EQ(pixels[static_cast<std::size_t>(y) * 1024 + x], 0x00100000u * (1 + columns[x]) + rows[y])
-          << x << "," << y;
+// Whatever the description held, Lock leaves only the surface's size,
+// pitch, pixels, caps, format and key, and the back buffer count on the
+// primary alone. A surface made without a format has the display's.
+TEST(DDraw, LockDescribesTheSurface) {
+  for (const int bits : {32, 16}) {
+    hops_test::TestDisplay display(static_cast<DWORD>(bits));
+    DDSURFACEDESC2 no_format = pt::plain_surface_description(37, 3, 48 - bits, DDSCAPS_VIDEOMEMORY);
+    no_format.dwFlags &= ~static_cast<DWORD>(DDSD_PIXELFORMAT);
+    IDirectDrawSurface7* plain = nullptr;
+    ASSERT_EQ(display.dd()->CreateSurface(&no_format, &plain, nullptr), DD_OK);
+    IDirectDrawSurface7* const keyed = display.plain(5, 2);
+    DDCOLORKEY key{0x1234, 0x5678};
+    ASSERT_EQ(keyed->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
+    const DWORD video = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+    const DWORD chain = DDSCAPS_FLIP | DDSCAPS_COMPLEX | video;
+    const struct {
+      IDirectDrawSurface7* surface;
+      DWORD width, height, flags, caps;
+    } rows[] = {
+        {plain, 37, 3, 0, DDSCAPS_OFFSCREENPLAIN | video},
+        {keyed, 5, 2, DDSD_CKSRCBLT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY},
+        {display.primary(), 1024, 768, DDSD_BACKBUFFERCOUNT,
+         DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | chain},
+        {display.back(), 1024, 768, 0, DDSCAPS_BACKBUFFER | chain},
+    };
+    for (const auto& row : rows) {
+      DDSURFACEDESC2 got, expected;
+      std::memset(&got, 0xCD, sizeof(got));
+      std::memset(&expected, 0, sizeof(expected));
+      got.dwSize = sizeof(got);
+      ASSERT_EQ(row.surface->Lock(nullptr, &got, DDLOCK_WAIT, nullptr), DD_OK);
+      ASSERT_EQ(row.surface->Unlock(nullptr), DD_OK);
+      EXPECT_GE(got.lPitch, static_cast<LONG>(row.width) * bits / 8);
+      expected.dwSize = sizeof(expected);
+      expected.dwFlags =
+          DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE | row.flags;
+      expected.dwWidth = row.width;
+      expected.dwHeight = row.height;
+      expected.lPitch = got.lPitch;
+      expected.lpSurface = got.lpSurface;
+      expected.ddsCaps.dwCaps = row.caps;
+      expected.dwBackBufferCount = (row.flags & DDSD_BACKBUFFERCOUNT) != 0 ? 1 : 0;
+      if ((row.flags & DDSD_CKSRCBLT) != 0) expected.ddckCKSrcBlt = key;
+      expected.ddpfPixelFormat = pt::plain_surface_description(1, 1, bits, 0).ddpfPixelFormat;
+      EXPECT_EQ(std::memcmp(&got, &expected, sizeof(got)), 0) << bits << " bits, " << row.width << " wide";
     }
+    plain->Release();
   }
 }
 
-// --- Lock, pitch and depths ---
-
-TEST_F(DDrawTest, LockGivesTheWholeSurfaceWithRowsAtLeastAsWideAsThePicture) {
-  IDirectDrawSurface7* picture = Make(37, 3, [](int, int) { return 0u; });
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ASSERT_EQ(picture->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(ddsd.dwWidth, 37u);
-  EXPECT_EQ(ddsd.dwHeight, 3u);
-  EXPECT_GE(ddsd.lPitch, 37 * 4);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwRGBBitCount, 32u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwRBitMask, 0x00FF0000u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwGBitMask, 0x0000FF00u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwBBitMask, 0x000000FFu);
-  // Locked twice, or blitted while locked: busy.
-  DDSURFACEDESC2 again{};
-  again.dwSize = sizeof(again);
-  EXPECT_EQ(picture->Lock(nullptr, &again, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
-  RECT dest{0, 0, 37, 3};
-  EXPECT_EQ(screen_->Blt(&dest, picture, nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
-  ASSERT_EQ(picture->Unlock(nullptr), DD_OK);
-  EXPECT_EQ(picture->Unlock(nullptr), DDERR_NOTLOCKED);
-  // A description of the wrong size is refused.
-  DDSURFACEDESC2 wrong{};
-  wrong.dwSize = sizeof(wrong) - 4;
-  EXPECT_EQ(picture->Lock(nullptr, &wrong, DDLOCK_WAIT, nullptr), DDERR_INVALIDPARAMS);
-}
-
-TEST_F(DDrawTest, SixteenBitDisplaysMakeFiveSixFiveSurfaces) {
-  Close();
-  pt::reset();
-  Open(16);
-  IDirectDrawSurface7* picture = Make(3, 1, [](int x, int) { return x == 1 ? 0xF81Fu : 0x07E0u + x; });
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  ASSERT_EQ(picture->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwRGBBitCount, 16u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwRBitMask, 0xF800u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwGBitMask, 0x07E0u);
-  EXPECT_EQ(ddsd.ddpfPixelFormat.dwBBitMask, 0x001Fu);
-  EXPECT_GE(ddsd.lPitch, 6);
-  picture->Unlock(nullptr);
-}
-
-// --- The flipping chain ---
-
-class FlipTest : public DDrawTest {
- protected:
-  void SetUp() override {
-    DDrawTest::SetUp();
-    DDSURFACEDESC2 ddsd{};
-    ddsd.dwSize = sizeof(ddsd);
-    ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
-    ddsd.dwBackBufferCount = 1;
-    ASSERT_EQ(dd_->CreateSurface(&ddsd, &primary_, nullptr), DD_OK);
-    made_.push_back(primary_);
-    DDSCAPS2 caps{};
-    caps.dwCaps = DDSCAPS_BACKBUFFER;
-    ASSERT_EQ(primary_->GetAttachedSurface(&caps, &back_), DD_OK);
-    made_.push_back(back_);
-  }
-  IDirectDrawSurface7* primary_ = nullptr;
-  IDirectDrawSurface7* back_ = nullptr;
-};
-
-TEST_F(FlipTest, TheTwoPagesExchangeTheirPixelsAndTheScreenShowsTheNewFront) {
-  Paint(back_, [](int, int) { return 0x00AA0000u; });
-  Paint(primary_, [](int, int) { return 0x000000BBu; });
-  ASSERT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-  EXPECT_EQ(At(primary_, 5, 5), 0x00AA0000u);
-  EXPECT_EQ(At(back_, 5, 5), 0x000000BBu);
-  EXPECT_EQ(pt::flip_count(), 1);
-  EXPECT_EQ(pt::screen().at(1023, 767), 0x00AA0000u);
-
-  Paint(back_, [](int x, int) { return static_cast<std::uint32_t>(x); });
-  ASSERT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-  EXPECT_EQ(pt::flip_count(), 2);
-  EXPECT_EQ(pt::screen().at(700, 3), 700u);
-  EXPECT_EQ(At(back_, 5, 5), 0x00AA0000u);
-  EXPECT_EQ(back_->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
-}
-
-// --- Reference counts ---
-
-TEST_F(DDrawTest, ReferencesCountUpAndDownAndTheLastReleaseFreesTheSurface) {
-  const int before = pt::live_objects();
-  IDirectDrawSurface7* picture = Make(8, 8, [](int, int) { return 0u; });
-  made_.pop_back();
-  EXPECT_EQ(pt::live_objects(), before + 1);
-  EXPECT_EQ(picture->AddRef(), 2u);
-  EXPECT_EQ(picture->Release(), 1u);
-  // A surface keeps its DirectDraw object alive.
-  EXPECT_EQ(dd_->AddRef(), 4u);  // the test's, the screen's and the picture's, and this one
-  EXPECT_EQ(dd_->Release(), 3u);
-  EXPECT_EQ(picture->Release(), 0u);
-  EXPECT_EQ(pt::live_objects(), before);
-  EXPECT_EQ(dd_->AddRef(), 3u);
-  dd_->Release();
-}
-
-TEST_F(FlipTest, TheBackBufferLivesAsLongAsItsPrimaryOrItsOwnReference) {
-  const int before = pt::live_objects();
-  made_.resize(1);  // the screen only
-  EXPECT_EQ(primary_->Release(), 0u);
-  // The primary is gone, the attached surface held by the test still works.
-  EXPECT_EQ(pt::live_objects(), before - 1);
-  EXPECT_EQ(back_->Release(), 0u);
-  EXPECT_EQ(pt::live_objects(), before - 2);
-}
-
-// --- Fault injection ---
-
-TEST(DDrawFaults, EachStepFailsExactlyWhenAskedWithTheGivenCode) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "DDraw_Faults";
-  RegisterClassA(&wc);
-  HWND hwnd =
-      CreateWindowExA(0, "DDraw_Faults", "f", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
-
-  IDirectDraw7* dd = nullptr;
-  pt::fail_call(pt::Call::DirectDrawCreateEx, 2, DDERR_NODIRECTDRAWHW);
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-  dd->Release();
-  dd = reinterpret_cast<IDirectDraw7*>(0x1);
-  EXPECT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr),
-            DDERR_NODIRECTDRAWHW);
-  EXPECT_EQ(dd, nullptr);
-  EXPECT_EQ(pt::call_count(pt::Call::DirectDrawCreateEx), 2);
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-
-  pt::fail_call(pt::Call::SetCooperativeLevel, 1, DDERR_EXCLUSIVEMODEALREADYSET);
-  EXPECT_EQ(dd->SetCooperativeLevel(hwnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
-  ASSERT_EQ(dd->SetCooperativeLevel(hwnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-
-  pt::fail_call(pt::Call::SetDisplayMode, 1, DDERR_UNSUPPORTED);
-  EXPECT_EQ(dd->SetDisplayMode(1024, 768, 32, 0, 0), DDERR_UNSUPPORTED);
-  ASSERT_EQ(dd->SetDisplayMode(1024, 768, 32, 0, 0), DD_OK);
-
-  DDSURFACEDESC2 chain{};
-  chain.dwSize = sizeof(chain);
-  chain.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-  chain.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
-  chain.dwBackBufferCount = 1;
-  IDirectDrawSurface7* primary = nullptr;
-  pt::fail_call(pt::Call::CreatePrimarySurface, 1, DDERR_OUTOFVIDEOMEMORY);
-  EXPECT_EQ(dd->CreateSurface(&chain, &primary, nullptr), DDERR_OUTOFVIDEOMEMORY);
-  EXPECT_EQ(primary, nullptr);
-  ASSERT_EQ(dd->CreateSurface(&chain, &primary, nullptr), DD_OK);
-
-  DDSCAPS2 caps{};
-  caps.dwCaps = DDSCAPS_BACKBUFFER;
+// A surface holds its DirectDraw object and takes its device context along
+// when it goes; the back buffer outlives its primary while referenced.
+TEST(DDraw, ReferencesCountUpAndDownAndTheLastReleaseFrees) {
   IDirectDrawSurface7* back = nullptr;
-  pt::fail_call(pt::Call::GetAttachedSurface, 1, DDERR_NOTFOUND);
-  EXPECT_EQ(primary->GetAttachedSurface(&caps, &back), DDERR_NOTFOUND);
-  EXPECT_EQ(back, nullptr);
-  ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
-
-  DDSURFACEDESC2 plain{};
-  plain.dwSize = sizeof(plain);
-  plain.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  plain.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  plain.dwWidth = 4;
-  plain.dwHeight = 4;
-  IDirectDrawSurface7* picture = nullptr;
-  pt::fail_call(pt::Call::CreateOffscreenSurface, 1, DDERR_OUTOFMEMORY);
-  EXPECT_EQ(dd->CreateSurface(&plain, &picture, nullptr), DDERR_OUTOFMEMORY);
-  ASSERT_EQ(dd->CreateSurface(&plain, &picture, nullptr), DD_OK);
-
-  DDSURFACEDESC2 lock{};
-  lock.dwSize = sizeof(lock);
-  pt::fail_call(pt::Call::Lock, 2, DDERR_SURFACELOST);
-  ASSERT_EQ(picture->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
-  picture->Unlock(nullptr);
-  EXPECT_EQ(picture->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DDERR_SURFACELOST);
-  EXPECT_EQ(picture->Unlock(nullptr), DDERR_NOTLOCKED) << "a failed lock leaves the surface unlocked";
-  EXPECT_EQ(pt::call_count(pt::Call::Lock), 2);
-
-  picture->Release();
-  back->Release();
-  primary->Release();
-  dd->Release();
+  {
+    hops_test::TestDisplay display;
+    const int live = pt::live_objects();
+    IDirectDrawSurface7* picture = nullptr;
+    DDSURFACEDESC2 ddsd = pt::plain_surface_description(8, 8, 32, DDSCAPS_SYSTEMMEMORY);
+    ASSERT_EQ(display.dd()->CreateSurface(&ddsd, &picture, nullptr), DD_OK);
+    EXPECT_EQ(pt::live_objects(), live + 1);
+    EXPECT_EQ(picture->AddRef(), 2u);
+    EXPECT_EQ(picture->Release(), 1u);
+    EXPECT_EQ(display.dd()->AddRef(), 5u);  // the display's, its pages', the picture's and this one
+    EXPECT_EQ(display.dd()->Release(), 4u);
+    HDC dc = nullptr;
+    ASSERT_EQ(picture->GetDC(&dc), DD_OK);
+    EXPECT_EQ(picture->Release(), 0u);
+    EXPECT_EQ(SetBkMode(dc, OPAQUE), 0) << "the device context outlived its surface";
+    EXPECT_EQ(pt::live_objects(), live);
+    back = display.back();
+    back->AddRef();
+  }
+  EXPECT_EQ(pt::live_objects(), 2);  // the back buffer and its DirectDraw object
+  EXPECT_EQ(back->Release(), 0u);
   EXPECT_EQ(pt::live_objects(), 0);
 }
+
+// A pixel is hidden when each of its channels (shift and width, blue first)
+// lies between the key's; the top byte of a 32-bit pixel is not looked at.
+bool hidden(std::uint32_t pixel, const DDCOLORKEY& key, int bits) {
+  static constexpr int kChannels32[3][2] = {{0, 8}, {8, 8}, {16, 8}};
+  static constexpr int kChannels16[3][2] = {{0, 5}, {5, 6}, {11, 5}};
+  for (const auto& [shift, width] : bits == 32 ? kChannels32 : kChannels16) {
+    const std::uint32_t mask = (1u << width) - 1;
+    const std::uint32_t value = (pixel >> shift) & mask;
+    if (value < ((key.dwColorSpaceLowValue >> shift) & mask) ||
+        value > ((key.dwColorSpaceHighValue >> shift) & mask))
+      return false;
+  }
+  return true;
+}
+
+class BltReference : public ::testing::TestWithParam<int> {};
+
+// Destination pixel (x, y) of a blit takes source pixel (x * sw / dw, y * sh
+// / dh), the ratios in 16.16 fixed point and truncated, unless the key hides
+// it: for more sizes of one picture than a source keeps stretched copies
+// of, then the first again, and for a stretch too big to keep. The pages
+// start black.
+TEST_P(BltReference, KeyedStretchesMatchThePlainLoop) {
+  const int bits = GetParam();
+  constexpr int kWidth = 1100, kHeight = 1000, kSourceWidth = 40, kSourceHeight = 30;
+  hops_test::TestDisplay display(static_cast<DWORD>(bits), kWidth, kHeight);
+  IDirectDrawSurface7* const source = display.plain(kSourceWidth, kSourceHeight);
+  DDCOLORKEY key = bits == 32 ? DDCOLORKEY{0x00200040, 0x00E0C0FF} : DDCOLORKEY{0x2004, 0xE61F};
+  // Runs of hidden and drawn pixels of random lengths, across rows.
+  std::mt19937 random(static_cast<std::uint32_t>(bits));
+  std::vector<std::uint32_t> picture(kSourceWidth * kSourceHeight);
+  bool hide = false;
+  for (std::uint32_t& pixel : picture) {
+    if (random() % 6 == 0) hide = !hide;
+    do {
+      pixel = static_cast<std::uint32_t>(random()) & (bits == 32 ? 0xFFFFFFFFu : 0xFFFFu);
+    } while (hidden(pixel, key, bits) != hide);
+  }
+  hops_test::paint_surface(source, [&](int x, int y) { return picture[y * kSourceWidth + x]; });
+  ASSERT_EQ(source->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
+
+  std::vector<RECT> blits;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int size = 10; size < 130; size += 9) blits.push_back(RECT{5, 7, 5 + size, 7 + size / 2});
+    blits.push_back(RECT{0, 0, kWidth, kHeight});
+  }
+  std::vector<std::uint32_t> model(static_cast<std::size_t>(kWidth) * kHeight, 0);
+  for (RECT to : blits) {
+    ASSERT_EQ(display.back()->Blt(&to, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    const std::int64_t width = to.right - to.left, height = to.bottom - to.top;
+    for (std::int64_t y = 0; y < height; ++y) {
+      for (std::int64_t x = 0; x < width; ++x) {
+        const std::int64_t column = (x * ((std::int64_t{kSourceWidth} << 16) / width)) >> 16;
+        const std::int64_t row = (y * ((std::int64_t{kSourceHeight} << 16) / height)) >> 16;
+        const std::uint32_t pixel = picture[static_cast<std::size_t>(row * kSourceWidth + column)];
+        if (!hidden(pixel, key, bits))
+          model[static_cast<std::size_t>((to.top + y) * kWidth + to.left + x)] = pixel;
+      }
+    }
+    const pt::SurfaceView view = pt::surface_view(display.back());
+    int wrong = -1;
+    for (int i = 0; i < kWidth * kHeight && wrong < 0; ++i) {
+      if (view.at(i % kWidth, i / kWidth) != model[static_cast<std::size_t>(i)]) wrong = i;
+    }
+    ASSERT_EQ(wrong, -1) << "pixel (" << wrong % kWidth << ", " << wrong / kWidth << ") after a blit "
+                         << width << " wide";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, BltReference, ::testing::Values(32, 16),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::to_string(info.param);
+                         });
 
 }  // namespace

@@ -56,7 +56,7 @@ HWND make_game_window() {
   return g_hWnd;
 }
 
-TestDisplay::TestDisplay(DWORD bits) : bits_(bits) {
+TestDisplay::TestDisplay(DWORD bits, int width, int height) : bits_(bits) {
   make_game_window();
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
@@ -67,7 +67,7 @@ TestDisplay::TestDisplay(DWORD bits) : bits_(bits) {
   caps.dwCaps = DDSCAPS_BACKBUFFER;
   if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
       dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
-      dd_->SetDisplayMode(1024, 768, bits, 0, 0) != DD_OK ||
+      dd_->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, 0, 0) != DD_OK ||
       dd_->CreateSurface(&ddsd, &primary_, nullptr) != DD_OK ||
       primary_->GetAttachedSurface(&caps, &back_) != DD_OK) {
     throw std::runtime_error("display set-up failed");
@@ -75,9 +75,19 @@ TestDisplay::TestDisplay(DWORD bits) : bits_(bits) {
 }
 
 TestDisplay::~TestDisplay() {
+  for (IDirectDrawSurface7* surface : plain_) surface->Release();
   if (back_ != nullptr) back_->Release();
   if (primary_ != nullptr) primary_->Release();
   if (dd_ != nullptr) dd_->Release();
+}
+
+IDirectDrawSurface7* TestDisplay::plain(int width, int height, int bits) {
+  DDSURFACEDESC2 ddsd = platform::testing::plain_surface_description(
+      width, height, bits != 0 ? bits : static_cast<int>(bits_), DDSCAPS_SYSTEMMEMORY);
+  IDirectDrawSurface7* surface = nullptr;
+  if (dd_->CreateSurface(&ddsd, &surface, nullptr) != DD_OK) throw std::runtime_error("CreateSurface failed");
+  plain_.push_back(surface);
+  return surface;
 }
 
 bool TestDisplay::load(CImages& image, int width, int height, const PixelFn& pixel) {

@@ -1,12 +1,13 @@
 // The smallest world that draws: the game window (g_hWnd, whose client
-// rectangle is the balls' cage) and an exclusive 1024x768 display with its
-// flipping chain, as the game sets it up.
+// rectangle is the balls' cage) and an exclusive display (1024x768 unless
+// asked otherwise) with its flipping chain, as the game sets it up.
 #pragma once
 
 #include <ddraw.h>
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "support/bmp_file.h"
 #include "testing/testing.h"
@@ -26,7 +27,7 @@ HWND make_game_window();
 class TestDisplay {
  public:
   // 32 or 16 bits a pixel.
-  explicit TestDisplay(DWORD bits = 32);
+  explicit TestDisplay(DWORD bits = 32, int width = 1024, int height = 768);
   ~TestDisplay();
   TestDisplay(const TestDisplay&) = delete;
   TestDisplay& operator=(const TestDisplay&) = delete;
@@ -39,6 +40,9 @@ class TestDisplay {
   void fill(std::uint32_t value) {
     paint_surface(back_, [value](int, int) { return value; });
   }
+  // An off-screen plain surface, of the display's depth unless given,
+  // released with the display.
+  IDirectDrawSurface7* plain(int width, int height, int bits = 0);
   // Writes a width x height BMP drawn by `pixel` and loads it into `image`
   // with the loader of the display's depth.
   bool load(CImages& image, int width, int height, const PixelFn& pixel);
@@ -47,6 +51,7 @@ class TestDisplay {
   IDirectDraw7* dd_ = nullptr;
   IDirectDrawSurface7* primary_ = nullptr;
   IDirectDrawSurface7* back_ = nullptr;
+  std::vector<IDirectDrawSurface7*> plain_;
   const DWORD bits_;
 };
 
