@@ -27,15 +27,14 @@ constexpr std::int64_t kSecond = 1000 * kMillisecond;
 // inside a flip), at most one per refresh slot, within a refresh and a poll
 // of that frame's flip; a frame forgotten is never shown.
 TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
-  struct Row {
+  const struct {
     int refresh_hz;
     std::int64_t show_cost;
     std::size_t shown;
-  };
-  const Row rows[] = {{60, 0, 60},   {50, 0, 50},   {60, 5 * kMillisecond, 60},
-                      {120, 0, 100}, {144, 0, 100}, {30, 2 * kMillisecond, 30}};
+  } rows[] = {{60, 0, 60},   {50, 0, 50},   {60, 5 * kMillisecond, 60},
+              {120, 0, 100}, {144, 0, 100}, {30, 2 * kMillisecond, 30}};
   constexpr std::int64_t kPoll = kMillisecond / 4;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.refresh_hz);
     const std::int64_t refresh = kSecond / row.refresh_hz;
     std::vector<int> pixels(100);
@@ -83,25 +82,23 @@ TEST(FrameStatistics, OneLineWithRatesToOneDecimal) {
 }
 
 TEST(PictureRect, CentredAndLetterboxedForEveryMode) {
-  struct Row {
-    int width;
-    int height;
+  const struct {
+    int width, height;
     ScaleMode mode;
     PictureRect expected;
-  };
-  const Row rows[] = {{1024, 768, ScaleMode::fit, {0, 0, 1024, 768}},
-                      {1920, 1080, ScaleMode::fit, {240, 0, 1440, 1080}},
-                      {1920, 1200, ScaleMode::fit, {160, 0, 1600, 1200}},
-                      {1280, 1024, ScaleMode::fit, {0, 32, 1280, 960}},
-                      {800, 600, ScaleMode::fit, {0, 0, 800, 600}},
-                      {1000, 2000, ScaleMode::fit, {0, 625, 1000, 750}},
-                      {1920, 1080, ScaleMode::integer, {448, 156, 1024, 768}},
-                      {2560, 1600, ScaleMode::integer, {256, 32, 2048, 1536}},
-                      {3840, 2160, ScaleMode::integer, {896, 312, 2048, 1536}},
-                      {1000, 700, ScaleMode::integer, {33, 0, 933, 700}},
-                      {1920, 1080, ScaleMode::sharp, {240, 0, 1440, 1080}},
-                      {0, 768, ScaleMode::fit, {}}};
-  for (const Row& row : rows) {
+  } rows[] = {{1024, 768, ScaleMode::fit, {0, 0, 1024, 768}},
+              {1920, 1080, ScaleMode::fit, {240, 0, 1440, 1080}},
+              {1920, 1200, ScaleMode::fit, {160, 0, 1600, 1200}},
+              {1280, 1024, ScaleMode::fit, {0, 32, 1280, 960}},
+              {800, 600, ScaleMode::fit, {0, 0, 800, 600}},
+              {1000, 2000, ScaleMode::fit, {0, 625, 1000, 750}},
+              {1920, 1080, ScaleMode::integer, {448, 156, 1024, 768}},
+              {2560, 1600, ScaleMode::integer, {256, 32, 2048, 1536}},
+              {3840, 2160, ScaleMode::integer, {896, 312, 2048, 1536}},
+              {1000, 700, ScaleMode::integer, {33, 0, 933, 700}},
+              {1920, 1080, ScaleMode::sharp, {240, 0, 1440, 1080}},
+              {0, 768, ScaleMode::fit, {}}};
+  for (const auto& row : rows) {
     EXPECT_EQ(platform::picture_rect(row.width, row.height, 1024, 768, row.mode), row.expected)
         << row.width << "x" << row.height << " mode " << static_cast<int>(row.mode);
   }
@@ -117,15 +114,14 @@ TEST(PictureRect, CentredAndLetterboxedForEveryMode) {
 // Each axis: which source pixels an output pixel blends and how much of the
 // second; only pixels astride an enlarged run's edge blend two.
 TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
-  struct Row {
+  const struct {
     int source, output, factor;
     std::vector<int> first, second, weight;
-  };
-  const Row rows[] = {{2, 3, 2, {0, 0, 1}, {0, 1, 1}, {0, 128, 0}},
-                      {4, 4, 1, {0, 1, 2, 3}, {1, 2, 3, 3}, {0, 0, 0, 0}},
-                      {2, 5, 3, {0, 0, 0, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 128, 0, 0}},
-                      {3, 2, 1, {0, 1}, {1, 2}, {64, 192}}};
-  for (const Row& row : rows) {
+  } rows[] = {{2, 3, 2, {0, 0, 1}, {0, 1, 1}, {0, 128, 0}},
+              {4, 4, 1, {0, 1, 2, 3}, {1, 2, 3, 3}, {0, 0, 0, 0}},
+              {2, 5, 3, {0, 0, 0, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 128, 0, 0}},
+              {3, 2, 1, {0, 1}, {1, 2}, {64, 192}}};
+  for (const auto& row : rows) {
     const platform::SharpAxis axis = platform::sharp_axis(row.source, row.output, row.factor);
     EXPECT_EQ(axis.first, row.first) << row.source << " to " << row.output;
     EXPECT_EQ(axis.second, row.second) << row.source << " to " << row.output;
@@ -138,26 +134,23 @@ TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
 // blends by its axes along the columns, then the rows, keeping blended rows
 // for the rows after them. Outside the rectangle nothing changes.
 TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
-  struct Row {
+  const struct {
     bool sharp;
     int bits;
     PictureRect rect;
-  };
-  const Row rows[] = {{false, 32, {0, 0, 13, 7}},  {false, 32, {3, 2, 29, 17}}, {false, 32, {1, 1, 9, 5}},
-                      {false, 16, {2, 1, 26, 14}}, {false, 16, {0, 0, 13, 7}},  {true, 32, {0, 0, 13, 7}},
-                      {true, 32, {2, 1, 20, 11}},  {true, 32, {0, 0, 31, 17}},  {true, 32, {1, 3, 44, 24}},
-                      {true, 32, {0, 0, 8, 4}}};
+  } rows[] = {{false, 32, {0, 0, 13, 7}},  {false, 32, {3, 2, 29, 17}}, {false, 32, {1, 1, 9, 5}},
+              {false, 16, {2, 1, 26, 14}}, {false, 16, {0, 0, 13, 7}},  {true, 32, {0, 0, 13, 7}},
+              {true, 32, {2, 1, 20, 11}},  {true, 32, {0, 0, 31, 17}},  {true, 32, {1, 3, 44, 24}},
+              {true, 32, {0, 0, 8, 4}}};
   constexpr int kWidth = 13;
   constexpr int kHeight = 7;
-  const auto blend = [](std::uint32_t a, std::uint32_t b, int w) {
+  const auto blend = [](std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     std::uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-      const std::uint32_t ca = (a >> shift) & 255, cb = (b >> shift) & 255;
-      out |= ((ca * static_cast<std::uint32_t>(256 - w) + cb * static_cast<std::uint32_t>(w)) >> 8) << shift;
-    }
+    for (int shift = 0; shift < 24; shift += 8)
+      out |= ((((a >> shift) & 255) * (256 - w) + ((b >> shift) & 255) * w) >> 8) << shift;
     return out;
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     const PictureRect& rect = row.rect;
     SCOPED_TRACE(std::to_string(row.bits) + (row.sharp ? " bits sharp, " : " bits, ") +
                  std::to_string(rect.width));

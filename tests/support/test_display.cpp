@@ -82,8 +82,9 @@ TestDisplay::~TestDisplay() {
 }
 
 IDirectDrawSurface7* TestDisplay::plain(int width, int height, int bits) {
-  DDSURFACEDESC2 ddsd = platform::testing::plain_surface_description(
-      width, height, bits != 0 ? bits : static_cast<int>(bits_), DDSCAPS_SYSTEMMEMORY);
+  DDSURFACEDESC2 ddsd =
+      platform::testing::plain_surface_description(width, height, bits, DDSCAPS_SYSTEMMEMORY);
+  if (bits == 0) ddsd.dwFlags &= ~static_cast<DWORD>(DDSD_PIXELFORMAT);
   IDirectDrawSurface7* surface = nullptr;
   if (dd_->CreateSurface(&ddsd, &surface, nullptr) != DD_OK) throw std::runtime_error("CreateSurface failed");
   plain_.push_back(surface);

@@ -40,8 +40,9 @@ class TestDisplay {
   void fill(std::uint32_t value) {
     paint_surface(back_, [value](int, int) { return value; });
   }
-  // An off-screen plain surface, of the display's depth unless given,
-  // released with the display.
+  // An off-screen plain surface in system memory, made as the game makes
+  // them (without a format, so of the display's depth) unless bits are
+  // given; released with the display.
   IDirectDrawSurface7* plain(int width, int height, int bits = 0);
   // Writes a width x height BMP drawn by `pixel` and loads it into `image`
   // with the loader of the display's depth.
