@@ -259,7 +259,7 @@ TEST_P(BltReference, KeyedStretchesMatchThePlainLoop) {
   constexpr int kWidth = 1100, kHeight = 1000, kSourceWidth = 40, kSourceHeight = 30;
   hops_test::TestDisplay display(static_cast<DWORD>(bits), kWidth, kHeight);
   IDirectDrawSurface7* const source = display.plain(kSourceWidth, kSourceHeight);
-  DDCOLORKEY key = bits == 32 ? DDCOLORKEY{0x00200040, 0x00E0C0FF} : DDCOLORKEY{0x2004, 0xE61F};
+  DDCOLORKEY key = bits == 32 ? DDCOLORKEY{0x00200040, 0x00E0C0E0} : DDCOLORKEY{0x2004, 0xE618};
   // Runs of the key's colour (with a top byte of their own) among random
   // pixels, of which the range hides many too.
   std::mt19937 random(static_cast<std::uint32_t>(bits));

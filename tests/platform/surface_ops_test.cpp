@@ -1,8 +1,10 @@
 // The surface fuzzer's checker without libFuzzer: the sequences the game
 // makes, and every input saved in fuzz/regressions/surface_ops_fuzz/: those
 // the fuzzer found harmful, and random_frames_*, frames drawn as the game
-// draws them (the pictures written and keyed, then the sky and the field
-// whole and keyed onto the back page, a few operations of any kind, a flip).
+// draws them (a sky without the key's colour, a field and a sprite with
+// holes of it, all keyed; then frame after frame the sky and the field
+// whole and keyed onto the back page, a few operations of any kind, mostly
+// blits onto it, and a flip).
 #include "surface_ops.h"
 
 #include <gtest/gtest.h>
