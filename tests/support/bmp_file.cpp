@@ -7,33 +7,24 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "tools/bmp_bytes.h"
-
 namespace hops_test {
 
 namespace {
-
-std::vector<std::string>& made_dirs() {
-  static std::vector<std::string> s_dirs;
-  return s_dirs;
-}
-
+std::vector<std::string> s_made_dirs;
 }  // namespace
 
 std::string make_temp_dir() {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hops_bmp_XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-  made_dirs().push_back(pattern);
+  s_made_dirs.push_back(pattern);
   return pattern;
 }
 
 void remove_temp_dirs() {
-  for (const std::string& dir : made_dirs()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  made_dirs().clear();
+  std::error_code ignored;
+  for (const std::string& dir : s_made_dirs) std::filesystem::remove_all(dir, ignored);
+  s_made_dirs.clear();
 }
 
 std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel) {

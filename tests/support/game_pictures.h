@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "testing/testing.h"
 
@@ -20,18 +18,12 @@ inline constexpr std::uint32_t kBulletColour = 0x00FFFFFF;
 inline constexpr std::uint32_t kBallColour = 0x00FF8000;
 inline constexpr std::uint32_t kTextColour = 0x00FF0000;
 
-// The title picture's transparent window, where IMG_BACK shows through.
-inline constexpr int kLoadingHoleLeft = 500;
-inline constexpr int kLoadingHoleTop = 300;
-inline constexpr int kLoadingHoleSize = 100;
+// The title picture's transparent square window, where IMG_BACK shows through.
+inline constexpr int kLoadingHoleLeft = 500, kLoadingHoleTop = 300, kLoadingHoleSize = 100;
 
-// The seven file names in the game's slot order.
-const std::vector<std::string>& picture_names();
-
-// A fresh folder holding IMG/ with the seven pictures; returns the folder.
-std::string make_game_folder();
-// Makes `folder` the working directory.
-void enter_folder(const std::string& folder);
+// Makes a fresh folder the working directory, with IMG/ and the seven
+// pictures in it unless `pictures` is false.
+void enter_game_folder(bool pictures = true);
 
 // Pixels of `colour` in the rectangle [left, right) x [top, bottom) of the screen.
 int count_colour(const platform::testing::Screen& screen, std::uint32_t colour, int left = 0, int top = 0,
@@ -41,7 +33,8 @@ struct Box {
   int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
   bool empty() const { return right <= left || bottom <= top; }
 };
-// Bounding box of the pixels of `colour`; empty when there are none.
-Box colour_box(const platform::testing::Screen& screen, std::uint32_t colour);
+// Bounding box of the pixels of `colour` (of every other colour if `other`);
+// empty when there are none.
+Box colour_box(const platform::testing::Screen& screen, std::uint32_t colour, bool other = false);
 
 }  // namespace hops_test
