@@ -1,37 +1,53 @@
-// Runs the game's own WinMain on the headless host and writes the first
-// frame it flips as a binary PPM, then quits it with Esc. The Wine test
-// compares that frame with a screenshot of the Windows build.
+// Writes a picture as a binary PPM, for comparison with a screenshot: the
+// first frame the game's own WinMain flips on the headless host (the game is
+// then quit with Esc), or, given a caption and a text (UTF-8), the picture
+// the platform's MessageBoxA draws, printing the centre of its OK button.
 //
 // Usage: frame_dump <output.ppm>   (run from a folder holding IMG/)
+//        frame_dump <output.ppm> <caption> <text>
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "testing/testing.h"
+#include "user32/message_box_picture.h"
+
+namespace {
+
+bool WritePpm(const char* path, int width, int height, const std::vector<std::uint32_t>& pixels) {
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+  for (const std::uint32_t pixel : pixels) {
+    const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                  static_cast<unsigned char>(pixel >> 8), static_cast<unsigned char>(pixel)};
+    std::fwrite(rgb, 1, 3, file);
+  }
+  return std::fclose(file) == 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4) {
+    const platform::MessageBoxPicture box = platform::draw_message_box(argv[2], argv[3]);
+    const RECT& ok = box.ok_button;
+    std::printf("%d %d\n", static_cast<int>((ok.left + ok.right) / 2),
+                static_cast<int>((ok.top + ok.bottom) / 2));
+    return WritePpm(argv[1], box.width, box.height, box.pixels) ? 0 : 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: frame_dump <output.ppm>\n");
+    std::fprintf(stderr, "usage: frame_dump <output.ppm> [<caption> <text>]\n");
     return 2;
   }
-  const char* const output = argv[1];
   platform::testing::reset();
   platform::testing::set_counter_step(1000);
   bool written = false;
   platform::testing::on_flip([&](int flip) {
     if (flip != 1) return;
     const platform::testing::Screen screen = platform::testing::screen();
-    FILE* file = std::fopen(output, "wb");
-    if (file != nullptr) {
-      std::fprintf(file, "P6\n%d %d\n255\n", screen.width, screen.height);
-      for (const std::uint32_t pixel : screen.pixels) {
-        const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                      static_cast<unsigned char>(pixel >> 8),
-                                      static_cast<unsigned char>(pixel)};
-        std::fwrite(rgb, 1, 3, file);
-      }
-      written = std::fclose(file) == 0;
-    }
+    written = WritePpm(argv[1], screen.width, screen.height, screen.pixels);
     platform::testing::press_key(VK_ESCAPE);
   });
   char command_line[] = "";

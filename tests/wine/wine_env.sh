@@ -1,72 +1,110 @@
-# Sourced by the Wine tests: a private X server of 1024 x 768 x 24 (the only
-# size at which Wine's DirectDraw can set the game's mode) and a fresh Wine
-# prefix with the Korean code page. Everything is torn down on exit.
-
-hops_skip() {
-  echo "SKIPPED: $*"
-  exit 77
-}
+# Sourced by every script that runs the game on a display or under Wine: a
+# work folder, private X servers (the display picked by Xvfb itself), an
+# optional window manager, a fresh Wine prefix with the Korean code page, the
+# game started and ended, and screenshots. Everything is torn down on exit.
 
 hops_require() {
   local tool
   for tool in "$@"; do
-    command -v "$tool" >/dev/null 2>&1 || hops_skip "$tool is not installed"
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
   done
 }
 
 hops_workdir=$(mktemp -d)
-hops_xvfb_pid=""
+hops_xvfb_pid="" hops_wm_pid="" game_pid=""
 
+hops_stop() {
+  local pid
+  for pid in $game_pid $hops_wm_pid $hops_xvfb_pid; do
+    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+  done
+  hops_xvfb_pid="" hops_wm_pid="" game_pid=""
+}
 hops_cleanup() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -n "$hops_xvfb_pid" ]; then kill "$hops_xvfb_pid" 2>/dev/null || true; wait "$hops_xvfb_pid" 2>/dev/null || true; fi
+  hops_stop
   rm -rf "$hops_workdir"
 }
 trap hops_cleanup EXIT
 
-# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY;
-# the screen is $1 (WxH) or 1024x768. -noreset: otherwise the server resets
-# when its last client (the readiness probe) leaves, and a client connecting
-# meanwhile is refused.
-hops_start_xvfb() {
-  local fifo="$hops_workdir/display"
-  rm -f "$fifo"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$fifo" >"$hops_workdir/xvfb.log" 2>&1 &
-  hops_xvfb_pid=$!
-  local n=""
-  read -r -t 20 n <"$fifo" || true
-  if [ -z "$n" ]; then
-    echo "could not start Xvfb" >&2
-    return 1
-  fi
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    if xdpyinfo >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
+fail() {
+  echo "FAIL: $*"
+  cat "$hops_workdir/game.log" 2>/dev/null || true
+  exit 1
+}
+
+# Polls a command every 0.2 s until it succeeds or the seconds run out.
+hops_wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
   done
-  echo "Xvfb on $DISPLAY does not answer" >&2
-  return 1
+}
+
+# Xvfb with a screen of $1 (WxH, 1024x768 by default: the only size at which
+# Wine's DirectDraw sets the game's mode), under openbox when $2 is "openbox".
+# -noreset: otherwise the server resets when its last client leaves, and a
+# client connecting meanwhile is refused.
+hops_start_xvfb() {
+  rm -f "$hops_workdir/display"
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$hops_workdir/display" >/dev/null 2>&1 &
+  hops_xvfb_pid=$!
+  hops_wait_for 20 grep -qs . "$hops_workdir/display" || fail "could not start Xvfb"
+  export DISPLAY=":$(cat "$hops_workdir/display")"
+  [ "${2:-}" = openbox ] || return 0
+  openbox --sm-disable >/dev/null 2>&1 &
+  hops_wm_pid=$!
+  hops_wait_for 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
+    fail "openbox did not start"
 }
 
 # A fresh prefix; LANG=ko_KR.UTF-8 makes the ANSI code page 949.
 hops_wine_prefix() {
-  export WINEPREFIX="$hops_workdir/pfx"
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  export LANG=ko_KR.UTF-8
-  wineboot -i >"$hops_workdir/wineboot.log" 2>&1
+  export WINEPREFIX="$hops_workdir/pfx" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8
+  wineboot -i >/dev/null 2>&1
   wineserver -w
 }
 
-# Polls a command every 0.5 s until it succeeds or the seconds run out.
-hops_wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.5
-  done
+# Runs a command in folder $1 into game.log; hops_start_game also waits
+# for the game's window ($window) to have the keyboard.
+hops_start() {
+  (cd "$1" && shift && exec "$@") >"$hops_workdir/game.log" 2>&1 &
+  game_pid=$!
+}
+hops_start_game() {
+  hops_start "$@"
+  hops_wait_for 40 bash -c "xdotool search --name '^Drel_HOPS$' >/dev/null" || fail "no window named Drel_HOPS"
+  window=$(xdotool search --name '^Drel_HOPS$' | head -n 1)
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+}
+
+# A key held across frames: a tap can come and go between two of them.
+hold() {
+  xdotool keydown "$1"
+  sleep "${2:-0.2}"
+  xdotool keyup "$1"
+}
+
+# Esc must end the game with exit code 0. It is pressed again until the game
+# ends: SDL passes keys on only a moment after its window gets the focus.
+hops_escape() {
+  hold Escape
+  sleep 0.5
+  ! kill -0 "$game_pid" 2>/dev/null
+}
+hops_quit() {
+  hops_wait_for 20 hops_escape || fail "Esc did not end the game"
+  local status=0
+  wait "$game_pid" || status=$?
+  game_pid=""
+  [ "$status" -eq 0 ] || fail "the game ended with $status"
+}
+
+# A screenshot; a second try when the X server refuses the first (Wine
+# changing its window).
+shot() {
+  import -window root "$hops_workdir/$1.ppm" 2>/dev/null || import -window root "$hops_workdir/$1.ppm"
+  if [ -n "${HOPS_KEEP_SHOTS:-}" ]; then cp "$hops_workdir/$1.ppm" "$HOPS_KEEP_SHOTS/"; fi
 }

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The Linux build of the game on the SDL2 host under Xvfb, on a bare X server
+# and under a window manager (openbox); Esc ends every run with exit code 0.
+#
+# start_up: with one picture missing, the loader's message box is the
+# platform's own, exactly the picture MessageBoxA draws (the Hangul text and
+# caption); a click on OK or Enter closes it and the game's window gets the
+# keyboard.
+#
+# display: full screen covers the whole screen, the 4:3 picture whole between
+# black bars; Alt+Enter makes a 1024 x 768 window and F11 full screen again,
+# from xdotool's geometry; a resized window keeps the picture 4:3 between
+# bars; the status text's red is at the picture's top-left in each;
+# HOPS_SCALE=integer draws every pixel of the title exactly once or exactly
+# as a 2 x 2 block.
+#
+# Usage: hops_xvfb_test.sh start_up|display <hops> <IMG folder> <frame_dump>
+set -euo pipefail
+export LC_ALL=C.UTF-8
+source "$(dirname "$0")/../wine/wine_env.sh"
+hops_require Xvfb xdotool xwininfo xprop import convert compare openbox
+game_dir="$hops_workdir/game"
+mkdir "$game_dir"
+cp -r "$3" "$game_dir/IMG"
+hops=$2
+run=(env -u HOPS_WINDOWED -u HOPS_SCALE -u HOPS_VSYNC HOPS_HOST=sdl SDL_VIDEODRIVER=x11)
+
+# The box is the game's only visible window titled with the caption (in
+# _NET_WM_NAME: xdotool's --name matches only the Latin-1 WM_NAME).
+box_window() {
+  local candidate
+  for candidate in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
+    [ "$(xprop -id "$candidate" _NET_WM_NAME)" != "_NET_WM_NAME(UTF8_STRING) = \"$caption\"" ] || echo "$candidate"
+  done
+}
+box_shown() { [ -n "$(box_window)" ]; }
+box_gone() { [ -z "$(box_window)" ]; }
+# The picture is drawn once the window is mapped: wait for it to match.
+box_matches() {
+  shot screen
+  [ "$(compare -metric AE \( "$hops_workdir/screen.ppm" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage \) \
+    "$hops_workdir/box.ppm" null: 2>&1 || true)" = 0 ]
+}
+game_focused() {
+  window=$(xdotool search --name '^Drel_HOPS$' | head -n 1)
+  [ -n "$window" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]
+}
+
+if [ "$1" = start_up ]; then
+  rm "$game_dir/IMG/IMG_BULLET.bmp"
+  caption="실패" text="비트맵 로드 실패"
+  read -r ok_x ok_y < <("$4" "$hops_workdir/box.ppm" "$caption" "$text")
+  for case in "1024x768 bare click" "1920x1080 openbox Return"; do
+    read -r screen manager close <<<"$case"
+    hops_start_xvfb "$screen" "$manager"
+    hops_start "$game_dir" "${run[@]}" "$hops"
+    hops_wait_for 30 box_shown || fail "no message box on $case"
+    eval "$(xdotool getwindowgeometry --shell "$(box_window)")"
+    hops_wait_for 10 box_matches || fail "the box at ${WIDTH}x${HEIGHT}+$X+$Y on $case is not MessageBoxA's"
+    echo "$case: the box at ${WIDTH}x${HEIGHT}+$X+$Y shows MessageBoxA's picture"
+    # The box has the keyboard wherever the pointer is.
+    if [ "$close" = click ]; then
+      xdotool mousemove $((X + ok_x)) $((Y + ok_y)) click 1
+    else
+      xdotool mousemove 0 0 key "$close"
+    fi
+    hops_wait_for 10 box_gone || fail "$close did not close the box"
+    hops_wait_for 10 game_focused || fail "the game's window did not get the keyboard after the box"
+    hops_quit
+    grep -qx "MessageBox \[$caption\]: $text" "$hops_workdir/game.log" || fail "no line of the box on stderr"
+    hops_stop
+  done
+  exit 0
+fi
+
+(cd "$game_dir" && HOPS_HOST=headless "$4" "$hops_workdir/title.ppm")
+convert "$hops_workdir/title.ppm" -sample 200% "$hops_workdir/title2.ppm"
+
+# check <key, WxH to resize to, or nothing> <window> <picture> [reference title] [rows of status text]:
+# the window (its size only when it is not full screen; the place from
+# xwininfo, which counts a window manager's frame right) and the bounding box
+# of what is not black in it, red status text at its top-left, and when a
+# reference is named, the picture's pixels below the status text exactly it.
+check() {
+  local action=$1 want=$2 box=$3 geometry picture red
+  case $action in
+    "") ;;
+    [0-9]*x*) xdotool windowsize "$window" "${action%x*}" "${action#*x}" ;;
+    *) xdotool key "$action" ;;
+  esac
+  hops_wait_for 5 bash -c "xdotool getwindowgeometry $window | grep -q ' ${want%%+*}$'" || true
+  sleep 1
+  geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')+$(xwininfo -id "$window" |
+    awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x "+" y }')
+  shot screen
+  convert "$hops_workdir/screen.ppm" -crop "$geometry" +repage "$hops_workdir/window.ppm"
+  picture=$(convert "$hops_workdir/window.ppm" -bordercolor black -border 1 -format '%@' info: |
+    awk -F'[x+]' '{ printf "%sx%s+%d+%d\n", $1, $2, $3 - 1, $4 - 1 }')
+  convert "$hops_workdir/window.ppm" -crop "$picture" +repage "$hops_workdir/picture.ppm"
+  red=$(convert "$hops_workdir/picture.ppm" -crop 300x64+0+0 +repage -fill black +opaque '#FF0000' \
+    -fill white -opaque '#FF0000' -format '%[fx:round(mean * w * h)]' info:)
+  echo "${action:-start}: window $geometry, picture $picture, $red red pixels at its top-left"
+  [[ $geometry == "$want" || $geometry == "$want"+* ]] || fail "the window should be $want"
+  [ "$picture" = "$box" ] || fail "the picture should be $box"
+  [ "$red" -gt 100 ] || fail "no status text at the picture's top-left"
+  [ -z "${4:-}" ] || [ "$(compare -metric AE \( "$hops_workdir/picture.ppm" -crop "+0+$5" +repage \) \
+    \( "$hops_workdir/$4.ppm" -crop "+0+$5" +repage \) null: 2>&1)" = 0 ] || fail "the picture is not $4"
+}
+# start <screen> <openbox|bare> [variable=value...]
+start() {
+  hops_start_xvfb "$1" "$2"
+  shift 2
+  hops_start_game "$game_dir" "${run[@]}" "$@" "$hops"
+}
+
+for manager in bare openbox; do
+  start 1920x1080 "$manager"
+  check "" 1920x1080+0+0 1440x1080+240+0
+  check alt+Return 1024x768 1024x768+0+0
+  check 1200x600 1200x600 800x600+200+0
+  check F11 1920x1080+0+0 1440x1080+240+0
+  hops_quit
+  hops_stop
+done
+start 1920x1080 bare HOPS_SCALE=integer
+check "" 1920x1080+0+0 1024x768+448+156 title 64
+hops_quit
+hops_stop
+start 2560x1600 bare HOPS_SCALE=integer
+check "" 2560x1600+0+0 2048x1536+256+32 title2 128
+hops_quit
