@@ -17,43 +17,41 @@
 #include "host/host.h"
 #include "host/screenshot.h"
 #include "host/sdl_gamepad.h"
-#include "support/bmp_file.h"
+#include "support/test_display.h"
 #include "testing/testing.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
-// The R, G, B bytes of a PNG file; empty if it does not read.
-Bytes ReadPng(const fs::path& path, int width, int height) {
+using Pixels = std::vector<std::uint32_t>;
+
+// A PNG file's pixels as 0x00RRGGBB; none if it does not read.
+Pixels ReadPng(const fs::path& path, int width, int height) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
-  image.format = PNG_FORMAT_RGB;
-  Bytes rgb(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) return {};
+  image.format = PNG_FORMAT_BGRA;
+  Pixels pixels(image.width * image.height);
+  if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) return {};
   EXPECT_EQ(std::vector<int>({static_cast<int>(image.width), static_cast<int>(image.height)}),
             std::vector<int>({width, height}));
-  return rgb;
+  for (auto& pixel : pixels) pixel &= 0x00FFFFFFu;
+  return pixels;
 }
 
-// Random 32-bit pixels, and their R, G, B bytes without the padding past each row's width.
-std::vector<std::uint32_t> Noise(int pitch, int height, unsigned seed) {
+// Random pixels of a frame whose rows are pitch pixels apart, and the
+// width x height picture they make.
+Pixels Noise(int pitch, int height, unsigned seed) {
   std::mt19937 random(seed);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pitch * height));
+  Pixels pixels(static_cast<std::size_t>(pitch * height));
   for (auto& pixel : pixels) pixel = random() & 0x00FFFFFFu;
   return pixels;
 }
-Bytes Rgb(const std::vector<std::uint32_t>& pixels, int width, int height, int pitch) {
-  Bytes rgb;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y * pitch + x)];
-      rgb.insert(rgb.end(), {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
-                             static_cast<std::uint8_t>(pixel)});
-    }
-  return rgb;
+Pixels Picture(const Pixels& frame, int width, int height, int pitch) {
+  Pixels pixels;
+  for (int y = 0; y < height; ++y) pixels.insert(pixels.end(), &frame[y * pitch], &frame[y * pitch + width]);
+  return pixels;
 }
 
 // The key messages the game takes, as "down 20" and "up 25" (hex keys); the
@@ -73,16 +71,6 @@ std::string TakeKeys() {
   return keys;
 }
 
-HWND MakeWindow(bool show) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "sdl";
-  RegisterClassA(&wc);
-  const HWND hwnd = CreateWindowExA(0, "sdl", "sdl", WS_POPUP, 0, 0, 1024, 768, NULL, NULL, NULL, NULL);
-  if (show) ShowWindow(hwnd, SW_SHOW);
-  return hwnd;
-}
-
 SDL_Event Key(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
   SDL_Event event{};
   event.key.type = type;
@@ -99,13 +87,13 @@ SDL_Event Key(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat
 // of each 16-bit row lies past the frame's width. A missing folder fails.
 TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
   const fs::path folder = hops_test::make_temp_dir();
-  const std::vector<std::uint32_t> pixels = Noise(40, 5, 7);
+  const Pixels pixels = Noise(40, 5, 7);
   ASSERT_TRUE(platform::write_png({pixels.data(), 37, 5, 40 * 4, 32}, folder / "frame32.png"));
-  EXPECT_EQ(ReadPng(folder / "frame32.png", 37, 5), Rgb(pixels, 37, 5, 40));
+  EXPECT_EQ(ReadPng(folder / "frame32.png", 37, 5), Picture(pixels, 37, 5, 40));
   const std::uint16_t pixels16[] = {0xF800, 0x07E0, 0x001F, 0xBEEF, 0xFFFF, 0x8410, 0x0821, 0xBEEF};
   ASSERT_TRUE(platform::write_png({pixels16, 3, 2, 8, 16}, folder / "frame16.png"));
   EXPECT_EQ(ReadPng(folder / "frame16.png", 3, 2),
-            Bytes({255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 132, 130, 132, 8, 4, 8}));
+            Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
   EXPECT_FALSE(platform::write_png({pixels.data(), 37, 5, 40 * 4, 32}, folder / "missing" / "x.png"));
 }
 
@@ -140,8 +128,9 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   std::unique_ptr<platform::Host> sdl = platform::make_sdl_host();
   ASSERT_NE(sdl, nullptr) << SDL_GetError();
   platform::install_host(std::move(sdl));
-  const HWND hwnd = MakeWindow(true);
-  const std::vector<std::uint32_t> older = Noise(1024, 768, 1), newest = Noise(1024, 768, 2);
+  const HWND hwnd = hops_test::make_game_window();
+  ShowWindow(hwnd, SW_SHOW);
+  const Pixels older = Noise(1024, 768, 1), newest = Noise(1024, 768, 2);
   platform::host().present({older.data(), 1024, 768, 1024 * 4, 32});
   platform::host().present({newest.data(), 1024, 768, 1024 * 4, 32});
   SDL_Event events[] = {Key(SDL_KEYDOWN, SDLK_F11),
@@ -168,8 +157,7 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(said, "hops: screenshot saved to " + files[0].string() + "\n");
-  EXPECT_TRUE(ReadPng(files[0], 1024, 768) == Rgb(newest, 1024, 768, 1024))
-      << "the PNG is not the last frame";
+  EXPECT_TRUE(ReadPng(files[0], 1024, 768) == newest) << "the PNG is not the last frame";
   DestroyWindow(hwnd);
   platform::testing::reset();
 }
@@ -178,7 +166,7 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
 // SDL maps as a game controller, gives the keyboard's key messages.
 TEST(SdlHost, PadsPressTheKeysOfTheKeyboard) {
   ASSERT_EQ(SDL_setenv("SDL_JOYSTICK_HIDAPI", "0", 1), 0);
-  MakeWindow(false);  // hidden, so that no WM_PAINT comes between the keys
+  hops_test::make_game_window();  // hidden, so that no WM_PAINT comes between the keys
   platform::Gamepads pads;
   enum class Do { press, release, left_x, plug, unplug };
   constexpr int kDead = platform::Gamepads::kDeadZone;
