@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -50,8 +51,7 @@ class RecordingHost final : public platform::Host {
   void present(const platform::FrameView&) override {}
   void forget_frame() override {}
   void pump_events() override {
-    if (!pumped_) platform::post_key('S', true);
-    pumped_ = true;
+    if (!std::exchange(pumped_, true)) platform::post_key('S', true);
   }
   void show_window(HWND hwnd, int width, int height) override {
     g_log.push_back("host shows " + Name(hwnd) + " " + std::to_string(width) + "x" + std::to_string(height));
@@ -75,8 +75,9 @@ HWND Create(DWORD style = WS_POPUP, HWND owner = nullptr, const char* class_name
 struct Peek {
   HWND hwnd;
   UINT first, last, remove;
+  const char* returns;  // "-" for nothing
 };
-// What each peek returns ("-" for nothing); a removed WM_PAINT is dispatched,
+// What each peek returns; a removed WM_PAINT is dispatched,
 // so that DefWindowProcA validates the window.
 Strings Peeks(const std::vector<Peek>& peeks) {
   Strings seen;
@@ -90,7 +91,13 @@ Strings Peeks(const std::vector<Peek>& peeks) {
   }
   return seen;
 }
-Strings Drain(int count = 3) { return Peeks(std::vector<Peek>(count, Peek{nullptr, 0, 0, PM_REMOVE})); }
+Strings Drain(int count = 3) { return Peeks(std::vector<Peek>(count, Peek{nullptr, 0, 0, PM_REMOVE, ""})); }
+// Each peek of the sequence returns what its row says.
+void ExpectPeeks(const std::vector<Peek>& peeks) {
+  Strings expected;
+  for (const Peek& peek : peeks) expected.push_back(peek.returns);
+  EXPECT_EQ(Peeks(peeks), expected);
+}
 
 class User32 : public ::testing::Test {
  protected:
@@ -183,17 +190,16 @@ TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
   ASSERT_TRUE(PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0));
   ASSERT_TRUE(PostMessageA(first, WM_USER + 5, 5, 50));
   PostQuitMessage(7);
-  EXPECT_EQ(Peeks({{other, 0, 0, PM_REMOVE},
-                   {kThreadOnly, 0, 0, PM_REMOVE},
-                   {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE},
-                   {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE},
-                   {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
-                   {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE},
-                   {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE},
-                   {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE}}),
-            (Strings{"w1 0402 2 -20", "thread 0403 3 30", "w0 0100 32 0", "w0 0405 5 50", "w0 0401 1 10",
-                     "w0 0100 32 0", "thread 0012 7 0", "thread 0012 7 0"}));
-  EXPECT_EQ(Drain(), (Strings{"w0 0405 5 50", "-", "-"}));
+  ExpectPeeks({{other, 0, 0, PM_REMOVE, "w1 0402 2 -20"},
+               {kThreadOnly, 0, 0, PM_REMOVE, "thread 0403 3 30"},
+               {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE, "w0 0100 32 0"},
+               {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE, "w0 0405 5 50"},
+               {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE, "w0 0401 1 10"},
+               {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE, "w0 0100 32 0"},
+               {nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE, "thread 0012 7 0"},
+               {nullptr, WM_USER + 2, WM_USER + 3, PM_REMOVE, "thread 0012 7 0"},
+               {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE, "w0 0405 5 50"},
+               {nullptr, 0, 0, PM_REMOVE, "-"}});
 }
 
 // A post to what is not a window fails; a destroyed window's messages go
@@ -229,15 +235,13 @@ TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
   platform::invalidate_window(first);
   PostMessageA(first, WM_USER + 1, 0, 0);
   PostQuitMessage(3);
-  EXPECT_EQ(Peeks({{kThreadOnly, 0, 0, PM_NOREMOVE},
-                   {nullptr, 0, 0, PM_REMOVE},
-                   {nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE},
-                   {nullptr, 0, 0, PM_NOREMOVE},
-                   {nullptr, 0, 0, PM_REMOVE},
-                   {nullptr, 0, 0, PM_REMOVE},
-                   {nullptr, 0, 0, PM_REMOVE}}),
-            (Strings{"thread 0012 3 0", "w0 0401 0 0", "w0 000F 0 0", "w0 000F 0 0", "w0 000F 0 0",
-                     "thread 0012 3 0", "-"}));
+  ExpectPeeks({{kThreadOnly, 0, 0, PM_NOREMOVE, "thread 0012 3 0"},
+               {nullptr, 0, 0, PM_REMOVE, "w0 0401 0 0"},
+               {nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE, "w0 000F 0 0"},
+               {nullptr, 0, 0, PM_NOREMOVE, "w0 000F 0 0"},
+               {nullptr, 0, 0, PM_REMOVE, "w0 000F 0 0"},
+               {nullptr, 0, 0, PM_REMOVE, "thread 0012 3 0"},
+               {nullptr, 0, 0, PM_REMOVE, "-"}});
 
   const RECT outside{2000, 2000, 2100, 2100}, one{10, 20, 30, 40}, two{900, 700, 2000, 2000};
   InvalidateRect(first, &outside, FALSE);
@@ -256,7 +260,8 @@ TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
 // Dispatch hands a window's message to its procedure and answers with its
 // result; thread messages go nowhere. DefWindowProcA answers 0: WM_CLOSE
 // destroys the window (which gets WM_DESTROY), a posted WM_DESTROY does not.
-// TranslateMessage answers TRUE for key messages only.
+// TranslateMessage answers TRUE for key messages only; a peek without a MSG
+// to fill answers FALSE.
 TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
   const HWND first = Shown();
   PostMessageA(first, WM_USER, 5, 6);
@@ -274,11 +279,12 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
     msg.message = message;
     results.push_back(TranslateMessage(&msg));
   }
+  results.push_back(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
   results.push_back(TranslateMessage(nullptr));
   results.push_back(DispatchMessageA(nullptr));
   results.push_back(SendMessageA(first, WM_USER, 0, 0));
   EXPECT_EQ(results, (std::vector<LRESULT>{FALSE, 42, FALSE, 0, FALSE, 0, TRUE, 0, FALSE, 0, TRUE, TRUE, TRUE,
-                                           FALSE, FALSE, 0, 0}));
+                                           FALSE, FALSE, FALSE, 0, 0}));
   EXPECT_EQ(g_log, (Strings{"w0 0400 5 6", "w0 0002 0 0", "w0 0101 32 0", "w0 0010 0 0", "w0 0002 0 0"}));
   EXPECT_FALSE(IsWindow(first));
 }
