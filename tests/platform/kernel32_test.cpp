@@ -62,6 +62,7 @@ TEST_F(FileTest, OpensReadsAndRefusesAsWindowsDoes) {
       {"IMG/new.bin", GENERIC_WRITE, CREATE_NEW, "refused , 0"},
       {"IMG/new.bin", GENERIC_WRITE, CREATE_NEW, "! IMG/new.bin: File exists, 0"},
       {"IMG/made.bin", 0, OPEN_ALWAYS, "read , 0"},
+      {"IMG/old.bin", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, "read \x01\x02\x03, 3"},
       {"IMG/old.bin", GENERIC_READ, TRUNCATE_EXISTING, ", 3"},
       {"IMG/old.bin", GENERIC_READ, 0, ", 3"},
       {"IMG/older.bin", GENERIC_WRITE, TRUNCATE_EXISTING, "refused , 0"},
