@@ -196,13 +196,8 @@ TEST(SdlHost, PadsPressTheKeysOfTheKeyboard) {
   SDL_Joystick* joystick = nullptr;
   for (const auto& step : steps) {
     if (step.what == Do::plug) {
-      SDL_VirtualJoystickDesc desc{};
-      desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-      desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-      desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-      desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-      desc.name = "virtual pad";
-      device = SDL_JoystickAttachVirtualEx(&desc);
+      device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                         SDL_CONTROLLER_BUTTON_MAX, 0);
       joystick = SDL_JoystickOpen(device);
       ASSERT_NE(joystick, nullptr) << SDL_GetError();
     } else if (step.what == Do::unplug) {

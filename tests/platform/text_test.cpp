@@ -1,5 +1,5 @@
 // Text: the CP949 code page, wsprintfA, TextOutA on a surface's device
-// context, the message boxes' pictures, and the rectangle helpers.
+// context and the message boxes' pictures.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -83,18 +83,6 @@ TEST(Wsprintf, FormatsAsWindowsDoes) {
   std::string buffer(1100, '#');
   EXPECT_EQ(wsprintfA(buffer.data(), "%s", long_text.c_str()), 1023);
   EXPECT_EQ(buffer.substr(1022, 3), std::string("x\0#", 3));
-}
-
-TEST(Rectangles, OffsetSetAndPointInsideWithExclusiveEdges) {
-  RECT rc, empty{10, 10, 10, 20};
-  ASSERT_TRUE(SetRect(&rc, 100, 600, 150, 700) && OffsetRect(&rc, -5, 0));
-  EXPECT_EQ(Box({rc.left, rc.top, rc.right, rc.bottom}), Box({95, 600, 145, 700}));
-  std::vector<BOOL> inside;
-  for (const POINT pt : {POINT{95, 600}, {144, 699}, {145, 650}, {100, 700}, {94, 650}, {100, 599}})
-    inside.push_back(PtInRect(&rc, pt));
-  inside.push_back(PtInRect(&empty, POINT{10, 15}) || OffsetRect(nullptr, 1, 1) ||
-                   PtInRect(nullptr, POINT{}));
-  EXPECT_EQ(inside, (std::vector<BOOL>{TRUE, TRUE, FALSE, FALSE, FALSE, FALSE, FALSE}));
 }
 
 // A picture of width x height at 32 or 16 bits in rows 12 bytes wider than
