@@ -332,7 +332,8 @@ TEST(KeyState, ScanCodesAreThoseOfTheUsKeyboard) {
 
 // GetKeyState reports the keyboard as of the key messages already taken from
 // the queue: bit 15 down (read negative, as Windows widens the key's byte),
-// bit 0 toggled on each press but not on a repeat; keys past 0xFF are never down.
+// bit 0 toggled on each press but not on a repeat; the system keys' messages
+// count as much, the key is the low byte of wParam, and keys past 0xFF are never down.
 TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
   const HWND hwnd = Create();
   const struct {
@@ -358,10 +359,13 @@ TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
                             "w0 0101 20 C0390001: 0001 0000 0000", "w0 0100 25 014B0001: 0001 FF81 0000",
                             "w0 0100 27 014D0001: 0001 FF81 FF81", "w0 0101 25 C14B0001: 0001 0001 FF81",
                             "w0 0100 20 00390001: FF80 0001 FF81", "w0 0101 27 C14D0001: FF80 0001 0001"}));
-  for (WPARAM key : {0x000, 0x1FF}) PostMessageA(hwnd, WM_KEYDOWN, key, 0);
-  Drain(2);
-  EXPECT_EQ(std::vector<int>({GetKeyState(0), GetKeyState(0xFF), GetKeyState(-1), GetKeyState(0x100)}),
-            std::vector<int>({-127, -127, 0, 0}));
+  const std::pair<UINT, WPARAM> more[] = {
+      {WM_SYSKEYDOWN, 0}, {WM_KEYDOWN, 0x1FF}, {WM_SYSKEYDOWN, 'A'}, {WM_SYSKEYUP, 'A'}};
+  for (const auto& [message, key] : more) PostMessageA(hwnd, message, key, 0);
+  Drain(4);
+  EXPECT_EQ(std::vector<int>(
+                {GetKeyState(0), GetKeyState(0xFF), GetKeyState('A'), GetKeyState(-1), GetKeyState(0x100)}),
+            std::vector<int>({-127, -127, 1, 0, 0}));
 }
 
 }  // namespace
