@@ -9,8 +9,8 @@
 # Usage: command_line_test.sh <hops binary> <project version>
 set -uo pipefail
 hops=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../wine/wine_env.sh"
+work=$hops_workdir
 cd "$work"
 failures=0
 refusal='^hops: no display to show the game on \(SDL2.*\): start it from a desktop session .* HOPS_HOST=headless$'

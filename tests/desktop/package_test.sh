@@ -10,15 +10,9 @@
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
 app_id=$2
-for tool in desktop-file-validate appstreamcli cpack dpkg-deb lintian file; do
-  command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed (scripts/setup test installs it)"; exit 77; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+source "$(dirname "$0")/../wine/wine_env.sh"
+hops_require desktop-file-validate appstreamcli cpack dpkg-deb lintian file
+work=$hops_workdir
 
 (cd "$work" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log") ||
   { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
@@ -51,5 +45,5 @@ if grep -q '^E:' "$work/lintian.log"; then cat "$work/lintian.log"; fail "lintia
 command=$(sed -n 's/^Exec=//p' "$desktop")
 status=0
 (cd "$work" && PATH="$root/usr/bin:$PATH" HOPS_HOST=headless timeout 3 $command) >"$work/game.log" 2>&1 || status=$?
-[ "$status" -eq 124 ] && [ ! -s "$work/game.log" ] || { cat "$work/game.log"; fail "$command ended with $status"; }
+[ "$status" -eq 124 ] && [ ! -s "$work/game.log" ] || fail "$command ended with $status"
 echo "desktop: $(basename "$deb") holds a valid entry, icons, metainfo and manual; Depends: $depends"

@@ -50,26 +50,16 @@ DWORD Pixel(int x, int y) {
   return y < 30 ? dwNearKey[y / 10] : KEY;
 }
 
-IDirectDrawSurface7* CreatePicture() {
-  DDSURFACEDESC2 ddsd =
-      Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
-  ddsd.dwWidth = 300;
-  ddsd.dwHeight = 300;
-  IDirectDrawSurface7* pSurface = NULL;
-  if (Report("create", "picture", g_pDD->CreateSurface(&ddsd, &pSurface, NULL)) != DD_OK) return NULL;
-  ddsd = Desc(0, 0);
-  if (Report("lock", "picture", pSurface->Lock(NULL, &ddsd, DDLOCK_WAIT, NULL)) == DD_OK) {
-    std::fprintf(g_pOut, "lock.picture size=%lux%lu pitch_ok=%d bits=%lu\n", (unsigned long)ddsd.dwWidth,
-                 (unsigned long)ddsd.dwHeight, ddsd.lPitch >= (LONG)(ddsd.dwWidth * 4) ? 1 : 0,
-                 (unsigned long)ddsd.ddpfPixelFormat.dwRGBBitCount);
-    for (LONG y = 0; y < 300; ++y) {
-      for (int x = 0; x < 300; ++x) Row(ddsd, y)[x] = Pixel(x, (int)y);
-    }
-    pSurface->Unlock(NULL);
+// Fills a whole surface through a lock (its description read as the loader
+// reads it: a wrong pitch or depth shows in every blit's hash).
+HRESULT Paint(IDirectDrawSurface7* pSurface, DWORD (*fnPixel)(int, int)) {
+  DDSURFACEDESC2 ddsd = Desc(0, 0);
+  const HRESULT hr = pSurface->Lock(NULL, &ddsd, DDLOCK_WAIT, NULL);
+  if (hr != DD_OK) return hr;
+  for (LONG y = 0; y < (LONG)ddsd.dwHeight; ++y) {
+    for (DWORD x = 0; x < ddsd.dwWidth; ++x) Row(ddsd, y)[x] = fnPixel((int)x, (int)y);
   }
-  DDCOLORKEY ck = {KEY, KEY};
-  Report("colorkey", "picture", pSurface->SetColorKey(DDCKEY_SRCBLT, &ck));
-  return pSurface;
+  return pSurface->Unlock(NULL);
 }
 
 struct Blit {
@@ -88,14 +78,10 @@ const Blit BLITS[] = {
 // A keyed blit onto the back buffer, cleared first, and a hash of what came
 // out (top byte masked, since some drivers set it).
 void Probe(const Blit& blit, IDirectDrawSurface7* pPicture) {
-  DDSURFACEDESC2 ddsd = Desc(0, 0);
-  if (Report("clear", blit.szName, g_pBack->Lock(NULL, &ddsd, DDLOCK_WAIT, NULL)) != DD_OK) return;
-  for (LONG y = 0; y < (LONG)ddsd.dwHeight; ++y) {
-    for (DWORD x = 0; x < ddsd.dwWidth; ++x) Row(ddsd, y)[x] = 0x00123456;
-  }
-  g_pBack->Unlock(NULL);
+  Report("clear", blit.szName, Paint(g_pBack, [](int, int) -> DWORD { return 0x00123456; }));
   RECT rcDest = blit.rcDest;
   Report("blt", blit.szName, g_pBack->Blt(&rcDest, pPicture, NULL, DDBLT_WAIT | DDBLT_KEYSRC, NULL));
+  DDSURFACEDESC2 ddsd = Desc(0, 0);
   if (Report("read", blit.szName, g_pBack->Lock(NULL, &ddsd, DDLOCK_WAIT, NULL)) != DD_OK) return;
   unsigned int uHash = 2166136261u;
   for (LONG y = 0; y < (LONG)ddsd.dwHeight; ++y) {
@@ -103,14 +89,6 @@ void Probe(const Blit& blit, IDirectDrawSurface7* pPicture) {
   }
   std::fprintf(g_pOut, "digest.%s hash=%08X\n", blit.szName, uHash);
   g_pBack->Unlock(NULL);
-}
-
-void RunProbe() {
-  IDirectDrawSurface7* pPicture = CreatePicture();
-  if (pPicture == NULL) return;
-  for (const Blit& blit : BLITS) Probe(blit, pPicture);
-  Report("flip", "primary", g_pPrimary->Flip(NULL, DDFLIP_WAIT));
-  pPicture->Release();
 }
 
 }  // namespace
@@ -143,11 +121,21 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nShowCmd
     ddscaps.dwCaps = DDSCAPS_BACKBUFFER;
     hr = Report("setup", "backbuffer", g_pPrimary->GetAttachedSurface(&ddscaps, &g_pBack));
   }
-  if (hr == DD_OK) RunProbe();
-
-  if (g_pBack) g_pBack->Release();
-  if (g_pPrimary) g_pPrimary->Release();
-  if (g_pDD) g_pDD->Release();
+  if (hr == DD_OK) {
+    // A picture of the ball's size, created, filled and keyed as the loader does it.
+    DDSURFACEDESC2 ddsd =
+        Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
+    ddsd.dwWidth = 300;
+    ddsd.dwHeight = 300;
+    IDirectDrawSurface7* pPicture = NULL;
+    hr = Report("setup", "picture", g_pDD->CreateSurface(&ddsd, &pPicture, NULL));
+    if (hr == DD_OK) hr = Report("setup", "fill", Paint(pPicture, Pixel));
+    DDCOLORKEY ck = {KEY, KEY};
+    if (hr == DD_OK) hr = Report("setup", "colorkey", pPicture->SetColorKey(DDCKEY_SRCBLT, &ck));
+    if (hr != DD_OK) return 1;
+    for (const Blit& blit : BLITS) Probe(blit, pPicture);
+    Report("flip", "primary", g_pPrimary->Flip(NULL, DDFLIP_WAIT));
+  }
   std::fprintf(g_pOut, "end\n");
   std::fclose(g_pOut);
   return 0;

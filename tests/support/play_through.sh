@@ -94,6 +94,7 @@ echo "a bullet at $bullet over the player's picture; the player from x $start to
 hops_quit
 [ "$1" = native ] || exit 0
 
+hops_start_xvfb
 hops_start_game "$hops_workdir/elsewhere" env HOPS_STATS=1 "${run[@]}"
 hold s
 sleep 4

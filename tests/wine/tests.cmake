@@ -7,7 +7,9 @@ hops_warnings(frame_dump)
 
 set(HOPS_WINE_DIR ${CMAKE_CURRENT_LIST_DIR})
 if(HOPS_WINDOWS_BUILD)
-  add_test(NAME windows_package COMMAND bash ${HOPS_WINE_DIR}/windows_package_test.sh ${HOPS_WINDOWS_DIR})
+  # The zip holds hops.exe and the seven pictures under IMG/.
+  add_test(NAME windows_package COMMAND sh -c "cmake -E tar tf $0/hops-*-win64.zip | grep -cE \
+    '/(hops[.]exe|IMG/IMG_(BACK|BACKGROUND|PLAYER|BULLET|BALL|LOADING|ENDING)[.]bmp)$' | grep -qx 8" ${HOPS_WINDOWS_DIR})
   add_test(NAME wine_probe_compare
     COMMAND bash ${HOPS_WINE_DIR}/probe_compare_test.sh $<TARGET_FILE:ddraw_probe> ${HOPS_WINDOWS_DIR}/ddraw_probe.exe)
   add_test(NAME wine_game

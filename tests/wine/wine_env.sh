@@ -1,7 +1,8 @@
-# Sourced by every script that runs the game on a display or under Wine: a
-# work folder, private X servers (the display picked by Xvfb itself), an
-# optional window manager, a fresh Wine prefix with the Korean code page, the
-# game started and ended, and screenshots. Everything is torn down on exit.
+# Sourced by every script that runs the game (on a display, under Wine or
+# from its package): a work folder, private X servers (the display picked by
+# Xvfb itself), an optional window manager, a fresh Wine prefix with the
+# Korean code page, the game started and ended, and screenshots. Everything
+# is torn down on exit.
 
 hops_require() {
   local tool
@@ -11,14 +12,11 @@ hops_require() {
 }
 
 hops_workdir=$(mktemp -d)
-hops_xvfb_pid="" hops_wm_pid="" game_pid=""
-
+# Ends every process this script started in the background: the game, the
+# window manager, the X server.
 hops_stop() {
-  local pid
-  for pid in $game_pid $hops_wm_pid $hops_xvfb_pid; do
-    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
-  done
-  hops_xvfb_pid="" hops_wm_pid="" game_pid=""
+  kill $(jobs -p) 2>/dev/null || true
+  wait 2>/dev/null || true
 }
 hops_cleanup() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
@@ -50,12 +48,10 @@ hops_wait_for() {
 hops_start_xvfb() {
   rm -f "$hops_workdir/display"
   Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$hops_workdir/display" >/dev/null 2>&1 &
-  hops_xvfb_pid=$!
   hops_wait_for 20 grep -qs . "$hops_workdir/display" || fail "could not start Xvfb"
   export DISPLAY=":$(cat "$hops_workdir/display")"
   [ "${2:-}" = openbox ] || return 0
   openbox --sm-disable >/dev/null 2>&1 &
-  hops_wm_pid=$!
   hops_wait_for 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
     fail "openbox did not start"
 }
@@ -67,16 +63,19 @@ hops_wine_prefix() {
   wineserver -w
 }
 
-# Runs a command in folder $1 into game.log; hops_start_game also waits
-# for the game's window ($window) to have the keyboard.
+# Runs a command in folder $1 into game.log; hops_start_game also waits for
+# the game's window ($window) and gives it the keyboard.
 hops_start() {
   (cd "$1" && shift && exec "$@") >"$hops_workdir/game.log" 2>&1 &
   game_pid=$!
 }
+game_window() {
+  window=$(xdotool search --name '^Drel_HOPS$' 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
 hops_start_game() {
   hops_start "$@"
-  hops_wait_for 40 bash -c "xdotool search --name '^Drel_HOPS$' >/dev/null" || fail "no window named Drel_HOPS"
-  window=$(xdotool search --name '^Drel_HOPS$' | head -n 1)
+  hops_wait_for 40 game_window || fail "no window named Drel_HOPS"
   xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
 
@@ -87,8 +86,9 @@ hold() {
   xdotool keyup "$1"
 }
 
-# Esc must end the game with exit code 0. It is pressed again until the game
-# ends: SDL passes keys on only a moment after its window gets the focus.
+# Esc must end the game with exit code 0; then the X server goes too. Esc is
+# pressed again until the game ends: SDL passes keys on only a moment after
+# its window gets the focus.
 hops_escape() {
   hold Escape
   sleep 0.5
@@ -98,8 +98,8 @@ hops_quit() {
   hops_wait_for 20 hops_escape || fail "Esc did not end the game"
   local status=0
   wait "$game_pid" || status=$?
-  game_pid=""
   [ "$status" -eq 0 ] || fail "the game ended with $status"
+  hops_stop
 }
 
 # A screenshot; a second try when the X server refuses the first (Wine
