@@ -4,14 +4,20 @@
 # from another folder on the SDL2 host ("native"), or the Windows build under
 # Wine ("wine"). The title screen must be the headless build's first frame
 # below the status text (exactly natively, within 100 pixels under Wine's
-# DirectDraw); then S shows the play field, the Right arrow moves the player,
-# space fires a bullet, and Esc ends the process with exit code 0. Natively
-# a second run, left to play undisturbed by screenshots for a few seconds,
-# keeps the designed pace: HOPS_STATS=1's line after Esc reports at least 95
-# frames a second (100 is the design; the bound is loose for a shared machine).
+# DirectDraw); then space fires a bullet, the Right arrow moves the player,
+# and Esc ends the process with exit code 0. Natively a second run, left to
+# play undisturbed by screenshots for a few seconds, keeps the designed pace:
+# HOPS_STATS=1's line after Esc reports at least 95 frames a second (100 is
+# the design; the bound is loose for a shared machine).
+#
+# "probe" runs the DirectDraw probe on our platform layer and on Wine's
+# DirectDraw: every observation (result codes, hashes of keyed and stretched
+# blits, rejected rectangles, the flip) must agree; the Windows probe writes
+# text-mode lines.
 #
 # Usage: play_through.sh native <build dir> <frame_dump> [folder to keep the screenshots in]
 #        play_through.sh wine <hops.exe> <IMG folder> <frame_dump>
+#        play_through.sh probe <ddraw_probe.exe> <ddraw_probe>
 set -euo pipefail
 source "$(dirname "$0")/../wine/wine_env.sh"
 hops_require Xvfb xdotool import convert compare
@@ -27,11 +33,17 @@ if [ "$1" = native ]; then
 else
   hops_require wine
   [ -f "$2" ] || { echo "SKIPPED: no Windows build at $2"; exit 77; }
+  hops_start_xvfb
+  hops_wine_prefix
+  if [ "$1" = probe ]; then
+    HOPS_HOST=headless "$3" "$hops_workdir/native.txt"
+    (cd "$(dirname "$2")" && timeout 180 wine ddraw_probe.exe "$hops_workdir/wine.txt")
+    diff "$hops_workdir/native.txt" <(tr -d '\r' <"$hops_workdir/wine.txt")
+    exit 0
+  fi
   game_dir="$hops_workdir/game" frame_dump=$4 patience=30 tolerance=99
   mkdir "$game_dir"
   cp -r "$2" "$3" "$game_dir/"
-  hops_start_xvfb
-  hops_wine_prefix
   hops_start_game "$game_dir" wine hops.exe
 fi
 (cd "$game_dir" && HOPS_HOST=headless "$frame_dump" "$hops_workdir/title.ppm")
@@ -99,8 +111,8 @@ hops_start_game "$hops_workdir/elsewhere" env HOPS_STATS=1 "${run[@]}"
 hold s
 sleep 4
 hops_quit
-stats=$(grep '^hops: ' "$hops_workdir/game.log" || true)
-echo "${stats:-no statistics line}"
-rate=$(sed -nE 's/^hops: [0-9]+ frames in [0-9.]+ s \(([0-9.]+) a second\), [0-9]+ shown, CPU [0-9.]+ s \([0-9.]+ % of one core\)$/\1/p' <<<"$stats")
+grep '^hops: ' "$hops_workdir/game.log" || true
+rate=$(sed -nE 's/^hops: [0-9]+ frames in [0-9.]+ s \(([0-9.]+) a second\), [0-9]+ shown, CPU [0-9.]+ s \([0-9.]+ % of one core\)$/\1/p' \
+  "$hops_workdir/game.log")
 [ -n "$rate" ] || fail "no statistics line in the form asked for"
 awk -v r="$rate" 'BEGIN { exit !(r >= 95) }' || fail "$rate frames a second, not the designed 100"

@@ -27,14 +27,14 @@ run=(env -u HOPS_WINDOWED -u HOPS_SCALE -u HOPS_VSYNC HOPS_HOST=sdl SDL_VIDEODRI
 
 # The box is the game's only visible window titled with the caption (in
 # _NET_WM_NAME: xdotool's --name matches only the Latin-1 WM_NAME).
-box_window() {
+box_shown() {
   local candidate
+  box=""
   for candidate in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
-    [ "$(xprop -id "$candidate" _NET_WM_NAME)" != "_NET_WM_NAME(UTF8_STRING) = \"$caption\"" ] || echo "$candidate"
+    [ "$(xprop -id "$candidate" _NET_WM_NAME)" != "_NET_WM_NAME(UTF8_STRING) = \"$caption\"" ] || box=$candidate
   done
+  [ -n "$box" ]
 }
-box_shown() { [ -n "$(box_window)" ]; }
-box_gone() { [ -z "$(box_window)" ]; }
 # The picture is drawn once the window is mapped: wait for it to match.
 box_matches() {
   shot screen
@@ -52,7 +52,7 @@ if [ "$1" = start_up ]; then
     hops_start_xvfb "$screen" "$manager"
     hops_start "$game_dir" "${run[@]}" "$hops"
     hops_wait_for 30 box_shown || fail "no message box on $case"
-    eval "$(xdotool getwindowgeometry --shell "$(box_window)")"
+    eval "$(xdotool getwindowgeometry --shell "$box")"
     hops_wait_for 10 box_matches || fail "the box at ${WIDTH}x${HEIGHT}+$X+$Y on $case is not MessageBoxA's"
     echo "$case: the box at ${WIDTH}x${HEIGHT}+$X+$Y shows MessageBoxA's picture"
     # The box has the keyboard wherever the pointer is.
@@ -61,7 +61,7 @@ if [ "$1" = start_up ]; then
     else
       xdotool mousemove 0 0 key "$close"
     fi
-    hops_wait_for 10 box_gone || fail "$close did not close the box"
+    hops_wait_for 10 eval '! box_shown' || fail "$close did not close the box"
     hops_wait_for 10 game_focused || fail "the game's window did not get the keyboard after the box"
     hops_quit
     grep -qx "MessageBox \[$caption\]: $text" "$hops_workdir/game.log" || fail "no line of the box on stderr"
