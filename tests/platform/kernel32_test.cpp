@@ -30,11 +30,6 @@ std::string Size(std::string path) {
   return S_ISREG(info.st_mode) ? std::to_string(info.st_size) : "not a file";
 }
 
-int OpenDescriptors() {
-  const auto fds = std::filesystem::directory_iterator("/proc/self/fd");
-  return static_cast<int>(std::distance(begin(fds), end(fds)));
-}
-
 // Each open as a trace: what a read of up to 4 bytes gives and the file's
 // size after it, or what the refusal printed. Windows paths with backslashes
 // work as they stand; only regular files open, and without waiting; the
@@ -76,7 +71,11 @@ TEST_F(FileTest, OpensReadsAndRefusesAsWindowsDoes) {
       {"IMG/pipe.bmp", GENERIC_WRITE, OPEN_ALWAYS, "! IMG/pipe.bmp: No such device or address, not a file"},
       {"/dev/null", GENERIC_READ, OPEN_EXISTING, "! /dev/null: No such device or address, not a file"},
       {"", GENERIC_READ, OPEN_EXISTING, ", none"}};
-  const int descriptors = OpenDescriptors();
+  const auto descriptors = [] {
+    const auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+    return std::distance(begin(fds), end(fds));
+  };
+  const auto before = descriptors();
   std::vector<std::string> trace, expected;
   for (const auto& open : opens) {
     ::testing::internal::CaptureStderr();
@@ -96,7 +95,7 @@ TEST_F(FileTest, OpensReadsAndRefusesAsWindowsDoes) {
     trace.push_back(line + ", " + Size(open.path));
     expected.push_back(open.trace);
   }
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(descriptors(), before);
   if (root) {
     ASSERT_EQ(seteuid(0), 0);
   }
