@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <random>
 
@@ -39,9 +40,7 @@ class CSoakGame : public CMainGame {
 
 long ResidentPages() {
   long pages = 0, resident = 0;
-  FILE* statm = std::fopen("/proc/self/statm", "r");
-  if (statm != nullptr && std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-  if (statm != nullptr) std::fclose(statm);
+  std::ifstream("/proc/self/statm") >> pages >> resident;
   return resident;
 }
 
