@@ -105,15 +105,17 @@ class ImagesTest : public ::testing::Test {
 // Blend averages every byte, truncating, over the part of the picture the
 // screen holds: a picture wider and taller than the screen, patterned so
 // that a row read with the wrong pitch shows. A refused lock of the screen,
-// or of the picture after the screen's, changes nothing.
+// or of the picture after the screen's, ends it with nothing changed.
 TEST_F(ImagesTest, BlendAveragesThePictureIntoTheScreenRowByRow) {
   CImages image;
   ASSERT_TRUE(m_Display.load(image, 1030, 770, Picture));
   const auto screen_pattern = [](int x, int y) { return Pattern(y, x) ^ 0x5A5A5A; };
   hops_test::paint_surface(m_Display.back(), screen_pattern);
   const pt::Screen before = m_Display.read();
+  const int nLocks = pt::call_count(pt::Call::Lock);
   pt::fail_call(pt::Call::Lock, 1, DDERR_SURFACELOST);
   image.Blend(m_Display.back());
+  EXPECT_EQ(pt::call_count(pt::Call::Lock), nLocks + 1);  // the picture's lock is never tried
   pt::fail_call(pt::Call::Lock, 2, DDERR_SURFACELOST);
   image.Blend(m_Display.back());
   EXPECT_EQ(m_Display.read().pixels, before.pixels);
