@@ -86,7 +86,7 @@ Strings Peeks(const std::vector<Peek>& peeks, bool check = true) {
   EXPECT_TRUE(!check || seen == expected) << ::testing::PrintToString(seen);
   return seen;
 }
-Strings Drain(int count = 3) {
+Strings Drain(int count) {
   return Peeks(std::vector<Peek>(count, Peek{nullptr, 0, 0, PM_REMOVE, ""}), false);
 }
 
@@ -233,8 +233,7 @@ TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
   InvalidateRect(first, &two, TRUE);
   PAINTSTRUCT ps;
   const HDC hdc = BeginPaint(first, &ps);
-  EXPECT_TRUE(EndPaint(first, &ps));
-  EXPECT_TRUE(hdc != nullptr && ps.hdc == hdc);
+  EXPECT_TRUE(EndPaint(first, &ps) && hdc != nullptr && ps.hdc == hdc);
   EXPECT_EQ(std::vector<LONG>({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom}),
             std::vector<LONG>({10, 20, 1024, 768}));
   EXPECT_EQ(Drain(1), Strings{"-"});
@@ -277,19 +276,17 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
 // takes what the host has waiting, the SDL host's test shows.)
 TEST_F(User32, AnIdleThreadRestsButNeverWithSomethingToReturn) {
   const HWND first = Shown();
-  Strings returns;
-  std::vector<int> rests;
-  // One peek after each step: nothing (.), a key (K), a paint (P), a quit (Q).
+  // One peek after each step: nothing (.), a key (K), a paint (P), a quit (Q);
+  // what it returned if anything, and the rests so far.
+  std::string trace;
   for (const char step : std::string("....K...P..Q.")) {
     if (step == 'K') platform::post_key('S', true);
     if (step == 'P') InvalidateRect(first, nullptr, FALSE);
     if (step == 'Q') PostQuitMessage(0);
-    returns.push_back(Drain(1)[0]);
-    rests.push_back(platform::testing::rest_count());
+    const std::string returned = Drain(1)[0];
+    trace += (returned == "-" ? "" : "[" + returned + "] ") + std::to_string(platform::testing::rest_count());
   }
-  EXPECT_EQ(returns, (Strings{"-", "-", "-", "-", "w0 0100 83 2031617", "-", "-", "-", "w0 000F 0 0", "-",
-                              "-", "thread 0012 0 0", "-"}));
-  EXPECT_EQ(rests, (std::vector<int>{0, 0, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3}));
+  EXPECT_EQ(trace, "0012[w0 0100 83 2031617] 2223[w0 000F 0 0] 333[thread 0012 0 0] 33");
 }
 
 // The US keyboard's set-1 make codes, the layout Windows maps virtual keys
