@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -28,20 +27,18 @@ const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 
 TEST(DDraw, EveryCallHasItsResult) {
   hops_test::TestDisplay display;
   IDirectDraw7* const dd = display.dd();
-  IDirectDrawSurface7* const primary = display.primary();
-  IDirectDrawSurface7* const back = display.back();
-  IDirectDrawSurface7* const pic = display.plain(16, 16);
-  IDirectDrawSurface7* const other_depth = display.plain(16, 16, 16);
+  IDirectDrawSurface7 *const primary = display.primary(), *const back = display.back();
+  IDirectDrawSurface7 *const pic = display.plain(16, 16), *const other_depth = display.plain(16, 16, 16);
   DDSURFACEDESC2 ddsd{}, small{}, primary_desc{};
   ddsd.dwSize = primary_desc.dwSize = sizeof(DDSURFACEDESC2);
   small.dwSize = sizeof(DDSURFACEDESC2) - 4;
   primary_desc.dwFlags = DDSD_CAPS;
   primary_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  DDSURFACEDESC2 both = pt::plain_surface_description(16, 16, 32, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
   DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
   RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16};
   RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
   alignas(8) char effects[256] = {};
-  const LPDDBLTFX fx = reinterpret_cast<LPDDBLTFX>(effects);
   HDC hdc = nullptr, again = nullptr;
   DDSCAPS2 back_caps{}, no_caps{};
   back_caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -49,116 +46,88 @@ TEST(DDraw, EveryCallHasItsResult) {
   IDirectDraw7* other = nullptr;
   void* unknown = nullptr;
   GUID device{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
-  const HWND no_window = reinterpret_cast<HWND>(0x1234);
-  DDSURFACEDESC2 both = pt::plain_surface_description(16, 16, 32, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
-  const auto answer = [](auto* place) { return reinterpret_cast<void**>(place); };
-  const auto blt = [&](RECT* to, IDirectDrawSurface7* from, RECT* part, DWORD flags) {
-    return [=] { return back->Blt(to, from, part, flags, nullptr); };
-  };
-  const auto lock = [](IDirectDrawSurface7* surface, RECT* area, DDSURFACEDESC2* desc) {
-    return [=] { return surface->Lock(area, desc, DDLOCK_WAIT, nullptr); };
-  };
-  // A refused call clears what it answers.
-  const auto cleared = [&](void** place, const std::function<HRESULT()>& make) {
-    return [=] {
-      *place = pic;
-      const HRESULT hr = make();
-      return *place == nullptr ? hr : E_FAIL;
-    };
-  };
-
-  const struct {
-    const char* call;
-    std::function<HRESULT()> make;
-    HRESULT result;
-  } rows[] = {
-      {"Blt with effects", [&] { return back->Blt(&inside, pic, nullptr, 0, fx); }, DDERR_UNSUPPORTED},
-      {"Blt colour fill", blt(&inside, nullptr, nullptr, DDBLT_COLORFILL), DDERR_UNSUPPORTED},
-      {"Blt without a source", blt(&inside, nullptr, nullptr, DDBLT_WAIT), DDERR_INVALIDPARAMS},
-      {"Blt past the edge", [&] { return pic->Blt(&past, back, nullptr, DDBLT_WAIT, nullptr); },
-       DDERR_INVALIDRECT},
-      {"Blt from past the edge", blt(&inside, pic, &negative, DDBLT_WAIT), DDERR_INVALIDRECT},
-      {"Blt from the other depth", blt(&inside, other_depth, nullptr, DDBLT_WAIT), DDERR_INVALIDPIXELFORMAT},
-      {"SetColorKey, a destination key", [&] { return pic->SetColorKey(DDCKEY_DESTBLT, &key); },
-       DDERR_UNSUPPORTED},
-      {"SetColorKey, a range", [&] { return pic->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key); },
-       DD_OK},
-      {"Blt keyed", blt(&inside, pic, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK},
-      {"Blt keyed to the far corner", blt(&corner, pic, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK},
-      {"Blt keyed past the corner", blt(&corner_past, pic, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT},
-      {"Blt stretched past the edge", blt(&stretched_past, pic, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT},
-      {"SetColorKey removed", [&] { return pic->SetColorKey(DDCKEY_SRCBLT, nullptr); }, DD_OK},
-      {"Lock without a description", lock(pic, nullptr, nullptr), DDERR_INVALIDPARAMS},
-      {"Lock with a wrong dwSize", lock(pic, nullptr, &small), DDERR_INVALIDPARAMS},
-      {"Lock past the edge", lock(pic, &past, &ddsd), DDERR_INVALIDRECT},
-      {"Unlock unlocked", [&] { return pic->Unlock(nullptr); }, DDERR_NOTLOCKED},
-      {"Lock failing as armed",
-       [&] {
-         pt::fail_call(pt::Call::Lock, 1, DDERR_SURFACELOST);
-         return pic->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr);
-       },
-       DDERR_SURFACELOST},
-      {"Lock after it, which found the surface unlocked", lock(pic, nullptr, &ddsd), DD_OK},
-      {"Lock again", lock(pic, nullptr, &ddsd), DDERR_SURFACEBUSY},
-      {"Blt from a locked source", blt(&inside, pic, nullptr, DDBLT_WAIT), DDERR_SURFACEBUSY},
-      {"Blt onto it", [&] { return pic->Blt(&inside, back, &inside, DDBLT_WAIT, nullptr); },
-       DDERR_SURFACEBUSY},
-      {"GetDC of a locked surface", [&] { return pic->GetDC(&hdc); }, DDERR_SURFACEBUSY},
-      {"Unlock", [&] { return pic->Unlock(nullptr); }, DD_OK},
-      {"GetDC without a place for it", [&] { return pic->GetDC(nullptr); }, DDERR_INVALIDPARAMS},
-      {"ReleaseDC without one", [&] { return pic->ReleaseDC(hdc); }, DDERR_NODC},
-      {"GetDC", [&] { return pic->GetDC(&hdc); }, DD_OK},
-      {"GetDC again", [&] { return pic->GetDC(&again); }, DDERR_DCALREADYCREATED},
-      {"ReleaseDC of another", [&] { return pic->ReleaseDC(nullptr); }, DDERR_INVALIDPARAMS},
-      {"ReleaseDC", [&] { return pic->ReleaseDC(hdc); }, DD_OK},
-      {"Flip of a plain surface", [&] { return pic->Flip(nullptr, DDFLIP_WAIT); }, DDERR_NOTFLIPPABLE},
-      {"Flip of the back buffer", [&] { return back->Flip(nullptr, DDFLIP_WAIT); }, DDERR_NOTFLIPPABLE},
-      {"Flip to another surface", [&] { return primary->Flip(pic, DDFLIP_WAIT); }, DDERR_INVALIDPARAMS},
-      {"Lock of the back buffer", lock(back, nullptr, &ddsd), DD_OK},
-      {"Flip while it is locked", [&] { return primary->Flip(nullptr, DDFLIP_WAIT); }, DDERR_SURFACEBUSY},
-      {"Unlock of the back buffer", [&] { return back->Unlock(nullptr); }, DD_OK},
-      {"Flip", [&] { return primary->Flip(back, DDFLIP_WAIT); }, DD_OK},
-      {"GetAttachedSurface, no caps", [&] { return primary->GetAttachedSurface(nullptr, &attached); },
-       DDERR_INVALIDPARAMS},
-      {"GetAttachedSurface, caps 0", [&] { return primary->GetAttachedSurface(&no_caps, &attached); },
-       DDERR_NOTFOUND},
-      {"GetAttachedSurface of a plain surface",
-       cleared(answer(&attached), [&] { return pic->GetAttachedSurface(&back_caps, &attached); }),
-       DDERR_NOTFOUND},
-      {"QueryInterface, no place", [&] { return pic->QueryInterface(IID_IDirectDraw7, nullptr); }, E_POINTER},
-      {"QueryInterface of its own", [&] { return pic->QueryInterface(kIidSurface7, &unknown); }, S_OK},
-      {"Release of it", [&] { return static_cast<HRESULT>(static_cast<IUnknown*>(unknown)->Release()); }, 1},
-      {"QueryInterface of another", [&] { return pic->QueryInterface(IID_IDirectDraw7, &unknown); },
-       E_NOINTERFACE},
-      {"DirectDrawCreateEx, no place",
-       [&] { return DirectDrawCreateEx(nullptr, nullptr, IID_IDirectDraw7, nullptr); }, DDERR_INVALIDPARAMS},
-      {"DirectDrawCreateEx of a device",
-       cleared(answer(&other),
-               [&] { return DirectDrawCreateEx(&device, answer(&other), IID_IDirectDraw7, nullptr); }),
-       DDERR_INVALIDPARAMS},
-      {"SetCooperativeLevel, exclusive alone",
-       [&] { return dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE); }, DDERR_INVALIDPARAMS},
-      {"SetCooperativeLevel for no window",
-       [&] { return dd->SetCooperativeLevel(no_window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN); },
-       DDERR_INVALIDPARAMS},
-      {"SetDisplayMode of 24 bits", [&] { return dd->SetDisplayMode(1024, 768, 24, 0, 0); },
-       DDERR_INVALIDMODE},
-      {"SetDisplayMode of 8 bits", [&] { return dd->SetDisplayMode(1024, 768, 8, 0, 0); }, DDERR_INVALIDMODE},
-      {"CreateSurface, no place", [&] { return dd->CreateSurface(&primary_desc, nullptr, nullptr); },
-       DDERR_INVALIDPARAMS},
-      {"CreateSurface of a second primary",
-       cleared(answer(&attached), [&] { return dd->CreateSurface(&primary_desc, &attached, nullptr); }),
-       DDERR_PRIMARYSURFACEALREADYEXISTS},
-      {"CreateSurface, both memories", [&] { return dd->CreateSurface(&both, &attached, nullptr); },
-       DDERR_INVALIDCAPS},
-  };
   hops_test::paint_surface(pic, [](int x, int y) { return 0x00010203u * static_cast<std::uint32_t>(x + y); });
   const pt::Screen before = hops_test::read_surface(pic);
   std::vector<std::string> got, expected;
-  for (const auto& row : rows) {
-    got.push_back(std::string(row.call) + ": " + std::to_string(row.make()));
-    expected.push_back(std::string(row.call) + ": " + std::to_string(row.result));
-  }
+  const auto check = [&](const char* call, HRESULT result, HRESULT wanted) {
+    got.push_back(std::string(call) + ": " + std::to_string(result));
+    expected.push_back(std::string(call) + ": " + std::to_string(wanted));
+  };
+  const auto blt = [&](RECT* to, IDirectDrawSurface7* from, RECT* part, DWORD flags) {
+    return back->Blt(to, from, part, flags, nullptr);
+  };
+  const auto lock = [&](IDirectDrawSurface7* surface, RECT* area, DDSURFACEDESC2* desc) {
+    return surface->Lock(area, desc, DDLOCK_WAIT, nullptr);
+  };
+  // A refused call clears what it answers: each place holds a surface before.
+  const auto cleared = [](auto*& place, HRESULT result) { return place == nullptr ? result : E_FAIL; };
+
+  check("Blt with effects", back->Blt(&inside, pic, nullptr, 0, reinterpret_cast<LPDDBLTFX>(effects)),
+        DDERR_UNSUPPORTED);
+  check("Blt colour fill", blt(&inside, nullptr, nullptr, DDBLT_COLORFILL), DDERR_UNSUPPORTED);
+  check("Blt without a source", blt(&inside, nullptr, nullptr, DDBLT_WAIT), DDERR_INVALIDPARAMS);
+  check("Blt past the edge", pic->Blt(&past, back, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+  check("Blt from past the edge", blt(&inside, pic, &negative, DDBLT_WAIT), DDERR_INVALIDRECT);
+  check("Blt from the other depth", blt(&inside, other_depth, nullptr, DDBLT_WAIT), DDERR_INVALIDPIXELFORMAT);
+  check("SetColorKey, a destination key", pic->SetColorKey(DDCKEY_DESTBLT, &key), DDERR_UNSUPPORTED);
+  check("SetColorKey, a range", pic->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
+  check("Blt keyed to the far corner", blt(&corner, pic, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK);
+  check("Blt keyed past the corner", blt(&corner_past, pic, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT);
+  check("Blt stretched past the edge", blt(&stretched_past, pic, nullptr, DDBLT_KEYSRC), DDERR_INVALIDRECT);
+  check("Lock without a description", lock(pic, nullptr, nullptr), DDERR_INVALIDPARAMS);
+  check("Lock with a wrong dwSize", lock(pic, nullptr, &small), DDERR_INVALIDPARAMS);
+  check("Lock past the edge", lock(pic, &past, &ddsd), DDERR_INVALIDRECT);
+  check("Unlock unlocked", pic->Unlock(nullptr), DDERR_NOTLOCKED);
+  pt::fail_call(pt::Call::Lock, 1, DDERR_SURFACELOST);
+  check("Lock failing as armed", lock(pic, nullptr, &ddsd), DDERR_SURFACELOST);
+  check("Lock after it, which found the surface unlocked", lock(pic, nullptr, &ddsd), DD_OK);
+  check("Lock again", lock(pic, nullptr, &ddsd), DDERR_SURFACEBUSY);
+  check("Blt from a locked source", blt(&inside, pic, nullptr, DDBLT_WAIT), DDERR_SURFACEBUSY);
+  check("Blt onto it", pic->Blt(&inside, back, &inside, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
+  check("GetDC of a locked surface", pic->GetDC(&hdc), DDERR_SURFACEBUSY);
+  check("Unlock", pic->Unlock(nullptr), DD_OK);
+  check("GetDC without a place for it", pic->GetDC(nullptr), DDERR_INVALIDPARAMS);
+  check("ReleaseDC without one", pic->ReleaseDC(hdc), DDERR_NODC);
+  check("GetDC", pic->GetDC(&hdc), DD_OK);
+  check("GetDC again", pic->GetDC(&again), DDERR_DCALREADYCREATED);
+  check("ReleaseDC of another", pic->ReleaseDC(nullptr), DDERR_INVALIDPARAMS);
+  check("ReleaseDC", pic->ReleaseDC(hdc), DD_OK);
+  check("Flip of a plain surface", pic->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
+  check("Flip of the back buffer", back->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
+  check("Flip to another surface", primary->Flip(pic, DDFLIP_WAIT), DDERR_INVALIDPARAMS);
+  check("Lock of the back buffer", lock(back, nullptr, &ddsd), DD_OK);
+  check("Flip while it is locked", primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACEBUSY);
+  check("Unlock of the back buffer", back->Unlock(nullptr), DD_OK);
+  check("Flip", primary->Flip(back, DDFLIP_WAIT), DD_OK);
+  check("GetAttachedSurface, no caps", primary->GetAttachedSurface(nullptr, &attached), DDERR_INVALIDPARAMS);
+  check("GetAttachedSurface, caps 0", primary->GetAttachedSurface(&no_caps, &attached), DDERR_NOTFOUND);
+  attached = pic;
+  check("GetAttachedSurface of a plain surface",
+        cleared(attached, pic->GetAttachedSurface(&back_caps, &attached)), DDERR_NOTFOUND);
+  check("QueryInterface, no place", pic->QueryInterface(IID_IDirectDraw7, nullptr), E_POINTER);
+  check("QueryInterface of its own", pic->QueryInterface(kIidSurface7, &unknown), S_OK);
+  check("Release of it", static_cast<HRESULT>(static_cast<IUnknown*>(unknown)->Release()), 1);
+  check("QueryInterface of another", pic->QueryInterface(IID_IDirectDraw7, &unknown), E_NOINTERFACE);
+  check("DirectDrawCreateEx, no place", DirectDrawCreateEx(nullptr, nullptr, IID_IDirectDraw7, nullptr),
+        DDERR_INVALIDPARAMS);
+  other = dd;
+  check("DirectDrawCreateEx of a device",
+        cleared(other,
+                DirectDrawCreateEx(&device, reinterpret_cast<void**>(&other), IID_IDirectDraw7, nullptr)),
+        DDERR_INVALIDPARAMS);
+  check("SetCooperativeLevel, exclusive alone", dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE),
+        DDERR_INVALIDPARAMS);
+  check("SetCooperativeLevel for no window",
+        dd->SetCooperativeLevel(reinterpret_cast<HWND>(0x1234), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+        DDERR_INVALIDPARAMS);
+  check("SetDisplayMode of 24 bits", dd->SetDisplayMode(1024, 768, 24, 0, 0), DDERR_INVALIDMODE);
+  check("SetDisplayMode of 8 bits", dd->SetDisplayMode(1024, 768, 8, 0, 0), DDERR_INVALIDMODE);
+  check("CreateSurface, no place", dd->CreateSurface(&primary_desc, nullptr, nullptr), DDERR_INVALIDPARAMS);
+  attached = pic;
+  check("CreateSurface of a second primary",
+        cleared(attached, dd->CreateSurface(&primary_desc, &attached, nullptr)),
+        DDERR_PRIMARYSURFACEALREADYEXISTS);
+  check("CreateSurface, both memories", dd->CreateSurface(&both, &attached, nullptr), DDERR_INVALIDCAPS);
   EXPECT_EQ(got, expected);
   EXPECT_EQ(hops_test::read_surface(pic).pixels, before.pixels) << "a refused blit drew";
 }
@@ -169,7 +138,6 @@ TEST(DDraw, EveryCallHasItsResult) {
 TEST(DDraw, LockDescribesTheSurface) {
   for (const int bits : {32, 16}) {
     hops_test::TestDisplay display(static_cast<DWORD>(bits));
-    IDirectDrawSurface7* const plain = display.plain(37, 3);
     IDirectDrawSurface7* const keyed = display.plain(5, 2, bits);
     DDCOLORKEY key{0x1234, 0x5678};
     ASSERT_EQ(keyed->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
@@ -177,7 +145,7 @@ TEST(DDraw, LockDescribesTheSurface) {
     const struct {
       IDirectDrawSurface7* surface;
       DWORD width, height, flags, caps;
-    } rows[] = {{plain, 37, 3, 0, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY},
+    } rows[] = {{display.plain(37, 3), 37, 3, 0, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY},
                 {keyed, 5, 2, DDSD_CKSRCBLT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY},
                 {display.primary(), 1024, 768, DDSD_BACKBUFFERCOUNT,
                  DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | chain},
@@ -186,10 +154,9 @@ TEST(DDraw, LockDescribesTheSurface) {
       DDSURFACEDESC2 got, expected;
       std::memset(&got, 0xCD, sizeof(got));
       std::memset(&expected, 0, sizeof(expected));
-      got.dwSize = sizeof(got);
+      got.dwSize = expected.dwSize = sizeof(got);
       ASSERT_EQ(row.surface->Lock(nullptr, &got, DDLOCK_WAIT, nullptr), DD_OK);
       ASSERT_EQ(row.surface->Unlock(nullptr), DD_OK);
-      expected.dwSize = sizeof(expected);
       expected.dwFlags =
           DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE | row.flags;
       expected.dwWidth = row.width;
@@ -297,11 +264,10 @@ TEST_P(BltReference, KeyedStretchesMatchThePlainLoop) {
       }
     }
     const pt::SurfaceView view = pt::surface_view(display.back());
-    int wrong = -1;
-    for (int i = 0; i < kWidth * kHeight && wrong < 0; ++i)
-      if (view.at(i % kWidth, i / kWidth) != model[static_cast<std::size_t>(i)]) wrong = i;
-    ASSERT_EQ(wrong, -1) << "pixel (" << wrong % kWidth << ", " << wrong / kWidth << ") after a blit "
-                         << width << " wide";
+    int i = 0;
+    while (i < kWidth * kHeight && view.at(i % kWidth, i / kWidth) == model[static_cast<std::size_t>(i)]) ++i;
+    ASSERT_EQ(i, kWidth * kHeight) << "pixel (" << i % kWidth << ", " << i / kWidth << ") after a blit "
+                                   << width << " wide";
   }
 }
 

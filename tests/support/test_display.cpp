@@ -1,6 +1,5 @@
 #include "support/test_display.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -9,40 +8,27 @@
 #include "gfx/images.h"
 
 namespace hops_test {
-namespace {
-
-// Locks the whole surface and hands each pixel's address and size to visit.
-void each_pixel(IDirectDrawSurface7* surface,
-                const std::function<void(int x, int y, std::uint8_t*, int)>& visit) {
-  DDSURFACEDESC2 ddsd{};
-  ddsd.dwSize = sizeof(ddsd);
-  if (surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
-  const int bytes = static_cast<int>(ddsd.ddpfPixelFormat.dwRGBBitCount / 8);
-  for (int y = 0; y < static_cast<int>(ddsd.dwHeight); ++y)
-    for (int x = 0; x < static_cast<int>(ddsd.dwWidth); ++x)
-      visit(x, y, static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes, bytes);
-  surface->Unlock(nullptr);
-}
-
-}  // namespace
 
 platform::testing::Screen read_surface(IDirectDrawSurface7* surface) {
-  platform::testing::Screen screen;
-  each_pixel(surface, [&](int x, int y, std::uint8_t* pixel, int bytes) {
-    screen.width = std::max(screen.width, x + 1);
-    screen.height = y + 1;
-    std::uint32_t value = 0;
-    std::memcpy(&value, pixel, bytes);
-    screen.pixels.push_back(value);
-  });
+  const platform::testing::SurfaceView view = platform::testing::surface_view(surface);
+  platform::testing::Screen screen{view.width, view.height, {}};
+  for (int y = 0; y < view.height; ++y)
+    for (int x = 0; x < view.width; ++x) screen.pixels.push_back(view.at(x, y));
   return screen;
 }
 
 void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32_t(int x, int y)>& pixel) {
-  each_pixel(surface, [&](int x, int y, std::uint8_t* address, int bytes) {
-    const std::uint32_t value = pixel(x, y);
-    std::memcpy(address, &value, bytes);
-  });
+  DDSURFACEDESC2 ddsd{};
+  ddsd.dwSize = sizeof(ddsd);
+  if (surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
+  const int bytes = static_cast<int>(ddsd.ddpfPixelFormat.dwRGBBitCount / 8);
+  for (int y = 0; y < static_cast<int>(ddsd.dwHeight); ++y) {
+    for (int x = 0; x < static_cast<int>(ddsd.dwWidth); ++x) {
+      const std::uint32_t value = pixel(x, y);
+      std::memcpy(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes, &value, bytes);
+    }
+  }
+  surface->Unlock(nullptr);
 }
 
 HWND make_game_window() {
@@ -61,8 +47,8 @@ TestDisplay::TestDisplay(DWORD bits, int width, int height) : bits_(bits) {
   DDSURFACEDESC2 ddsd{};
   ddsd.dwSize = sizeof(ddsd);
   ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
   ddsd.dwBackBufferCount = 1;
+  ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
   DDSCAPS2 caps{};
   caps.dwCaps = DDSCAPS_BACKBUFFER;
   if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
@@ -76,9 +62,9 @@ TestDisplay::TestDisplay(DWORD bits, int width, int height) : bits_(bits) {
 
 TestDisplay::~TestDisplay() {
   for (IDirectDrawSurface7* surface : plain_) surface->Release();
-  if (back_ != nullptr) back_->Release();
-  if (primary_ != nullptr) primary_->Release();
-  if (dd_ != nullptr) dd_->Release();
+  back_->Release();
+  primary_->Release();
+  dd_->Release();
 }
 
 IDirectDrawSurface7* TestDisplay::plain(int width, int height, int bits) {

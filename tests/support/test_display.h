@@ -29,8 +29,6 @@ class TestDisplay {
   // 32 or 16 bits a pixel.
   explicit TestDisplay(DWORD bits = 32, int width = 1024, int height = 768);
   ~TestDisplay();
-  TestDisplay(const TestDisplay&) = delete;
-  TestDisplay& operator=(const TestDisplay&) = delete;
 
   IDirectDraw7* dd() const { return dd_; }
   IDirectDrawSurface7* primary() const { return primary_; }
