@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "host/frame_pacer.h"
@@ -27,16 +29,13 @@ constexpr std::int64_t kSecond = 1000 * kMillisecond;
 // inside a flip), at most one per refresh slot, within a refresh and a poll
 // of that frame's flip; a frame forgotten is never shown.
 TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
-  const struct {
-    int refresh_hz;
-    std::int64_t show_cost;
-    std::size_t shown;
-  } rows[] = {{60, 0, 60},   {50, 0, 50},   {60, 5 * kMillisecond, 60},
-              {120, 0, 100}, {144, 0, 100}, {30, 2 * kMillisecond, 30}};
+  const std::tuple<int, std::int64_t, std::size_t> rows[] = {
+      {60, 0, 60},   {50, 0, 50},   {60, 5 * kMillisecond, 60},
+      {120, 0, 100}, {144, 0, 100}, {30, 2 * kMillisecond, 30}};
   constexpr std::int64_t kPoll = kMillisecond / 4;
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.refresh_hz);
-    const std::int64_t refresh = kSecond / row.refresh_hz;
+  for (const auto& [refresh_hz, show_cost, shown] : rows) {
+    SCOPED_TRACE(refresh_hz);
+    const std::int64_t refresh = kSecond / refresh_hz;
     std::vector<int> pixels(100);
     std::vector<std::int64_t> flips, shows;
     std::int64_t now = 0;
@@ -49,9 +48,9 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
       const std::int64_t since = shows.empty() ? 0 : now - shows.front();
       const std::int64_t slot = refresh * static_cast<std::int64_t>(shows.size());
       EXPECT_GE(since, slot);
-      EXPECT_TRUE(row.refresh_hz >= 100 || since < slot + kPoll) << since;
+      EXPECT_TRUE(refresh_hz >= 100 || since < slot + kPoll) << since;
       shows.push_back(now);
-      now += row.show_cost;
+      now += show_cost;
     });
     for (; now < kSecond; now += kPoll) {
       if (now >= static_cast<std::int64_t>(flips.size()) * 10 * kMillisecond) {
@@ -65,11 +64,11 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
       EXPECT_EQ(shows.size() > before, until_due == 0);
       EXPECT_TRUE(shows.size() == before || pacer.ticks_until_due(now) == -1);
     }
-    EXPECT_EQ(shows.size(), row.shown);
+    EXPECT_EQ(shows.size(), shown);
     pacer.flipped(FrameView{pixels.data(), 1, 1, 4, 32});
     pacer.forget();
     pacer.poll(now + refresh);
-    EXPECT_EQ(shows.size(), row.shown);
+    EXPECT_EQ(shows.size(), shown);
     EXPECT_EQ(pacer.newest().pixels, nullptr);
   }
 }
@@ -82,47 +81,41 @@ TEST(FrameStatistics, OneLineWithRatesToOneDecimal) {
 }
 
 TEST(PictureRect, CentredAndLetterboxedForEveryMode) {
-  const struct {
-    int width, height;
-    ScaleMode mode;
-    PictureRect expected;
-  } rows[] = {{1024, 768, ScaleMode::fit, {0, 0, 1024, 768}},
-              {1920, 1080, ScaleMode::fit, {240, 0, 1440, 1080}},
-              {1280, 1024, ScaleMode::fit, {0, 32, 1280, 960}},
-              {1000, 2000, ScaleMode::fit, {0, 625, 1000, 750}},
-              {1920, 1080, ScaleMode::integer, {448, 156, 1024, 768}},
-              {3840, 2160, ScaleMode::integer, {896, 312, 2048, 1536}},
-              {1000, 700, ScaleMode::integer, {33, 0, 933, 700}},
-              {1920, 1080, ScaleMode::sharp, {240, 0, 1440, 1080}},
-              {0, 768, ScaleMode::fit, {}}};
-  for (const auto& row : rows) {
-    EXPECT_EQ(platform::picture_rect(row.width, row.height, 1024, 768, row.mode), row.expected)
-        << row.width << "x" << row.height << " mode " << static_cast<int>(row.mode);
-  }
+  const std::tuple<int, int, ScaleMode, PictureRect> rows[] = {
+      {1024, 768, ScaleMode::fit, {0, 0, 1024, 768}},
+      {1920, 1080, ScaleMode::fit, {240, 0, 1440, 1080}},
+      {1280, 1024, ScaleMode::fit, {0, 32, 1280, 960}},
+      {1000, 2000, ScaleMode::fit, {0, 625, 1000, 750}},
+      {1920, 1080, ScaleMode::integer, {448, 156, 1024, 768}},
+      {3840, 2160, ScaleMode::integer, {896, 312, 2048, 1536}},
+      {1000, 700, ScaleMode::integer, {33, 0, 933, 700}},
+      {1920, 1080, ScaleMode::sharp, {240, 0, 1440, 1080}},
+      {0, 768, ScaleMode::fit, {}}};
+  for (const auto& [width, height, mode, expected] : rows)
+    EXPECT_EQ(platform::picture_rect(width, height, 1024, 768, mode), expected) << width << "x" << height;
   EXPECT_EQ(platform::sharp_factor({240, 0, 1440, 1080}, 1024), 2);
   EXPECT_EQ(platform::sharp_factor({0, 0, 1024, 768}, 1024), 1);
   EXPECT_EQ(platform::sharp_factor({0, 0, 3072, 2304}, 1024), 3);
-  EXPECT_EQ(platform::scale_mode_from(nullptr), ScaleMode::fit);
-  EXPECT_EQ(platform::scale_mode_from("integer"), ScaleMode::integer);
-  EXPECT_EQ(platform::scale_mode_from("sharp"), ScaleMode::sharp);
-  EXPECT_EQ(platform::scale_mode_from("huge"), ScaleMode::fit);
+  const std::pair<const char*, ScaleMode> modes[] = {{nullptr, ScaleMode::fit},
+                                                     {"integer", ScaleMode::integer},
+                                                     {"sharp", ScaleMode::sharp},
+                                                     {"huge", ScaleMode::fit}};
+  for (const auto& [name, mode] : modes)
+    EXPECT_EQ(platform::scale_mode_from(name), mode) << (name ? name : "unset");
 }
 
 // Each axis: which source pixels an output pixel blends and how much of the
 // second; only pixels astride an enlarged run's edge blend two.
 TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
-  const struct {
-    int source, output, factor;
-    std::vector<int> first, second, weight;
-  } rows[] = {{2, 3, 2, {0, 0, 1}, {0, 1, 1}, {0, 128, 0}},
-              {4, 4, 1, {0, 1, 2, 3}, {1, 2, 3, 3}, {0, 0, 0, 0}},
-              {2, 5, 3, {0, 0, 0, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 128, 0, 0}},
-              {3, 2, 1, {0, 1}, {1, 2}, {64, 192}}};
-  for (const auto& row : rows) {
-    const platform::SharpAxis axis = platform::sharp_axis(row.source, row.output, row.factor);
-    EXPECT_EQ(axis.first, row.first) << row.source << " to " << row.output;
-    EXPECT_EQ(axis.second, row.second) << row.source << " to " << row.output;
-    EXPECT_EQ(axis.weight, row.weight) << row.source << " to " << row.output;
+  using Axis = std::vector<int>;
+  const std::tuple<int, int, int, Axis, Axis, Axis> rows[] = {
+      {2, 3, 2, {0, 0, 1}, {0, 1, 1}, {0, 128, 0}},
+      {4, 4, 1, {0, 1, 2, 3}, {1, 2, 3, 3}, {0, 0, 0, 0}},
+      {2, 5, 3, {0, 0, 0, 1, 1}, {0, 0, 1, 1, 1}, {0, 0, 128, 0, 0}},
+      {3, 2, 1, {0, 1}, {1, 2}, {64, 192}}};
+  for (const auto& [source, output, factor, first, second, weight] : rows) {
+    const platform::SharpAxis axis = platform::sharp_axis(source, output, factor);
+    EXPECT_EQ(std::tie(axis.first, axis.second, axis.weight), std::tie(first, second, weight)) << output;
   }
 }
 
@@ -131,32 +124,26 @@ TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
 // blends by its axes along the columns, then the rows, keeping blended rows
 // for the rows after them. Outside the rectangle nothing changes.
 TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
-  const struct {
-    bool sharp;
-    int bits;
-    PictureRect rect;
-  } rows[] = {{false, 32, {0, 0, 13, 7}},  {false, 32, {3, 2, 29, 17}}, {false, 32, {1, 1, 9, 5}},
-              {false, 16, {2, 1, 26, 14}}, {false, 16, {0, 0, 13, 7}},  {true, 32, {0, 0, 13, 7}},
-              {true, 32, {2, 1, 20, 11}},  {true, 32, {0, 0, 31, 17}},  {true, 32, {1, 3, 44, 24}},
-              {true, 32, {0, 0, 8, 4}}};
-  constexpr int kWidth = 13;
-  constexpr int kHeight = 7;
+  const std::tuple<bool, int, PictureRect> rows[] = {{false, 32, {0, 0, 13, 7}}, {false, 32, {3, 2, 29, 17}},
+                                                     {false, 32, {1, 1, 9, 5}},  {false, 16, {2, 1, 26, 14}},
+                                                     {false, 16, {0, 0, 13, 7}}, {true, 32, {0, 0, 13, 7}},
+                                                     {true, 32, {2, 1, 20, 11}}, {true, 32, {0, 0, 31, 17}},
+                                                     {true, 32, {1, 3, 44, 24}}, {true, 32, {0, 0, 8, 4}}};
+  constexpr int kWidth = 13, kHeight = 7;
   const auto blend = [](std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     std::uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8)
       out |= ((((a >> shift) & 255) * (256 - w) + ((b >> shift) & 255) * w) >> 8) << shift;
     return out;
   };
-  for (const auto& row : rows) {
-    const PictureRect& rect = row.rect;
-    SCOPED_TRACE(std::to_string(row.bits) + (row.sharp ? " bits sharp, " : " bits, ") +
-                 std::to_string(rect.width));
-    const int pitch = kWidth * row.bits / 8 + 8;
+  for (const auto& [sharp, bits, rect] : rows) {
+    SCOPED_TRACE(::testing::Message() << bits << (sharp ? " bits sharp, " : " bits, ") << rect.width);
+    const int pitch = kWidth * bits / 8 + 8;
     std::vector<unsigned char> source(static_cast<std::size_t>(pitch) * kHeight);
     for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<unsigned char>(i * 37 + 11);
     const auto at = [&](int y, int x) -> std::uint32_t {
-      const unsigned char* p = source.data() + static_cast<std::size_t>(y) * pitch + x * row.bits / 8;
-      if (row.bits == 32) return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+      const unsigned char* p = source.data() + static_cast<std::size_t>(y) * pitch + x * bits / 8;
+      if (bits == 32) return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
       const unsigned pixel = p[0] | p[1] << 8;
       const unsigned r = pixel >> 11, g = (pixel >> 5) & 63, b = pixel & 31;
       return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
@@ -167,21 +154,19 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     const auto horizontal = [&](int y, int x) {
       return blend(at(y, columns.first[x]), at(y, columns.second[x]), columns.weight[x]);
     };
-    const FrameView frame{source.data(), kWidth, kHeight, pitch, row.bits};
-    const int out_width = rect.x + rect.width + 2;
-    const int out_height = rect.y + rect.height + 1;
+    const FrameView frame{source.data(), kWidth, kHeight, pitch, bits};
+    const int out_width = rect.x + rect.width + 2, out_height = rect.y + rect.height + 1;
     const int out_pitch = out_width * 4 + 8;
     std::vector<std::uint32_t> out(static_cast<std::size_t>(out_pitch / 4) * out_height, 0xDEADBEEF);
-    (row.sharp ? platform::scale_sharp : platform::scale_nearest)(frame, out.data(), out_pitch, rect);
+    (sharp ? platform::scale_sharp : platform::scale_nearest)(frame, out.data(), out_pitch, rect);
     for (int y = 0; y < out_height; ++y) {
       for (int x = 0; x < out_width; ++x) {
-        const int rx = x - rect.x;
-        const int ry = y - rect.y;
+        const int rx = x - rect.x, ry = y - rect.y;
         std::uint32_t expected = 0xDEADBEEF;
         if (rx >= 0 && ry >= 0 && rx < rect.width && ry < rect.height) {
-          expected = row.sharp ? blend(horizontal(lines.first[ry], rx), horizontal(lines.second[ry], rx),
-                                       lines.weight[ry])
-                               : at(ry * kHeight / rect.height, rx * kWidth / rect.width);
+          expected = sharp ? blend(horizontal(lines.first[ry], rx), horizontal(lines.second[ry], rx),
+                                   lines.weight[ry])
+                           : at(ry * kHeight / rect.height, rx * kWidth / rect.width);
         }
         ASSERT_EQ(out[static_cast<std::size_t>(y) * (out_pitch / 4) + x], expected) << x << "," << y;
       }
