@@ -27,7 +27,7 @@ constexpr std::int64_t kSecond = 1000 * kMillisecond;
 // quarter millisecond, on a display of `refresh_hz` whose every present
 // takes `show_cost`. Each show must be of the newest frame (so never from
 // inside a flip), at most one per refresh slot, within a refresh and a poll
-// of that frame's flip; a frame forgotten is never shown.
+// of that frame's flip.
 TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
   const std::tuple<int, std::int64_t, std::size_t> rows[] = {
       {60, 0, 60},   {50, 0, 50},   {60, 5 * kMillisecond, 60},
@@ -65,12 +65,26 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
       EXPECT_TRUE(shows.size() == before || pacer.ticks_until_due(now) == -1);
     }
     EXPECT_EQ(shows.size(), shown);
-    pacer.flipped(FrameView{pixels.data(), 1, 1, 4, 32});
-    pacer.forget();
-    pacer.poll(now + refresh);
-    EXPECT_EQ(shows.size(), shown);
-    EXPECT_EQ(pacer.newest().pixels, nullptr);
   }
+}
+
+// A show late by a refresh or more starts the rhythm anew: the next frame
+// waits a whole refresh after it. A frame forgotten is never shown.
+TEST(FramePacer, AfterALateShowTheNextWaitsAWholeRefresh) {
+  int shown = 0, pixel = 0;
+  FramePacer pacer(100, [&](const FrameView&) { ++shown; });
+  std::vector<std::int64_t> waits;
+  for (const std::int64_t now : {0, 250, 450}) {
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    pacer.poll(now);
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    waits.push_back(pacer.ticks_until_due(now));
+  }
+  EXPECT_EQ(waits, (std::vector<std::int64_t>{100, 100, 100}));
+  pacer.forget();
+  pacer.poll(1000);
+  EXPECT_EQ(shown, 3);
+  EXPECT_EQ(pacer.newest().pixels, nullptr);
 }
 
 TEST(FrameStatistics, OneLineWithRatesToOneDecimal) {
@@ -95,7 +109,7 @@ TEST(PictureRect, CentredAndLetterboxedForEveryMode) {
     EXPECT_EQ(platform::picture_rect(width, height, 1024, 768, mode), expected) << width << "x" << height;
   EXPECT_EQ(platform::sharp_factor({240, 0, 1440, 1080}, 1024), 2);
   EXPECT_EQ(platform::sharp_factor({0, 0, 1024, 768}, 1024), 1);
-  EXPECT_EQ(platform::sharp_factor({0, 0, 3072, 2304}, 1024), 3);
+  EXPECT_EQ(platform::sharp_factor({0, 0, 2049, 1537}, 1024), 3);
   const std::pair<const char*, ScaleMode> modes[] = {{nullptr, ScaleMode::fit},
                                                      {"integer", ScaleMode::integer},
                                                      {"sharp", ScaleMode::sharp},
@@ -136,6 +150,9 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
       out |= ((((a >> shift) & 255) * (256 - w) + ((b >> shift) & 255) * w) >> 8) << shift;
     return out;
   };
+  // Without a frame (none flipped yet, or forgotten) nothing is drawn.
+  for (const auto scale : {platform::scale_nearest, platform::scale_sharp})
+    scale({}, nullptr, 0, {0, 0, 4, 4});
   for (const auto& [sharp, bits, rect] : rows) {
     SCOPED_TRACE(::testing::Message() << bits << (sharp ? " bits sharp, " : " bits, ") << rect.width);
     const int pitch = kWidth * bits / 8 + 8;
@@ -162,12 +179,11 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     for (int y = 0; y < out_height; ++y) {
       for (int x = 0; x < out_width; ++x) {
         const int rx = x - rect.x, ry = y - rect.y;
-        std::uint32_t expected = 0xDEADBEEF;
-        if (rx >= 0 && ry >= 0 && rx < rect.width && ry < rect.height) {
-          expected = sharp ? blend(horizontal(lines.first[ry], rx), horizontal(lines.second[ry], rx),
-                                   lines.weight[ry])
-                           : at(ry * kHeight / rect.height, rx * kWidth / rect.width);
-        }
+        const bool inside = rx >= 0 && ry >= 0 && rx < rect.width && ry < rect.height;
+        const std::uint32_t expected = !inside ? 0xDEADBEEF
+                                       : sharp ? blend(horizontal(lines.first[ry], rx),
+                                                       horizontal(lines.second[ry], rx), lines.weight[ry])
+                                               : at(ry * kHeight / rect.height, rx * kWidth / rect.width);
         ASSERT_EQ(out[static_cast<std::size_t>(y) * (out_pitch / 4) + x], expected) << x << "," << y;
       }
     }
