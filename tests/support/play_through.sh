@@ -63,16 +63,24 @@ shown() {
 hops_wait_for $((3 * patience)) shown title "$hops_workdir/title.ppm" "$tolerance" ||
   fail "the title screen is not the headless first frame"
 if [ "$1" = native ] && [ -s "$hops_workdir/game.log" ]; then fail "the game reported:"; fi
-# The bullet: a piece of what differs from the empty play field above the
-# player's picture (at x 80 at the start), apart from the ball, no wider
-# than the bullet's 16 pixels and rising from the left of the player's
-# rectangle (20 right of its picture).
-bullet_shown() {
+# The pieces of what differs from the empty play field above the player's
+# picture (at x 80 at the start), one WxH+X+Y a line; the bullet is one no
+# wider than its 16 pixels, rising from the left of the player's rectangle
+# (20 right of its picture).
+column() {
   shot fired
-  bullet=$(convert \( "$hops_workdir/fired.ppm" -crop 60x537+80+64 +repage \) \
+  pieces=$(convert \( "$hops_workdir/fired.ppm" -crop 60x537+80+64 +repage \) \
     \( "$hops_workdir/field.png" -crop 60x537+80+64 +repage \) -compose difference -composite -threshold 4% \
     -fill white +opaque black -define connected-components:verbose=true -connected-components 8 null: |
-    awk '/255,255,255/ { split($2, b, /[x+]/); if (b[1] <= 16 && b[2] >= 8 && b[3] >= 20 && b[3] + b[1] <= 36) print $2 }')
+    awk '/255,255,255/ { print $2 }')
+}
+column_clear() {
+  column
+  [ -z "$pieces" ]
+}
+bullet_shown() {
+  column
+  bullet=$(awk -F'[x+]' '$1 <= 16 && $2 >= 8 && $3 >= 20 && $3 + $1 <= 36' <<<"$pieces")
   [ -n "$bullet" ]
 }
 # The player: the bounding box of what differs from the empty play field in
@@ -85,12 +93,12 @@ player_moved() {
     -format '%@' info: 2>/dev/null) || true
   [ "$w" -gt 0 ] && [ "$w" -le 91 ] && [ "$x" -gt 171 ]
 }
-# Space fires a bullet once the ball has bounced off the floor and flown off
-# to the right; the Right arrow moves the player at once, before any piece
-# of a ball the bullet split can come down on it. A busy machine may take
-# both key messages between two frames: each key gets more tries.
+# Space fires a bullet once the ball has left the player's column for the
+# right; the Right arrow moves the player at once, before any piece of a
+# ball the bullet split can come down on it. A busy machine may take both
+# key messages between two frames: each key gets more tries.
 hold s
-sleep 0.8
+hops_wait_for "$patience" column_clear || fail "S did not start play, or the ball stays over the player"
 for _ in 1 2 3; do
   hold space 0.1
   ! hops_wait_for 1 bullet_shown || break
