@@ -146,21 +146,15 @@ TEST_F(User32, WindowsAreMadeShownHiddenAndDestroyed) {
   keys_to();
   const HWND owned = Create(WS_POPUP | WS_VISIBLE, game);
   keys_to();
-  const std::vector<BOOL> answers{IsWindowVisible(game),
-                                  ShowWindow(game, SW_SHOWDEFAULT),
-                                  IsWindowVisible(game),
-                                  (keys_to(), ShowWindow(owned, SW_SHOW)),
-                                  (keys_to(), ShowWindow(owned, SW_HIDE)),
-                                  (keys_to(), ShowWindow(owned, SW_HIDE)),
-                                  IsWindowVisible(owned),
-                                  ShowWindow(kNoWindow, SW_SHOW),
-                                  DestroyWindow(game),
-                                  DestroyWindow(game),
-                                  IsWindow(game),
-                                  IsWindow(owned),
+  const auto show = [&](HWND hwnd, int command) { return keys_to(), ShowWindow(hwnd, command); };
+  const std::vector<BOOL> answers{IsWindowVisible(game),   ShowWindow(game, SW_SHOWDEFAULT),
+                                  IsWindowVisible(game),   show(owned, SW_SHOW),
+                                  show(owned, SW_HIDE),    show(owned, SW_HIDE),
+                                  IsWindowVisible(owned),  ShowWindow(kNoWindow, SW_SHOW),
+                                  DestroyWindow(game),     DestroyWindow(game),
+                                  IsWindow(game),          IsWindow(owned),
                                   GetClientRect(game, &rc)};
-  EXPECT_EQ(answers, (std::vector<BOOL>{FALSE, FALSE, TRUE, TRUE, TRUE, FALSE, FALSE, FALSE, TRUE, FALSE,
-                                        FALSE, FALSE, FALSE}));
+  EXPECT_EQ(answers, (std::vector<BOOL>{0, 0, 1, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0}));
   EXPECT_EQ(g_log, (Strings{"new 0001 0 1", "new 0002 0 0", "keys to -", "new 0001 0 1", "keys to w0",
                             "new 0001 0 1", "host shows new 1024x768", "keys to w1", "host shows w0 640x480",
                             "keys to w0", "keys to w1", "host drops w1", "keys to w0", "w1 0002 0 0",
