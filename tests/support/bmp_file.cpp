@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -14,8 +13,7 @@ std::vector<std::string> s_made_dirs;
 }  // namespace
 
 std::string make_temp_dir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/hops_bmp_XXXXXX";
+  std::string pattern = (std::filesystem::temp_directory_path() / "hops_bmp_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
   s_made_dirs.push_back(pattern);
   return pattern;
