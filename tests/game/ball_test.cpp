@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -40,10 +41,12 @@ std::string Show(const BallInfo& b) {
 class CBallTable : public CBall {
  public:
   void Put(int nIndex, BallInfo Ball) { m_Ball[nIndex] = Ball; }
-  int LiveBalls() {
-    int n = 0;
-    for (int i = 0; i < MAX_BALL; i++) n += GetBall(i).bAlive;
-    return n;
+  // The live slots, a line each.
+  std::string Live() {
+    std::string s;
+    for (int i = 0; i < MAX_BALL; i++)
+      if (m_Ball[i].bAlive) s += std::to_string(i) + ": " + Show(m_Ball[i]) + "\n";
+    return s;
   }
 };
 
@@ -81,39 +84,33 @@ TEST(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
     Balls.Put(0, row.in);
     Balls.Put(MAX_BALL - 1, row.in);
     Balls.Move();
-    EXPECT_EQ(Show(Balls.GetBall(0)), Show(row.out)) << Show(row.in);
-    EXPECT_EQ(Show(Balls.GetBall(MAX_BALL - 1)), Show(row.out)) << Show(row.in) << ", last slot";
+    EXPECT_EQ(Show(Balls.GetBall(0)) + Show(Balls.GetBall(MAX_BALL - 1)), Show(row.out) + Show(row.out))
+        << Show(row.in);
   }
 }
 
 // Halves start ten pixels along the parent's heading in the lowest free
 // slots, the hit slot among them, the second mirrored; below radius 30 the
-// ball is gone and its record kept.
+// ball is gone and its record kept. With every slot live there is one half,
+// in the hit slot.
 TEST(BallTest, SplitPutsHalvesIntoTheLowestFreeSlots) {
-  CBallTable Balls;
+  CBallTable Balls, Row, Full;
   Balls.Put(0, Ball(400, 300, 150, kUpRight, 8, 2.5f));
   Balls.Split(0, Balls.GetBall(0));
-  EXPECT_EQ(Show(Balls.GetBall(0)), Show(Ball(405, 291, 75, kUpRight, 8, 2.5f)));
-  EXPECT_EQ(Show(Balls.GetBall(1)), Show(Ball(405, 291, 75, kUpLeft, 8, 2.5f)));
-  EXPECT_EQ(Balls.LiveBalls(), 2);
-
-  CBallTable Row;
-  for (int i = 0; i < 10; i++)
-    if (i != 2) Row.Put(i, Ball(100 + i, 200, i == 5 ? 30 : 29));
-  Row.Split(5, Row.GetBall(5));
-  EXPECT_EQ(Show(Row.GetBall(2)), Show(Ball(110, 191, 15, kUpRight)));
-  EXPECT_EQ(Show(Row.GetBall(5)), Show(Ball(110, 191, 15, kUpLeft)));
-  EXPECT_EQ(Show(Row.GetBall(6)), Show(Ball(106, 200, 29)));
-  Row.Split(6, Row.GetBall(6));
-  EXPECT_EQ(Show(Row.GetBall(6)), Show(BallInfo{0, 106, 200, 29, kUpRight, 8, 1, 0.05f}));
-  EXPECT_EQ(Row.LiveBalls(), 9);
-
-  // Every slot live: one half, in the hit slot, and nothing past the table.
-  for (int i = 0; i < MAX_BALL; i++) Row.Put(i, Ball(400, 300, i == 50 ? 64 : 30));
-  Row.Split(50, Row.GetBall(50));
-  EXPECT_EQ(Show(Row.GetBall(50)), Show(Ball(405, 291, 32)));
-  EXPECT_EQ(Show(Row.GetBall(MAX_BALL - 1)), Show(Ball(400, 300, 30)));
-  EXPECT_EQ(Row.LiveBalls(), MAX_BALL);
+  Row.Put(0, Ball(100, 200, 29));
+  Row.Put(2, Ball(105, 200, 30));
+  Row.Put(3, Ball(103, 200, 29));
+  Row.Split(2, Row.GetBall(2));
+  Row.Split(3, Row.GetBall(3));
+  for (int i = 0; i < MAX_BALL; i++) Full.Put(i, Ball(400, 300, i == 50 ? 64 : 30));
+  Full.Split(50, Full.GetBall(50));
+  EXPECT_EQ(
+      Balls.Live() + Row.Live() + Show(Row.GetBall(3)) + Show(Full.GetBall(50)) + Show(Full.GetBall(99)),
+      "0: " + Show(Ball(405, 291, 75, kUpRight, 8, 2.5f)) +
+          "\n1: " + Show(Ball(405, 291, 75, kUpLeft, 8, 2.5f)) + "\n0: " + Show(Ball(100, 200, 29)) +
+          "\n1: " + Show(Ball(110, 191, 15)) + "\n2: " + Show(Ball(110, 191, 15, kUpLeft)) + "\n" +
+          Show(BallInfo{0, 103, 200, 29, kUpRight, 8, 1, 0.05f}) + Show(Ball(405, 291, 32)) +
+          Show(Ball(400, 300, 30)));
 }
 
 // Only the ball's centre in the player's rectangle (right and bottom
@@ -146,8 +143,10 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
     Player.PutBullet(MAX_BULLET - 1, row.nBulletX, row.nBulletY, row.nBulletRadius);
     Balls.Collision(&Player);
     const BulletInfo Bullet = Player.GetBullet(MAX_BULLET - 1);
+    const std::string live = Balls.Live();
     EXPECT_EQ(
-        std::vector<int>({g_nGameState, Balls.LiveBalls(), Bullet.bAlive, Bullet.nY}),
+        std::vector<int>(
+            {g_nGameState, (int)std::count(live.begin(), live.end(), '\n'), Bullet.bAlive, Bullet.nY}),
         std::vector<int>({row.nState, row.nLive, row.bBulletAlive, row.bBulletAlive ? row.nBulletY : -500}))
         << row.nX << "," << row.nY << " bullet " << row.nBulletX << "," << row.nBulletY;
   }
@@ -157,7 +156,7 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
 // the slot under test and meets the remaining bullets there; its own halves
 // take slots 0 and 2. A bullet over a ball that vanished stays live.
 TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
-  CBallTable Balls;
+  CBallTable Balls, Small;
   CPlayerTable Player;
   Balls.Put(0, Ball(500, 300, 150));
   Balls.Put(7, Ball(500, 300, 75));
@@ -165,22 +164,16 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
   Player.PutBullet(1, 500, 300, 45);
   Player.PutBullet(2, 900, 100, 45);
   Balls.Collision(&Player);
-  EXPECT_EQ(Show(Balls.GetBall(0)), Show(Ball(510, 282, 37)));
-  EXPECT_EQ(Show(Balls.GetBall(1)), Show(Ball(505, 291, 75, kUpLeft)));
-  EXPECT_EQ(Show(Balls.GetBall(2)), Show(Ball(510, 282, 37, kUpLeft)));
-  EXPECT_EQ(Show(Balls.GetBall(7)), Show(Ball(500, 300, 75)));
-  EXPECT_EQ(Balls.LiveBalls(), 4);
-  EXPECT_FALSE(Player.GetBullet(1).bAlive);
-  EXPECT_TRUE(Player.GetBullet(2).bAlive);
-
-  CBallTable Small;
+  std::string bullets =
+      std::to_string(Player.GetBullet(1).bAlive) + std::to_string(Player.GetBullet(2).bAlive);
   Small.Put(0, Ball(500, 300, 18));
   Player.PutBullet(0, 500, 300, 45);
   Player.PutBullet(1, 500, 300, 45);
   Small.Collision(&Player);
-  EXPECT_EQ(Small.LiveBalls(), 0);
-  EXPECT_FALSE(Player.GetBullet(0).bAlive);
-  EXPECT_TRUE(Player.GetBullet(1).bAlive);
+  bullets += std::to_string(Player.GetBullet(0).bAlive) + std::to_string(Player.GetBullet(1).bAlive);
+  EXPECT_EQ(Balls.Live() + Small.Live() + bullets,
+            "0: " + Show(Ball(510, 282, 37)) + "\n1: " + Show(Ball(505, 291, 75, kUpLeft)) +
+                "\n2: " + Show(Ball(510, 282, 37, kUpLeft)) + "\n7: " + Show(Ball(500, 300, 75)) + "\n0101");
 }
 
 // The single-precision root of the single-precision sum of the squares, for
