@@ -29,12 +29,11 @@ TEST(DDraw, EveryCallHasItsResult) {
   IDirectDraw7* const dd = display.dd();
   IDirectDrawSurface7 *const primary = display.primary(), *const back = display.back();
   IDirectDrawSurface7 *const pic = display.plain(16, 16), *const other_depth = display.plain(16, 16, 16);
-  DDSURFACEDESC2 ddsd{}, small{}, primary_desc{};
-  ddsd.dwSize = primary_desc.dwSize = sizeof(DDSURFACEDESC2);
-  small.dwSize = sizeof(DDSURFACEDESC2) - 4;
+  DDSURFACEDESC2 both = pt::plain_surface_description(16, 16, 32, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
+  DDSURFACEDESC2 ddsd = both, small = both, primary_desc = both;
+  small.dwSize -= 4;
   primary_desc.dwFlags = DDSD_CAPS;
   primary_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  DDSURFACEDESC2 both = pt::plain_surface_description(16, 16, 32, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
   DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
   RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16};
   RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
