@@ -90,12 +90,6 @@ struct Page {
           box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
     return box;
   }
-  // Ends the context and gives the bounds it says were drawn on.
-  Box drawn() {
-    RECT rc{};
-    EXPECT_TRUE(platform::release_surface_dc(std::exchange(hdc, nullptr), &rc));
-    return rc.left >= rc.right ? Box{w, h, 0, 0} : Box{rc.left, rc.top, rc.right, rc.bottom};
-  }
   void write(int x, int y, const char* text, int mode) const {
     SetBkMode(hdc, mode);
     SetTextColor(hdc, 0x000000FF);  // red
@@ -134,10 +128,13 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
           const bool inside = wx >= 0 && wx < 200 && wy >= 0 && wy < 60;
           wrong += page.at(x, y) != (inside ? whole.at(wx, wy) : kFill);
         }
-      const Box changed = page.changed(), drawn = page.drawn();
+      // The context, ended, gives the bounds it says were drawn on.
+      RECT drawn{};
+      EXPECT_TRUE(platform::release_surface_dc(std::exchange(page.hdc, nullptr), &drawn));
+      const Box changed = page.changed();
       EXPECT_TRUE(wrong == 0 && page.guards_intact()) << pen.x << "," << pen.y << " mode " << mode;
-      EXPECT_TRUE(changed[0] >= changed[2] || (drawn[0] <= changed[0] && drawn[1] <= changed[1] &&
-                                               drawn[2] >= changed[2] && drawn[3] >= changed[3]))
+      EXPECT_TRUE(changed[0] >= changed[2] || (drawn.left <= changed[0] && drawn.top <= changed[1] &&
+                                               drawn.right >= changed[2] && drawn.bottom >= changed[3]))
           << pen.x << "," << pen.y << " mode " << mode;
     }
   }
