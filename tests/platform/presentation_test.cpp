@@ -13,7 +13,6 @@
 
 namespace {
 
-using platform::FramePacer;
 using platform::FrameView;
 using platform::PictureRect;
 
@@ -36,7 +35,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     std::vector<int> pixels(100);
     std::vector<std::int64_t> flips, shows;
     std::int64_t now = 0;
-    FramePacer pacer(refresh, [&](const FrameView& frame) {
+    platform::FramePacer pacer(refresh, [&](const FrameView& frame) {
       const auto index = static_cast<std::size_t>(static_cast<const int*>(frame.pixels) - pixels.data());
       EXPECT_EQ(index + 1, flips.size());
       EXPECT_LE(now - flips[index], refresh + kPoll);
@@ -69,7 +68,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
 // waits a whole refresh after it. A frame forgotten is never shown.
 TEST(FramePacer, AfterALateShowTheNextWaitsAWholeRefresh) {
   int shown = 0, pixel = 0;
-  FramePacer pacer(100, [&](const FrameView&) { ++shown; });
+  platform::FramePacer pacer(100, [&](const FrameView&) { ++shown; });
   for (const std::int64_t now : {0, 250, 450}) {
     pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
     pacer.poll(now);
@@ -154,10 +153,10 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     const auto horizontal = [&](int y, int x) {
       return blend(at(y, columns.first[x]), at(y, columns.second[x]), columns.weight[x]);
     };
-    const FrameView frame{source.data(), kWidth, kHeight, pitch, bits};
     const int out_width = rect.x + rect.width + 2, out_height = rect.y + rect.height + 1;
     const int out_pitch = out_width * 4 + 8;
     std::vector<std::uint32_t> out(static_cast<std::size_t>(out_pitch / 4) * out_height, 0xDEADBEEF);
+    const FrameView frame{source.data(), kWidth, kHeight, pitch, bits};
     (sharp ? platform::scale_sharp : platform::scale_nearest)(frame, out.data(), out_pitch, rect);
     for (int y = 0; y < out_height; ++y) {
       for (int x = 0; x < out_width; ++x) {

@@ -41,14 +41,6 @@ Pixels ReadPng(const fs::path& path, int width, int height) {
   return pixels;
 }
 
-// Random pixels of a 1024 x 768 frame.
-Pixels Noise(unsigned seed) {
-  std::mt19937 random(seed);
-  Pixels pixels(1024 * 768);
-  for (auto& pixel : pixels) pixel = random() & 0x00FFFFFFu;
-  return pixels;
-}
-
 // The key messages the game takes, as "+20" pressed and "-25" released (hex
 // keys); the rest is dispatched.
 std::string TakeKeys() {
@@ -68,8 +60,8 @@ std::string TakeKeys() {
 
 // A PNG holds every pixel of a 16-bit frame, its 5-6-5 widened with the top
 // bits repeated (white stays white); the fourth pixel of each row lies past
-// the frame's width. A missing folder fails. Each is named by the local
-// time, never overwriting one taken in the same second.
+// the frame's width. A missing folder fails. Screenshots are named by the
+// local time, never overwriting one taken in the same second.
 TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
   const fs::path folder = hops_test::make_temp_dir();
   setenv("TZ", "UTC", 1);
@@ -86,8 +78,8 @@ TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
 
 // Keys reach the game as WM_KEYDOWN/WM_KEYUP, but Alt+Enter and F11 switch
 // between full screen and a window and F12 saves the last flipped frame, all
-// of it, to the pictures folder: those are never seen, pressed, held or released,
-// while the Alt around them is.
+// of it, to the pictures folder: those are never seen, pressed, held or
+// released, while the Alt around them is.
 TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   const fs::path folder = hops_test::make_temp_dir();
   setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
@@ -97,7 +89,9 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   platform::install_host(std::move(sdl));
   const HWND hwnd = hops_test::make_game_window();
   ShowWindow(hwnd, SW_SHOW);
-  const Pixels older = Noise(1), newest = Noise(2);
+  std::mt19937 random(2);
+  Pixels older(1024 * 768, 0x808080), newest(1024 * 768);
+  for (auto& pixel : newest) pixel = random() & 0x00FFFFFFu;
   platform::host().present({older.data(), 1024, 768, 1024 * 4, 32});
   platform::host().present({newest.data(), 1024, 768, 1024 * 4, 32});
   // Pressed or released, the key, with Alt held, a repeat.
@@ -112,8 +106,8 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
     event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat;
-    event.key.keysym = {SDL_GetScancodeFromKey(key), key, static_cast<Uint16>(alt ? KMOD_LALT : KMOD_NONE),
-                        0};
+    const Uint16 mod = alt ? KMOD_LALT : KMOD_NONE;
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, mod, 0};
     ASSERT_EQ(SDL_PushEvent(&event), 1);
   }
   ::testing::internal::CaptureStderr();
