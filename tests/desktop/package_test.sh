@@ -12,12 +12,11 @@ build_dir=$(cd "$1" && pwd)
 app_id=$2
 source "$(dirname "$0")/../wine/wine_env.sh"
 hops_require desktop-file-validate appstreamcli cpack dpkg-deb lintian file
-work=$hops_workdir
+cd "$hops_workdir"
 
-(cd "$work" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log") ||
-  { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
-deb=$(ls "$work"/deb/hops_*.deb)
-root="$work/root"
+cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B deb >cpack.log || { cat cpack.log; fail "cpack -G DEB failed"; }
+deb=$(ls "$PWD"/deb/hops_*.deb)
+root="$PWD/root"
 dpkg-deb -x "$deb" "$root"
 share="$root/usr/share"
 for path in bin/hops games/hops lib/hops/hops share/man/man6/hops.6.gz \
@@ -36,14 +35,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libsdl2 libfreetype libfontconfig libpng fonts-unifont; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends ($depends) lacks $needed"
 done
-lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
-if grep -q '^E:' "$work/lintian.log"; then cat "$work/lintian.log"; fail "lintian reports errors"; fi
+lintian --no-tag-display-limit "$deb" >lintian.log 2>&1 || true
+if grep -q '^E:' lintian.log; then cat lintian.log; fail "lintian reports errors"; fi
 
 # The menu entry's command, run as a desktop would (through PATH, from the
 # home folder): the game starts, finds its pictures and keeps running,
 # headless here, silent, until it is stopped.
 command=$(sed -n 's/^Exec=//p' "$desktop")
 status=0
-(cd "$work" && PATH="$root/usr/bin:$PATH" HOPS_HOST=headless timeout 3 $command) >"$work/game.log" 2>&1 || status=$?
-[ "$status" -eq 124 ] && [ ! -s "$work/game.log" ] || fail "$command ended with $status"
+PATH="$root/usr/bin:$PATH" HOPS_HOST=headless timeout 3 $command >game.log 2>&1 || status=$?
+[ "$status" -eq 124 ] && [ ! -s game.log ] || fail "$command ended with $status"
 echo "desktop: $(basename "$deb") holds a valid entry, icons, metainfo and manual; Depends: $depends"

@@ -3,14 +3,6 @@
 add_test(NAME hops_command_line
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/command_line_test.sh $<TARGET_FILE:hops> ${PROJECT_VERSION})
 
-# The SDL host's test drives SDL and reads PNG files itself.
-foreach(test_name sdl_host_test)
-  if(TARGET ${test_name})
-    target_link_libraries(${test_name} PRIVATE PkgConfig::SDL2 PNG::PNG)
-    target_include_directories(${test_name} PRIVATE ${CMAKE_SOURCE_DIR}/platform)
-  endif()
-endforeach()
-
 if(TARGET hops_desktop)
   add_test(NAME desktop_package COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/package_test.sh ${CMAKE_BINARY_DIR} ${HOPS_APP_ID})
   set_tests_properties(desktop_package PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

@@ -1,29 +1,16 @@
+// The test pictures: BMP files, and the game's folder made of them.
 #include "support/bmp_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
+#include "support/game_pictures.h"
+
 namespace hops_test {
-
-namespace {
-std::vector<std::string> s_made_dirs;
-}  // namespace
-
-std::string make_temp_dir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "hops_bmp_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-  s_made_dirs.push_back(pattern);
-  return pattern;
-}
-
-void remove_temp_dirs() {
-  std::error_code ignored;
-  for (const std::string& dir : s_made_dirs) std::filesystem::remove_all(dir, ignored);
-  s_made_dirs.clear();
-}
 
 std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel) {
   return bmp::file_bytes(width, height, [&pixel](int x, int y, std::uint8_t* bgr) {
@@ -43,9 +30,41 @@ std::string write_file(const std::string& dir, const std::string& name,
   return path;
 }
 
-std::string write_bmp(const std::string& dir, const std::string& name, int width, int height,
-                      const PixelFn& pixel) {
-  return write_file(dir, name, bmp_bytes(width, height, pixel));
+void enter_game_folder(bool pictures) {
+  const std::string folder = make_temp_dir();
+  if (chdir(folder.c_str()) != 0 || (pictures && mkdir("IMG", 0755) != 0)) throw std::runtime_error(folder);
+  const auto solid = [](std::uint32_t c, bool key = false) {
+    return key ? Rgb{255, 0, 255} : Rgb{std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)};
+  };
+  const struct {
+    const char* name;
+    int w, h;
+    PixelFn pixel;
+  } files[] = {
+      {"IMG_BACK.bmp", 1024, 768, [&](int, int) { return solid(kBackColour); }},
+      {"IMG_BACKGROUND.bmp", 1024, 768, [&](int, int) { return solid(kFieldColour); }},
+      {"IMG_ENDING.bmp", 1024, 768, [&](int, int) { return solid(kEndingColour); }},
+      {"IMG_LOADING.bmp", 1024, 768,
+       [&](int x, int y) { return solid(kLoadingColour, x / 100 == 5 && y / 100 == 3); }},
+      {"IMG_PLAYER.bmp", 91, 150, [&](int, int) { return solid(kPlayerColour); }},
+      {"IMG_BULLET.bmp", 16, 32, [&](int, int) { return solid(kBulletColour); }},
+      {"IMG_BALL.bmp", 300, 300,
+       [&](int x, int y) {
+         return solid(kBallColour, (2 * x - 299) * (2 * x - 299) + (2 * y - 299) * (2 * y - 299) >= 90000);
+       }},
+  };
+  for (const auto& file : files)
+    if (pictures) write_file("IMG", file.name, bmp_bytes(file.w, file.h, file.pixel));
+}
+
+std::vector<int> colour_box(const platform::testing::Screen& screen, std::uint32_t colour, bool other) {
+  std::vector<int> box{screen.width, screen.height, 0, 0};
+  for (int y = 0; y < screen.height; y++)
+    for (int x = 0; x < screen.width; x++) {
+      if ((screen.at(x, y) == colour) == other) continue;
+      box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
+    }
+  return box;
 }
 
 }  // namespace hops_test

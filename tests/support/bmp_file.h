@@ -2,10 +2,7 @@
 // loader expects them, and raw bytes for damaged ones.
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "tools/bmp_bytes.h"
 
@@ -21,28 +18,19 @@
 namespace hops_test {
 
 struct Rgb {
-  std::uint8_t r = 0;
-  std::uint8_t g = 0;
-  std::uint8_t b = 0;
+  std::uint8_t r = 0, g = 0, b = 0;
 };
 
 // Colour of picture pixel (x, y), y counted from the top row.
 using PixelFn = std::function<Rgb(int x, int y)>;
 
 // A fresh, empty folder under the system's temp folder; it and everything in
-// it is removed by remove_temp_dirs() when the test ends.
+// it is removed when the test ends.
 std::string make_temp_dir();
-// Removes every folder make_temp_dir() made so far (the test main calls it
-// after each case).
-void remove_temp_dirs();
 
 // The bytes of a 24-bit uncompressed bottom-up BMP with its pixels at byte 54:
 // rows padded to a multiple of 4 bytes, the picture's bottom row stored first.
 std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel);
-
-// Writes bmp_bytes(width, height, pixel) to dir/name; returns the path.
-std::string write_bmp(const std::string& dir, const std::string& name, int width, int height,
-                      const PixelFn& pixel);
 
 // Writes the bytes as they are to dir/name; returns the path.
 std::string write_file(const std::string& dir, const std::string& name,

@@ -2,9 +2,6 @@
 // pictures, each a plain colour that tests can recognise on the screen.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "testing/testing.h"
 
 namespace hops_test {

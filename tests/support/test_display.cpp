@@ -32,9 +32,7 @@ void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32
 }
 
 HWND make_game_window() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "Test_Window";
+  const WNDCLASSA wc{0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Test_Window"};
   RegisterClassA(&wc);
   g_hWnd = CreateWindowExA(0, "Test_Window", "test", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
                            nullptr);
@@ -49,8 +47,7 @@ TestDisplay::TestDisplay(DWORD bits, int width, int height) : bits_(bits) {
   ddsd.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
   ddsd.dwBackBufferCount = 1;
   ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-  DDSCAPS2 caps{};
-  caps.dwCaps = DDSCAPS_BACKBUFFER;
+  DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, {0}};
   if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
       dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
       dd_->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, 0, 0) != DD_OK ||
@@ -78,7 +75,7 @@ IDirectDrawSurface7* TestDisplay::plain(int width, int height, int bits) {
 }
 
 bool TestDisplay::load(CImages& image, int width, int height, const PixelFn& pixel) {
-  const std::string path = write_bmp(make_temp_dir(), "picture.bmp", width, height, pixel);
+  const std::string path = write_file(make_temp_dir(), "picture.bmp", bmp_bytes(width, height, pixel));
   return bits_ == 16 ? image.LoadBitmap16(dd_, path.c_str()) : image.LoadBitmap32(dd_, path.c_str());
 }
 

@@ -3,11 +3,7 @@
 // asked otherwise) with its flipping chain, as the game sets it up.
 #pragma once
 
-#include <ddraw.h>
 #include <windows.h>
-
-#include <functional>
-#include <vector>
 
 #include "support/bmp_file.h"
 #include "testing/testing.h"

@@ -8,18 +8,19 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "testing/testing.h"
 #include "user32/message_box_picture.h"
 
 namespace {
 
-bool WritePpm(const char* path, int width, int height, const std::vector<std::uint32_t>& pixels) {
+// The screen and the message box alike: width, height and 0x00RRGGBB pixels.
+template <typename Picture>
+bool WritePpm(const char* path, const Picture& picture) {
   FILE* file = std::fopen(path, "wb");
   if (file == nullptr) return false;
-  std::fprintf(file, "P6\n%d %d\n255\n", width, height);
-  for (const std::uint32_t pixel : pixels) {
+  std::fprintf(file, "P6\n%d %d\n255\n", picture.width, picture.height);
+  for (const std::uint32_t pixel : picture.pixels) {
     const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
                                   static_cast<unsigned char>(pixel >> 8), static_cast<unsigned char>(pixel)};
     std::fwrite(rgb, 1, 3, file);
@@ -33,9 +34,8 @@ int main(int argc, char** argv) {
   if (argc == 4) {
     const platform::MessageBoxPicture box = platform::draw_message_box(argv[2], argv[3]);
     const RECT& ok = box.ok_button;
-    std::printf("%d %d\n", static_cast<int>((ok.left + ok.right) / 2),
-                static_cast<int>((ok.top + ok.bottom) / 2));
-    return WritePpm(argv[1], box.width, box.height, box.pixels) ? 0 : 1;
+    std::printf("%d %d\n", (ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    return WritePpm(argv[1], box) ? 0 : 1;
   }
   if (argc != 2) return 2;
   platform::testing::reset();
@@ -43,15 +43,11 @@ int main(int argc, char** argv) {
   bool written = false;
   platform::testing::on_flip([&](int flip) {
     if (flip != 1) return;
-    const platform::testing::Screen screen = platform::testing::screen();
-    written = WritePpm(argv[1], screen.width, screen.height, screen.pixels);
+    written = WritePpm(argv[1], platform::testing::screen());
     platform::testing::press_key(VK_ESCAPE);
   });
   char command_line[] = "";
   const int result = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, command_line, SW_SHOWDEFAULT);
-  if (!written) {
-    std::fprintf(stderr, "frame_dump: no frame was written\n");
-    return 1;
-  }
-  return result;
+  if (!written) std::fprintf(stderr, "frame_dump: no frame was written\n");
+  return written ? result : 1;
 }

@@ -1,8 +1,7 @@
 # Sourced by every script that runs the game (on a display, under Wine or
 # from its package): a work folder, private X servers (the display picked by
-# Xvfb itself), an optional window manager, a fresh Wine prefix with the
-# Korean code page, the game started and ended, and screenshots. Everything
-# is torn down on exit.
+# Xvfb itself), an optional window manager, the game started and ended, and
+# screenshots. Everything, a Wine prefix too, is torn down on exit.
 
 hops_require() {
   local tool
@@ -56,13 +55,6 @@ hops_start_xvfb() {
     fail "openbox did not start"
 }
 
-# A fresh prefix; LANG=ko_KR.UTF-8 makes the ANSI code page 949.
-hops_wine_prefix() {
-  export WINEPREFIX="$hops_workdir/pfx" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ko_KR.UTF-8
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-}
-
 # Runs a command in folder $1 into game.log; hops_start_game also waits for
 # the game's window ($window) and gives it the keyboard.
 hops_start() {
@@ -81,9 +73,7 @@ hops_start_game() {
 
 # A key held across frames: a tap can come and go between two of them.
 hold() {
-  xdotool keydown "$1"
-  sleep "${2:-0.2}"
-  xdotool keyup "$1"
+  xdotool keydown "$1" sleep "${2:-0.2}" keyup "$1"
 }
 
 # Esc must end the game with exit code 0; then the X server goes too. Esc is
