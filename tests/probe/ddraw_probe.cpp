@@ -19,6 +19,9 @@ namespace {
 const DWORD KEY = 0x00FF00FF;
 
 FILE* g_pOut = NULL;
+// Kept to the end, as the game keeps its own.
+IDirectDraw7* g_pDD = NULL;
+IDirectDrawSurface7 *g_pPrimary = NULL, *g_pBack = NULL, *g_pPicture = NULL;
 
 HRESULT Report(const char* szWhat, const char* szName, HRESULT hr) {
   std::fprintf(g_pOut, "%s.%s hr=0x%08lX\n", szWhat, szName, (unsigned long)(DWORD)hr);
@@ -74,24 +77,22 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nShowCmd
                               hInstance, NULL);
   ShowWindow(hWnd, nShowCmd);
 
-  IDirectDraw7* pDD = NULL;
-  IDirectDrawSurface7 *pPrimary = NULL, *pBack = NULL, *pPicture = NULL;
-  Setup("create", DirectDrawCreateEx(NULL, (LPVOID*)&pDD, IID_IDirectDraw7, NULL));
-  Setup("cooperative", pDD->SetCooperativeLevel(hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
-  Setup("mode", pDD->SetDisplayMode(1024, 768, 32, 0, 0));
+  Setup("create", DirectDrawCreateEx(NULL, (LPVOID*)&g_pDD, IID_IDirectDraw7, NULL));
+  Setup("cooperative", g_pDD->SetCooperativeLevel(hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
+  Setup("mode", g_pDD->SetDisplayMode(1024, 768, 32, 0, 0));
   DDSURFACEDESC2 ddsd = Desc(DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
                              DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
   ddsd.dwBackBufferCount = 1;
-  Setup("primary", pDD->CreateSurface(&ddsd, &pPrimary, NULL));
+  Setup("primary", g_pDD->CreateSurface(&ddsd, &g_pPrimary, NULL));
   DDSCAPS2 ddscaps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
-  Setup("backbuffer", pPrimary->GetAttachedSurface(&ddscaps, &pBack));
+  Setup("backbuffer", g_pPrimary->GetAttachedSurface(&ddscaps, &g_pBack));
   // A picture of the ball's size, created, filled and keyed as the loader does it.
   ddsd = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
   ddsd.dwWidth = ddsd.dwHeight = 300;
-  Setup("picture", pDD->CreateSurface(&ddsd, &pPicture, NULL));
-  Setup("fill", Each(pPicture, Picture));
+  Setup("picture", g_pDD->CreateSurface(&ddsd, &g_pPicture, NULL));
+  Setup("fill", Each(g_pPicture, Picture));
   DDCOLORKEY ck = {KEY, KEY};
-  Setup("colorkey", pPicture->SetColorKey(DDCKEY_SRCBLT, &ck));
+  Setup("colorkey", g_pPicture->SetColorKey(DDCKEY_SRCBLT, &ck));
   const struct {
     const char* szName;
     RECT rcDest;
@@ -105,16 +106,16 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nShowCmd
   // Each a keyed blit onto the back buffer, cleared first, and a hash of
   // what came out (top byte masked, since some drivers set it).
   for (const auto& blit : BLITS) {
-    Report("clear", blit.szName, Each(pBack, [](int, int, DWORD& dwPixel) { dwPixel = 0x00123456; }));
+    Report("clear", blit.szName, Each(g_pBack, [](int, int, DWORD& dwPixel) { dwPixel = 0x00123456; }));
     RECT rcDest = blit.rcDest;
-    Report("blt", blit.szName, pBack->Blt(&rcDest, pPicture, NULL, DDBLT_WAIT | DDBLT_KEYSRC, NULL));
+    Report("blt", blit.szName, g_pBack->Blt(&rcDest, g_pPicture, NULL, DDBLT_WAIT | DDBLT_KEYSRC, NULL));
     unsigned int uHash = 2166136261u;
-    Report("read", blit.szName, Each(pBack, [&uHash](int, int, DWORD& dwPixel) {
+    Report("read", blit.szName, Each(g_pBack, [&uHash](int, int, DWORD& dwPixel) {
              uHash = (uHash ^ (dwPixel & 0x00FFFFFF)) * 16777619u;
            }));
     std::fprintf(g_pOut, "digest.%s hash=%08X\n", blit.szName, uHash);
   }
-  Report("flip", "primary", pPrimary->Flip(NULL, DDFLIP_WAIT));
+  Report("flip", "primary", g_pPrimary->Flip(NULL, DDFLIP_WAIT));
   std::fprintf(g_pOut, "end\n");
   return std::fclose(g_pOut) == 0 ? 0 : 2;
 }

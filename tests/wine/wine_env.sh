@@ -86,9 +86,7 @@ hops_escape() {
 }
 hops_quit() {
   hops_wait_for 20 hops_escape || fail "Esc did not end the game"
-  local status=0
-  wait "$game_pid" || status=$?
-  [ "$status" -eq 0 ] || fail "the game ended with $status"
+  wait "$game_pid" || fail "the game ended with $?"
   hops_stop
 }
 
