@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "host/host.h"
@@ -46,8 +47,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 }
 
 // Logs the windows it is told to show and drop.
-class RecordingHost final : public platform::Host {
- public:
+struct RecordingHost final : platform::Host {
   void present(const platform::FrameView&) override {}
   void forget_frame() override {}
   void pump_events() override {}
@@ -60,28 +60,29 @@ class RecordingHost final : public platform::Host {
   std::int64_t counter_now() override { return 0; }
 };
 
+bool Register(const char* name, WNDPROC procedure = RecordingProc) {
+  const WNDCLASSA wc{0, procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, name};
+  return RegisterClassA(&wc) != 0;
+}
+
 HWND Create(DWORD style = WS_POPUP, HWND owner = nullptr, const char* class_name = "rec") {
-  const HWND hwnd =
-      CreateWindowExA(0, class_name, "Drel_HOPS", style, 0, 0, 1024, 768, owner, nullptr, nullptr, nullptr);
+  const HWND hwnd = CreateWindowExA(0, class_name, "Drel_HOPS", style, 0, 0, 1024, 768, owner, {}, {}, {});
   if (hwnd != nullptr) g_windows.push_back(hwnd);
   return hwnd;
 }
 
-struct Peek {
-  HWND hwnd;
-  UINT first, last, remove;
-  const char* returns;  // "-" for nothing
-};
+// Window filter, range, removal and what the peek returns ("-" for nothing).
+using Peek = std::tuple<HWND, UINT, UINT, UINT, const char*>;
 // Each peek of the sequence returns what its row says; a removed WM_PAINT is
 // dispatched, so that DefWindowProcA validates the window.
 Strings Peeks(const std::vector<Peek>& peeks, bool check = true) {
   Strings seen, expected;
-  for (const Peek& peek : peeks) {
+  for (const auto& [hwnd, first, last, remove, returns] : peeks) {
     MSG msg{};
-    const BOOL got = PeekMessageA(&msg, peek.hwnd, peek.first, peek.last, peek.remove);
+    const BOOL got = PeekMessageA(&msg, hwnd, first, last, remove);
     seen.push_back(got ? Show(msg) : "-");
-    expected.push_back(peek.returns);
-    if (got && msg.message == WM_PAINT && peek.remove) DispatchMessageA(&msg);
+    expected.push_back(returns);
+    if (got && msg.message == WM_PAINT && remove) DispatchMessageA(&msg);
   }
   EXPECT_TRUE(!check || seen == expected) << ::testing::PrintToString(seen);
   return seen;
@@ -95,15 +96,11 @@ class User32 : public ::testing::Test {
   void SetUp() override {
     g_log.clear();
     g_windows.clear();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.lpszClassName = "rec";
-    ASSERT_NE(RegisterClassA(&wc), 0);
+    ASSERT_TRUE(Register("rec"));
   }
   // w0, shown, its first WM_PAINT taken.
   static HWND Shown() {
-    const HWND hwnd = Create();
-    ShowWindow(hwnd, SW_SHOW);
+    const HWND hwnd = Create(WS_POPUP | WS_VISIBLE);
     Drain(1);
     g_log.clear();
     return hwnd;
@@ -118,36 +115,26 @@ class User32 : public ::testing::Test {
 // destroying an owner destroys what it owns first and forgets both.
 TEST_F(User32, WindowsAreMadeShownHiddenAndDestroyed) {
   platform::install_host(std::make_unique<RecordingHost>());
-  WNDCLASSA wc{};
-  wc.lpszClassName = "another";
-  EXPECT_EQ(RegisterClassA(&wc), 0);
-  wc.lpfnWndProc = RecordingProc;
-  wc.lpszClassName = "REC";
-  EXPECT_EQ(RegisterClassA(&wc), 0);
-  wc.lpszClassName = "another";
-  EXPECT_NE(RegisterClassA(&wc), 0);
-  EXPECT_EQ(Create(WS_POPUP, nullptr, "Drel_HOPS"), nullptr);
-  EXPECT_EQ(Create(WS_POPUP, kNoWindow), nullptr);
-  g_create_result = -1;
-  EXPECT_EQ(Create(), nullptr);
-  g_create_result = 0;
   const auto keys_to = [] {
     const HWND input = platform::input_window();
     g_log.push_back("keys to " + (input == nullptr ? "-" : Name(input)));
   };
+  const auto show = [&](HWND hwnd, int command) { return keys_to(), ShowWindow(hwnd, command); };
+  EXPECT_EQ(std::vector<bool>({Register("another", nullptr), Register("REC"), Register("another"),
+                               Create(WS_POPUP, nullptr, "Drel_HOPS") != nullptr,
+                               Create(WS_POPUP, kNoWindow) != nullptr}),
+            std::vector<bool>({false, false, true, false, false}));
+  g_create_result = -1;
+  EXPECT_EQ(Create(), nullptr);
+  g_create_result = 0;
   keys_to();
-
   const HWND game = Create(WS_POPUP | WS_BORDER | WS_SYSMENU);
-  RECT rc{-1, -1, -1, -1};
-  ASSERT_TRUE(GetClientRect(game, &rc));
-  EXPECT_EQ(std::vector<LONG>({rc.left, rc.top, rc.right, rc.bottom}), std::vector<LONG>({0, 0, 1024, 768}));
   EXPECT_EQ(platform::window_title(game), "Drel_HOPS");
   platform::set_client_rect(game, RECT{0, 0, 640, 480});
   keys_to();
-  const HWND owned = Create(WS_POPUP | WS_VISIBLE, game);
-  keys_to();
-  const auto show = [&](HWND hwnd, int command) { return keys_to(), ShowWindow(hwnd, command); };
-  const std::vector<BOOL> answers{IsWindowVisible(game),   ShowWindow(game, SW_SHOWDEFAULT),
+  const HWND owned = Create(WS_POPUP | WS_BORDER | WS_VISIBLE, game);
+  RECT rc;
+  const std::vector<BOOL> answers{IsWindowVisible(game),   show(game, SW_SHOWDEFAULT),
                                   IsWindowVisible(game),   show(owned, SW_SHOW),
                                   show(owned, SW_HIDE),    show(owned, SW_HIDE),
                                   IsWindowVisible(owned),  ShowWindow(kNoWindow, SW_SHOW),
@@ -171,11 +158,9 @@ TEST_F(User32, WindowsAreMadeShownHiddenAndDestroyed) {
 // 10,000 takes no more until one is read.
 TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
   const HWND first = Shown(), other = Create();
-  ASSERT_TRUE(PostMessageA(first, WM_USER + 1, 1, 10));
-  ASSERT_TRUE(PostMessageA(other, WM_USER + 2, 2, -20));
-  ASSERT_TRUE(PostMessageA(nullptr, WM_USER + 3, 3, 30));
-  ASSERT_TRUE(PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0));
-  ASSERT_TRUE(PostMessageA(first, WM_USER + 5, 5, 50));
+  ASSERT_TRUE(PostMessageA(first, WM_USER + 1, 1, 10) && PostMessageA(other, WM_USER + 2, 2, -20) &&
+              PostMessageA(nullptr, WM_USER + 3, 3, 30) && PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0) &&
+              PostMessageA(first, WM_USER + 5, 5, 50));
   PostQuitMessage(7);
   Peeks({{other, 0, 0, PM_REMOVE, "w1 0402 2 -20"},
          {kThreadOnly, 0, 0, PM_REMOVE, "thread 0403 3 30"},
@@ -255,10 +240,8 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
     msg.message = message;
     results.push_back(TranslateMessage(&msg));
   }
-  results.push_back(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
-  results.push_back(TranslateMessage(nullptr));
-  results.push_back(DispatchMessageA(nullptr));
-  results.push_back(SendMessageA(first, WM_USER, 0, 0));
+  results.insert(results.end(), {PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE), TranslateMessage(nullptr),
+                                 DispatchMessageA(nullptr), SendMessageA(first, WM_USER, 0, 0)});
   EXPECT_EQ(results, (std::vector<LRESULT>{FALSE, 42, FALSE, 0, FALSE, 0, TRUE, 0, FALSE, 0, TRUE, TRUE, TRUE,
                                            FALSE, FALSE, FALSE, 0, 0}));
   EXPECT_EQ(g_log, (Strings{"w0 0400 5 6", "w0 0002 0 0", "w0 0101 32 0", "w0 0010 0 0", "w0 0002 0 0"}));
@@ -285,23 +268,15 @@ TEST_F(User32, AnIdleThreadRestsButNeverWithSomethingToReturn) {
 
 // The US keyboard's set-1 make codes, the layout Windows maps virtual keys
 // with: each row's keys take the codes from its first on (Alt, Space, Caps
-// Lock, F1-F10, Pause; Home, Up, Page Up; End, Down, Page Down, Insert,
+// Lock; F1-F10, Pause; Home, Up, Page Up; End, Down, Page Down, Insert,
 // Delete); the arrows and the block above them are extended keys.
 TEST(KeyState, ScanCodesAreThoseOfTheUsKeyboard) {
   const std::pair<std::string_view, unsigned> rows[] = {
-      {"\x1B", 0x01},
-      {"1234567890", 0x02},
-      {"\b\tQWERTYUIOP", 0x0E},
-      {"\r\x11", 0x1C},
-      {"ASDFGHJKL", 0x1E},
-      {"\x10", 0x2A},
-      {"ZXCVBNM", 0x2C},
-      {"\x12 \x14\x70\x71\x72\x73\x74\x75\x76\x77\x78\x79\x13", 0x38},
-      {"\x7A\x7B", 0x57},
-      {"\x24\x26\x21", 0x147},
-      {"\x25", 0x14B},
-      {"\x27", 0x14D},
-      {"\x23\x28\x22\x2D\x2E", 0x14F}};
+      {"\x1B", 0x01},     {"1234567890", 0x02},    {"\b\tQWERTYUIOP", 0x0E},
+      {"\r\x11", 0x1C},   {"ASDFGHJKL", 0x1E},     {"\x10", 0x2A},
+      {"ZXCVBNM", 0x2C},  {"\x12 \x14", 0x38},     {"\x70\x71\x72\x73\x74\x75\x76\x77\x78\x79\x13", 0x3B},
+      {"\x7A\x7B", 0x57}, {"\x24\x26\x21", 0x147}, {"\x23\x28\x22\x2D\x2E", 0x14F},
+      {"\x25", 0x14B},    {"\x27", 0x14D}};
   std::vector<unsigned> expected(256, 0), codes;
   for (const auto& [keys, first] : rows)
     for (std::size_t i = 0; i < keys.size(); ++i) expected[static_cast<unsigned char>(keys[i])] = first + i;
@@ -315,13 +290,10 @@ TEST(KeyState, ScanCodesAreThoseOfTheUsKeyboard) {
 // count as much, the key is the low byte of wParam, and keys past 0xFF are never down.
 TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
   const HWND hwnd = Create();
-  const struct {
-    int key;
-    bool down, repeat;
-  } events[] = {{VK_SPACE, true, false}, {VK_SPACE, true, true},  {VK_SPACE, false, false},
-                {VK_LEFT, true, false},  {VK_RIGHT, true, false}, {VK_LEFT, false, false},
-                {VK_SPACE, true, false}, {VK_RIGHT, false, false}};
-  for (const auto& event : events) platform::post_key(event.key, event.down, event.repeat);
+  const std::tuple<int, bool, bool> events[] = {
+      {VK_SPACE, true, false}, {VK_SPACE, true, true},  {VK_SPACE, false, false}, {VK_LEFT, true, false},
+      {VK_RIGHT, true, false}, {VK_LEFT, false, false}, {VK_SPACE, true, false},  {VK_RIGHT, false, false}};
+  for (const auto& [key, down, repeat] : events) platform::post_key(key, down, repeat);
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(GetKeyState(VK_SPACE), 0);

@@ -19,38 +19,22 @@ std::string Parse(const std::vector<const char*>& args) {
 
 TEST(CommandLine, EachOptionAsGnuProgramsTakeThem) {
   const std::string valid = "\nValid arguments are: 'fit', 'integer', 'sharp'.";
-  const struct {
-    std::vector<const char*> args;
-    std::string expected;
-  } rows[] = {{{}, "play - "},
-              {{"--windowed"}, "play 1 "},
-              {{"--windowed", "--fullscreen"}, "play 0 "},
-              {{"--fullscreen", "--windowed", "--scale=integer"}, "play 1 integer"},
-              {{"--scale=fit", "--scale=sharp"}, "play - sharp"},
-              {{"--windowed", "--help", "--bogus"}, "help 1 "},
-              {{"--version", "--help"}, "version - "},
-              {{"--bogus", "--help"}, "error: unrecognized option '--bogus'"},
-              {{"-h"}, "error: unrecognized option '-h'"},
-              {{"--windowed=1"}, "error: unrecognized option '--windowed=1'"},
-              {{"hops.exe"}, "error: unexpected argument 'hops.exe'"},
-              {{"--scale"}, "error: option '--scale' requires an argument"},
-              {{"--scale=Fit"}, "error: invalid argument 'Fit' for '--scale'" + valid},
-              {{"--scale="}, "error: invalid argument '' for '--scale'" + valid}};
-  for (const auto& row : rows) EXPECT_EQ(Parse(row.args), row.expected);
-}
-
-// The display options become the host's environment, the rest of it kept.
-TEST(CommandLine, DisplayOptionsBecomeTheHostsEnvironment) {
-  setenv("HOPS_WINDOWED", "1", 1);
-  unsetenv("HOPS_SCALE");
-  const char* const fullscreen[] = {"hops", "--fullscreen", "--scale=integer"};
-  EXPECT_EQ(platform::handle_command_line(3, fullscreen, stdout, stderr), std::nullopt);
-  EXPECT_EQ(std::getenv("HOPS_WINDOWED"), nullptr);
-  EXPECT_STREQ(std::getenv("HOPS_SCALE"), "integer");
-  const char* const windowed[] = {"hops", "--windowed"};
-  EXPECT_EQ(platform::handle_command_line(2, windowed, stdout, stderr), std::nullopt);
-  EXPECT_STREQ(std::getenv("HOPS_WINDOWED"), "1");
-  EXPECT_STREQ(std::getenv("HOPS_SCALE"), "integer");
+  const std::pair<std::vector<const char*>, std::string> rows[] = {
+      {{}, "play - "},
+      {{"--windowed"}, "play 1 "},
+      {{"--windowed", "--fullscreen"}, "play 0 "},
+      {{"--fullscreen", "--windowed", "--scale=integer"}, "play 1 integer"},
+      {{"--scale=fit", "--scale=sharp"}, "play - sharp"},
+      {{"--windowed", "--help", "--bogus"}, "help 1 "},
+      {{"--version", "--help"}, "version - "},
+      {{"--bogus", "--help"}, "error: unrecognized option '--bogus'"},
+      {{"-h"}, "error: unrecognized option '-h'"},
+      {{"--windowed=1"}, "error: unrecognized option '--windowed=1'"},
+      {{"hops.exe"}, "error: unexpected argument 'hops.exe'"},
+      {{"--scale"}, "error: option '--scale' requires an argument"},
+      {{"--scale=Fit"}, "error: invalid argument 'Fit' for '--scale'" + valid},
+      {{"--scale="}, "error: invalid argument '' for '--scale'" + valid}};
+  for (const auto& [args, expected] : rows) EXPECT_EQ(Parse(args), expected);
 }
 
 }  // namespace

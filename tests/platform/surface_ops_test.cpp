@@ -9,11 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 namespace {
 
