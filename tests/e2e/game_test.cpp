@@ -51,11 +51,10 @@ void Tap(int key) {
 // play field or ending), the red status text, and the boxes of the player,
 // the bullets and the balls.
 std::string Describe(const pt::Screen& screen) {
-  const std::uint32_t behind = screen.at(700, 300);
-  std::string text = behind == kLoadingColour  ? "title"
-                     : behind == kFieldColour  ? "field"
-                     : behind == kEndingColour ? "ending"
-                                               : "?";
+  std::string text = "?";
+  for (const auto& [name, colour] :
+       {std::pair{"title", kLoadingColour}, {"field", kFieldColour}, {"ending", kEndingColour}})
+    if (screen.at(700, 300) == colour) text = name;
   if (screen.at(550, 350) == kBackColour) text += "+back";
   if (colour_box(screen, kTextColour)[2] > 0) text += "+text";
   for (const auto& [name, colour] :

@@ -22,16 +22,15 @@ namespace pt = platform::testing;
 class CSoakGame : public CMainGame {
  public:
   // What the live balls can still become: a starting ball makes at most
-  // eight of the smallest, and a split keeps the sum. Each lies in the cage,
-  // or the split offset out of it.
+  // eight of the smallest, and a split keeps the sum. Each lies in the
+  // 1024 x 768 cage, or the split offset out of it.
   int Weight() const {
     int weight = 0;
     for (int i = 0; i < MAX_BALL; i++) {
       const BallInfo b = m_pBall->GetBall(i);
       if (b.bAlive != 1) continue;
       weight += b.nRadius == 150 ? 8 : b.nRadius == 75 ? 4 : b.nRadius == 37 ? 2 : b.nRadius == 18 ? 1 : 99;
-      EXPECT_TRUE(b.nX >= b.nRadius - 10 && b.nX <= 1034 - b.nRadius && b.nY >= b.nRadius - 10 &&
-                  b.nY <= 778 - b.nRadius)
+      EXPECT_TRUE(std::abs(b.nX - 512) <= 522 - b.nRadius && std::abs(b.nY - 384) <= 394 - b.nRadius)
           << "radius " << b.nRadius << " at " << b.nX << "," << b.nY;
     }
     return weight;
