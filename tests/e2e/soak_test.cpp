@@ -51,9 +51,8 @@ TEST(Soak, RandomPlayKeepsTheWorldsRulesAndMemoryFlat) {
   std::mt19937 random(env_seed != nullptr ? std::atol(env_seed) : 20261207);
   hops_test::enter_game_folder();
   hops_test::make_game_window();
-  long vanished = 0, resident = 0;
+  long vanished = 0, resident = 0, weight = 0;
   std::unique_ptr<CSoakGame> game;
-  int weight = 0;
   for (long frame = 0; frame < frames && !HasFailure(); frame++) {
     // Once every ball is shot away a new round starts with a new game
     // object: set-up and teardown are soaked too.

@@ -8,11 +8,10 @@
 
 namespace {
 
-using platform::testing::kCounterFrequency;
-using platform::testing::set_counter;
+namespace pt = platform::testing;
 
 // One frame of the 100 a second, in counts of the virtual counter.
-constexpr std::int64_t kFrame = kCounterFrequency / 100;
+constexpr std::int64_t kFrame = pt::kCounterFrequency / 100;
 
 // A check that is not due moves nothing; a late one sets the next deadline
 // from itself, so lateness and stalls are never made up.
@@ -24,7 +23,7 @@ TEST(CountTest, AFrameFallsDueOneFrameAfterTheLastDueCheck) {
   CCount Count;
   Count.Init();
   for (int i = 0; i < 12; i++) {
-    set_counter(times[i]);
+    pt::set_counter(times[i]);
     EXPECT_EQ(Count.CheckFrame(), due[i]) << "at " << times[i];
   }
 }
@@ -37,14 +36,14 @@ TEST(CountTest, TheRateIsWhatTheLastClosedSecondCounted) {
   Count.Init();
   std::vector<int> rates;
   const auto call = [&](std::int64_t t) {
-    set_counter(t);
+    pt::set_counter(t);
     rates.push_back(Count.GetFPS());
   };
   for (int k = 0; k <= 101; k++) call(1 + k * kFrame);
   const std::int64_t t1 = 1 + 101 * kFrame;
   for (int k = 1; k <= 30; k++) call(t1 + k);
-  call(t1 + kCounterFrequency + 1);
-  call(t1 + 2 * kCounterFrequency + 2);
+  call(t1 + pt::kCounterFrequency + 1);
+  call(t1 + 2 * pt::kCounterFrequency + 2);
 
   std::vector<int> expected(101, 0);
   expected.insert(expected.end(), 31, 100);

@@ -9,8 +9,6 @@
 
 namespace {
 
-using platform::testing::set_key_down;
-
 // The player in a 50 x 100 rectangle with a step of 5 and the game's 91
 // pixels wide figure, which makes a bullet's radius.
 class PlayerTest : public ::testing::Test {
@@ -50,9 +48,9 @@ TEST_F(PlayerTest, KeyboardPassesWalkAndFireOnTheRelease) {
   Start(2, 600);
   std::string trace;  // the rectangle's left and the live bullets after each pass
   for (const std::string pass : {"L", "LR", "R", "R", "S", "S", "", "", "LS", "L", "S", ""}) {
-    set_key_down(VK_LEFT, pass.find('L') != std::string::npos);
-    set_key_down(VK_RIGHT, pass.find('R') != std::string::npos);
-    set_key_down(VK_SPACE, pass.find('S') != std::string::npos);
+    platform::testing::set_key_down(VK_LEFT, pass.find('L') != std::string::npos);
+    platform::testing::set_key_down(VK_RIGHT, pass.find('R') != std::string::npos);
+    platform::testing::set_key_down(VK_SPACE, pass.find('S') != std::string::npos);
     m_Player.Move();
     trace += " " + std::to_string(m_Player.GetInfo().rc.left) + "/" + std::to_string(LiveBullets());
   }

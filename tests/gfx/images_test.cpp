@@ -1,11 +1,8 @@
 #include "gfx/images.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +12,6 @@
 namespace {
 
 namespace pt = platform::testing;
-using hops_test::Rgb;
 
 constexpr std::uint32_t kFill = 0x00070707;
 
@@ -25,12 +21,11 @@ std::uint32_t Pattern(int x, int y) {
 
 // The pattern, with the colours at and next to the key of either depth in
 // the second row.
-Rgb Picture(int x, int y) {
+hops_test::Rgb Picture(int x, int y) {
   const std::uint32_t kEdge[] = {0xFF00FF, 0xFF01FF, 0xFE00FF, 0xFF00FE,
                                  0xF803F8, 0xFF00F7, 0xF700FF, 0xFF04FF};
   const std::uint32_t c = y == 1 && x >= 100 && x < 108 ? kEdge[x - 100] : Pattern(x, y);
-  return Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-             static_cast<std::uint8_t>(c)};
+  return hops_test::Rgb{(std::uint8_t)(c >> 16), (std::uint8_t)(c >> 8), (std::uint8_t)c};
 }
 
 // A picture of 401 x 300 drawn at (600, 400) of a display of either depth:
@@ -59,7 +54,7 @@ TEST(ImagesFormat, APatternedPictureArrivesWholeAtEitherDepth) {
     const std::vector<std::uint32_t> drawn = display.read().pixels;
     hops_test::paint_surface(display.back(), [&](int x, int y) {
       if (x < 600 || x >= 1001 || y < 400 || y >= 700) return fill;
-      const Rgb p = Picture(x - 600, y - 400);
+      const hops_test::Rgb p = Picture(x - 600, y - 400);
       const std::uint32_t c =
           bits == 32 ? p.r << 16 | p.g << 8 | p.b : (p.r >> 3) << 11 | (p.g >> 2) << 5 | p.b >> 3;
       return c == key ? fill : c;
@@ -88,28 +83,23 @@ TEST(ImagesFormat, APatternedPictureArrivesWholeAtEitherDepth) {
   }
 }
 
-class ImagesTest : public ::testing::Test {
- protected:
-  hops_test::TestDisplay m_Display;
-  std::string m_Dir = hops_test::make_temp_dir();
-};
-
 // Blend averages every byte, truncating, over the part of the picture the
 // screen holds: a picture wider and taller than the screen, patterned so
 // that a row read with the wrong pitch shows.
-TEST_F(ImagesTest, BlendAveragesThePictureIntoTheScreenRowByRow) {
+TEST(ImagesTest, BlendAveragesThePictureIntoTheScreenRowByRow) {
+  hops_test::TestDisplay display;
   CImages image;
-  ASSERT_TRUE(m_Display.load(image, 1030, 770, Picture));
+  ASSERT_TRUE(display.load(image, 1030, 770, Picture));
   const auto screen_pattern = [](int x, int y) { return Pattern(y, x) ^ 0x5A5A5A; };
-  hops_test::paint_surface(m_Display.back(), screen_pattern);
-  image.Blend(m_Display.back());
-  const std::vector<std::uint32_t> blended = m_Display.read().pixels;
-  hops_test::paint_surface(m_Display.back(), [&](int x, int y) {
-    const Rgb p = Picture(x, y);
+  hops_test::paint_surface(display.back(), screen_pattern);
+  image.Blend(display.back());
+  const std::vector<std::uint32_t> blended = display.read().pixels;
+  hops_test::paint_surface(display.back(), [&](int x, int y) {
+    const hops_test::Rgb p = Picture(x, y);
     const std::uint32_t s = screen_pattern(x, y);
     return (p.r + (s >> 16)) / 2 << 16 | (p.g + (s >> 8 & 0xFF)) / 2 << 8 | (p.b + (s & 0xFF)) / 2;
   });
-  EXPECT_EQ(m_Display.read().pixels, blended);
+  EXPECT_EQ(display.read().pixels, blended);
 }
 
 // A 4 x 4 picture with 32-bit header fields overwritten, cut to nSize bytes
@@ -129,9 +119,10 @@ std::vector<std::uint8_t> Claiming(std::int64_t width, std::int64_t height) {
 
 // Each loader shows one box for a file it cannot use or a surface it cannot
 // make or lock, keeps the width the file's header gave, holds no surface and
-// draws nothing. The address space is capped meanwhile (unless sanitized),
-// so that a loader believing a header's sizes would fail loudly.
-TEST_F(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
+// draws nothing.
+TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
+  hops_test::TestDisplay display;
+  const std::string dir = hops_test::make_temp_dir();
   const struct {
     const char* what;
     std::vector<std::uint8_t> bytes;
@@ -160,45 +151,39 @@ TEST_F(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
       {"lock refused", Damaged(0, {}), 4, true, pt::Call::Lock},
   };
   const int nLive = pt::live_objects();
-  rlimit saved{};
-  std::size_t pages = 0;
-  std::ifstream("/proc/self/statm") >> pages;
-  const bool bCap = !HOPS_TEST_SANITIZED && getrlimit(RLIMIT_AS, &saved) == 0;
-  const rlimit capped{pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64u << 20), saved.rlim_max};
-  m_Display.fill(kFill);
+  display.fill(kFill);
   for (const auto& row : rows) {
-    const std::string path = hops_test::write_file(m_Dir, "damaged.bmp", row.bytes);
+    const std::string path = hops_test::write_file(dir, "damaged.bmp", row.bytes);
     for (bool b16 : {false, true}) {
       CImages image;
       if (row.bRefused) pt::fail_call(row.call, 1, DDERR_OUTOFMEMORY);
-      if (bCap) setrlimit(RLIMIT_AS, &capped);
-      EXPECT_FALSE(b16 ? image.LoadBitmap16(m_Display.dd(), path.c_str())
-                       : image.LoadBitmap32(m_Display.dd(), path.c_str()))
+      EXPECT_FALSE(b16 ? image.LoadBitmap16(display.dd(), path.c_str())
+                       : image.LoadBitmap32(display.dd(), path.c_str()))
           << row.what;
-      if (bCap) setrlimit(RLIMIT_AS, &saved);
       EXPECT_EQ(image.GetWidth(), row.nWidth) << row.what;
-      image.Draw(m_Display.back(), 0, 0);
-      image.DrawScaled(m_Display.back(), 0, 0, 0.5f);
-      image.Blend(m_Display.back());
+      image.Draw(display.back(), 0, 0);
+      image.DrawScaled(display.back(), 0, 0, 0.5f);
+      image.Blend(display.back());
     }
     EXPECT_EQ(pt::live_objects(), nLive) << row.what;
   }
   CImages missing, pipe;
-  EXPECT_FALSE(missing.LoadBitmap32(m_Display.dd(), (m_Dir + "/none.bmp").c_str()));
+  EXPECT_FALSE(missing.LoadBitmap32(display.dd(), (dir + "/none.bmp").c_str()));
   EXPECT_EQ(missing.GetWidth(), 0);
   // A named pipe in a picture's place is refused at once, never waited on.
-  ASSERT_EQ(mkfifo((m_Dir + "/pipe.bmp").c_str(), 0644), 0);
-  EXPECT_FALSE(pipe.LoadBitmap32(m_Display.dd(), (m_Dir + "/pipe.bmp").c_str()));
+  ASSERT_EQ(mkfifo((dir + "/pipe.bmp").c_str(), 0644), 0);
+  EXPECT_FALSE(pipe.LoadBitmap32(display.dd(), (dir + "/pipe.bmp").c_str()));
   ASSERT_EQ(pt::message_boxes().size(), 2 * std::size(rows) + 2);
   for (const auto& box : pt::message_boxes())
     EXPECT_EQ(box.text + "|" + box.caption, "비트맵 로드 실패|실패");
-  EXPECT_EQ(hops_test::colour_box(m_Display.read(), kFill, true)[2], 0);
+  EXPECT_EQ(hops_test::colour_box(display.read(), kFill, true)[2], 0);
 }
 
 // The game's own pictures, from the build's IMG folder, at their sizes:
 // drawn into the screen's bottom-right corner a picture shows, one row
 // lower it leaves the screen and is not drawn at all.
-TEST_F(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
+TEST(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
+  hops_test::TestDisplay display;
   const struct {
     const char* file;
     int nWidth, nHeight;
@@ -206,13 +191,12 @@ TEST_F(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
               {"BALL", 300, 300},  {"LOADING", 1024, 768},    {"ENDING", 1024, 768}};
   for (const auto& row : rows) {
     CImages image;
-    ASSERT_TRUE(
-        image.LoadBitmap32(m_Display.dd(), (std::string(".\\IMG\\IMG_") + row.file + ".bmp").c_str()));
+    ASSERT_TRUE(image.LoadBitmap32(display.dd(), (std::string(".\\IMG\\IMG_") + row.file + ".bmp").c_str()));
     EXPECT_EQ(image.GetWidth(), row.nWidth) << row.file;
     for (int nBottom : {768, 769}) {
-      m_Display.fill(0x00FF00FF);
-      image.Draw(m_Display.back(), 1024 - row.nWidth, nBottom - row.nHeight);
-      EXPECT_EQ(hops_test::colour_box(m_Display.read(), 0x00FF00FF, true)[2] > 0, nBottom == 768) << row.file;
+      display.fill(0x00FF00FF);
+      image.Draw(display.back(), 1024 - row.nWidth, nBottom - row.nHeight);
+      EXPECT_EQ(hops_test::colour_box(display.read(), 0x00FF00FF, true)[2] > 0, nBottom == 768) << row.file;
     }
   }
   EXPECT_TRUE(pt::message_boxes().empty());
