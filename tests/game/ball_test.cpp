@@ -106,24 +106,24 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
     Balls.Collision(&Player);
     // A bullet that hits is parked; the halves take slots 0 and 1.
     const BulletInfo Bullet = Player.GetBullet(MAX_BULLET - 1);
-    EXPECT_EQ(std::vector<int>({g_nGameState, Balls.GetBall(0).bAlive + Balls.GetBall(1).bAlive,
-                                Bullet.bAlive, Bullet.nY}),
-              std::vector<int>({row.nEnds ? STATE_ENDING : STATE_PLAY, row.nLive, row.nLive == 1,
-                                row.nLive == 1 ? row.nBulletY : -500}))
+    EXPECT_EQ(std::vector<int>({g_nGameState == STATE_ENDING,
+                                Balls.GetBall(0).bAlive + Balls.GetBall(1).bAlive, Bullet.bAlive, Bullet.nY}),
+              std::vector<int>({row.nEnds, row.nLive, row.nLive == 1, row.nLive == 1 ? row.nBulletY : -500}))
         << row.nX << "," << row.nY << " bullet " << row.nBulletX << "," << row.nBulletY;
   }
 }
 
 // A bullet splits only the lowest ball it reaches into halves that start
 // ten pixels along its heading, the second mirrored, with its speeds, in the
-// lowest free slots. The first half lands in the slot under test and meets
-// the remaining bullets there; its own halves take slots 0 and 2. Below
-// radius 30 the ball is gone, its record kept, and a bullet over it stays
-// live. With every slot live there is one half, in the hit slot.
+// lowest free slots: the ball in slot 1 splits into slots 0 and 1, and the
+// half left in the slot under test meets the remaining bullets there, its
+// own halves skipping slot 0 for 1 and 2. Below radius 30 the ball is gone,
+// its record kept, and a bullet over it stays live. With every slot live
+// there is one half, in the hit slot.
 TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
   CBallTable Balls, Small, Full;
   CPlayerTable Player;
-  Balls.Put(0, Ball(500, 300, 150, kUpRight, 8, 2.5f));
+  Balls.Put(1, Ball(500, 300, 150, kUpRight, 8, 2.5f));
   Balls.Put(7, Ball(500, 300, 75));
   Player.PutBullet(0, 500, 300, 45);
   Player.PutBullet(1, 500, 300, 45);
@@ -139,9 +139,9 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
   for (int i = 0; i < MAX_BALL; i++) Full.Put(i, Ball(400, 300, 30));
   Full.Split(50, Full.GetBall(50));
   EXPECT_EQ(Balls.Live() + Show(Small.GetBall(0)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
-            "0: " + Show(Ball(510, 282, 37, kUpRight, 8, 2.5f)) +
-                "\n1: " + Show(Ball(505, 291, 75, kUpLeft, 8, 2.5f)) +
-                "\n2: " + Show(Ball(510, 282, 37, kUpLeft, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
+            "0: " + Show(Ball(505, 291, 75, kUpRight, 8, 2.5f)) +
+                "\n1: " + Show(Ball(500, 282, 37, kUpLeft, 8, 2.5f)) +
+                "\n2: " + Show(Ball(500, 282, 37, kUpRight, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
                 "\n" + Show(BallInfo{0, 500, 300, 29, kUpRight, 8, 1, 0.05f}) + Show(Ball(405, 291, 15)) +
                 Show(Ball(400, 300, 30)) + "0101");
 }
