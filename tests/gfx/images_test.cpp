@@ -1,8 +1,11 @@
 #include "gfx/images.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -119,7 +122,8 @@ std::vector<std::uint8_t> Claiming(std::int64_t width, std::int64_t height) {
 
 // Each loader shows one box for a file it cannot use or a surface it cannot
 // make or lock, keeps the width the file's header gave, holds no surface and
-// draws nothing.
+// draws nothing. The address space is capped meanwhile (unless sanitized),
+// so that a loader believing a header's sizes would fail loudly.
 TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
   hops_test::TestDisplay display;
   const std::string dir = hops_test::make_temp_dir();
@@ -151,15 +155,23 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
       {"lock refused", Damaged(0, {}), 4, true, pt::Call::Lock},
   };
   const int nLive = pt::live_objects();
+  rlimit saved{};
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const bool bCap = !HOPS_TEST_SANITIZED && pages > 0 && getrlimit(RLIMIT_AS, &saved) == 0;
+  rlimit capped = saved;
+  capped.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (64u << 20);
   display.fill(kFill);
   for (const auto& row : rows) {
     const std::string path = hops_test::write_file(dir, "damaged.bmp", row.bytes);
     for (bool b16 : {false, true}) {
       CImages image;
       if (row.bRefused) pt::fail_call(row.call, 1, DDERR_OUTOFMEMORY);
+      if (bCap) setrlimit(RLIMIT_AS, &capped);
       EXPECT_FALSE(b16 ? image.LoadBitmap16(display.dd(), path.c_str())
                        : image.LoadBitmap32(display.dd(), path.c_str()))
           << row.what;
+      if (bCap) setrlimit(RLIMIT_AS, &saved);
       EXPECT_EQ(image.GetWidth(), row.nWidth) << row.what;
       image.Draw(display.back(), 0, 0);
       image.DrawScaled(display.back(), 0, 0, 0.5f);
