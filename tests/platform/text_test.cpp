@@ -13,7 +13,8 @@
 
 #include "gdi32/device_context.h"
 #include "kernel32/code_page.h"
-#include "testing/testing.h"
+#include "support/game_pictures.h"
+#include "support/test_display.h"
 #include "user32/message_box_picture.h"
 
 namespace {
@@ -21,7 +22,7 @@ namespace {
 using namespace std::literals;
 constexpr std::uint32_t kFill = 0x00123456;
 constexpr std::uint8_t kGuard = 0xA5;
-using Box = std::vector<int>;  // left, top, right, bottom; exclusive
+namespace pt = platform::testing;
 
 // CP949 as a Korean Windows decodes it: KS X 1001 Hangul (프레임), the Unified
 // Hangul extension (똠, whose trail bytes reach into ASCII), ASCII with NUL, and U+FFFD
@@ -69,27 +70,10 @@ struct Page {
   }
   ~Page() { platform::release_surface_dc(hdc); }
 
-  std::uint32_t at(int x, int y) const {
-    std::uint32_t value = 0;
-    std::memcpy(&value, &memory[y * pitch + x * bytes], bytes);
-    return value;
-  }
-  int count(std::uint32_t value) const {
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) n += at(x, y) == value;
-    return n;
-  }
+  // The picture's pixels as stored (16-bit values not widened).
+  pt::Screen read() const { return hops_test::read_pixels({memory.data(), pitch, w, h, bytes * 8}); }
   // No guard byte is touched (no pixel value holds the guard's byte).
   bool guards_intact() const { return std::ranges::count(memory, kGuard) == pitch * (h + 2) - w * h * bytes; }
-  Box changed() const {
-    Box box{w, h, 0, 0};
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (at(x, y) != (bytes == 4 ? kFill : kFill & 0xFFFF))
-          box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
-    return box;
-  }
   void write(int x, int y, const char* text, int mode) const {
     SetBkMode(hdc, mode);
     SetTextColor(hdc, 0x000000FF);  // red
@@ -110,28 +94,33 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
     Page whole(200, 60), whole16(200, 60, 16);
     whole.write(50, 20, "M#Ag", mode);
     whole16.write(50, 20, "M#Ag", mode);
-    const Box box = whole.changed();
-    const int ink = whole.count(0x00FF0000), paper = whole.count(0x00FFFFFF);
-    EXPECT_EQ(ink + paper + whole.count(kFill), 200 * 60);
-    EXPECT_EQ(whole16.count(0xF800) + whole16.count(0xFFFF), ink + paper);
-    EXPECT_EQ(whole16.changed(), box);
+    const pt::Screen picture = whole.read(), picture16 = whole16.read();
+    const auto count = [](const pt::Screen& screen, std::uint32_t value) {
+      return std::ranges::count(screen.pixels, value);
+    };
+    const std::vector<int> box = hops_test::colour_box(picture, kFill, true);
+    const auto ink = count(picture, 0x00FF0000), paper = count(picture, 0x00FFFFFF);
+    EXPECT_EQ(ink + paper + count(picture, kFill), 200 * 60);
+    EXPECT_EQ(count(picture16, 0xF800) + count(picture16, 0xFFFF), ink + paper);
+    EXPECT_EQ(hops_test::colour_box(picture16, kFill & 0xFFFF, true), box);
     EXPECT_TRUE(ink > 40 && box[0] >= 50 && box[1] >= 20 && box[3] >= 28 && box[3] <= 38 &&
                 (mode == OPAQUE) == (paper > 0))
         << box[0] << "," << box[1] << "," << box[3];
     for (const POINT pen : {POINT{10, 20}, {-3, -4}, {30, 10}, {35, 15}, {5000, 5}, {-5000, 5}, {5, 400}}) {
       Page page(40, 20);
       page.write(pen.x, pen.y, "M#Ag", mode);
+      const pt::Screen cut = page.read();
       int wrong = 0;
       for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) {
           const int wx = x - pen.x + 50, wy = y - pen.y + 20;
           const bool inside = wx >= 0 && wx < 200 && wy >= 0 && wy < 60;
-          wrong += page.at(x, y) != (inside ? whole.at(wx, wy) : kFill);
+          wrong += cut.at(x, y) != (inside ? picture.at(wx, wy) : kFill);
         }
       // The context, ended, gives the bounds it says were drawn on.
       RECT drawn{};
       EXPECT_TRUE(platform::release_surface_dc(std::exchange(page.hdc, nullptr), &drawn));
-      const Box changed = page.changed();
+      const std::vector<int> changed = hops_test::colour_box(cut, kFill, true);
       EXPECT_TRUE(wrong == 0 && page.guards_intact()) << pen.x << "," << pen.y << " mode " << mode;
       EXPECT_TRUE(changed[0] >= changed[2] || (drawn.left <= changed[0] && drawn.top <= changed[1] &&
                                                drawn.right >= changed[2] && drawn.bottom >= changed[3]))

@@ -10,7 +10,10 @@
 namespace hops_test {
 
 platform::testing::Screen read_surface(IDirectDrawSurface7* surface) {
-  const platform::testing::SurfaceView view = platform::testing::surface_view(surface);
+  return read_pixels(platform::testing::surface_view(surface));
+}
+
+platform::testing::Screen read_pixels(const platform::testing::SurfaceView& view) {
   platform::testing::Screen screen{view.width, view.height, {}};
   for (int y = 0; y < view.height; ++y)
     for (int x = 0; x < view.width; ++x) screen.pixels.push_back(view.at(x, y));

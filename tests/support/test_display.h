@@ -14,6 +14,7 @@ namespace hops_test {
 
 // A whole surface's pixels as they are stored (16-bit values not widened).
 platform::testing::Screen read_surface(IDirectDrawSurface7* surface);
+platform::testing::Screen read_pixels(const platform::testing::SurfaceView& view);
 // Sets every pixel of a surface to pixel(x, y).
 void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32_t(int x, int y)>& pixel);
 
