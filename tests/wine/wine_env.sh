@@ -23,6 +23,9 @@ hops_cleanup() {
   rm -rf "$hops_workdir"
 }
 trap hops_cleanup EXIT
+# A command of the script itself that ends it under set -e says so, instead
+# of a silent exit (functions are left out: their failures are often tested).
+trap 'status=$?; echo "FAIL: line $LINENO: $BASH_COMMAND exited $status"' ERR
 
 fail() {
   echo "FAIL: $*"
