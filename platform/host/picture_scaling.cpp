@@ -58,8 +58,8 @@ std::uint32_t blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
 }
 
 // Output columns [begin, end) of one source row, blended along the row.
-void blend_columns(const std::uint32_t* source, std::uint32_t* out, const SharpAxis& columns, std::size_t begin,
-                   std::size_t end) {
+void blend_columns(const std::uint32_t* source, std::uint32_t* out, const SharpAxis& columns,
+                   std::size_t begin, std::size_t end) {
   for (std::size_t x = begin; x < end; ++x) {
     out[x - begin] = blend(source[columns.first[x]], source[columns.second[x]],
                            static_cast<std::uint32_t>(columns.weight[x]));
@@ -85,7 +85,8 @@ std::pair<int, int> sharp_span(const SharpAxis& axis, int begin, int end) {
 // pixel, floor(i * source / output), falls in [begin, end).
 std::pair<int, int> nearest_span(int source_size, int output_size, int begin, int end) {
   const auto first_at = [&](int source) {
-    return static_cast<int>((static_cast<std::int64_t>(source) * output_size + source_size - 1) / source_size);
+    return static_cast<int>((static_cast<std::int64_t>(source) * output_size + source_size - 1) /
+                            source_size);
   };
   return {first_at(begin), first_at(end)};
 }
@@ -113,8 +114,8 @@ void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch
   scale_sharp_part(frame, output, output_pitch, rect, rect);
 }
 
-void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect,
-                      const PictureRect& part) {
+void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                      const PictureRect& rect, const PictureRect& part) {
   if (frame.pixels == nullptr || frame.bits_per_pixel != 32 || part.width <= 0 || part.height <= 0) return;
   const int factor = sharp_factor(rect, frame.width);
   const SharpAxis columns = sharp_axis(frame.width, rect.width, factor);

@@ -57,8 +57,8 @@ SharpAxis sharp_axis(int source_size, int output_size, int factor);
 // enlarged by sharp_factor and smoothed down; each channel is
 // (a * (256 - w) + b * w) / 256 along the columns, then along the rows.
 void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
-void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect,
-                      const PictureRect& part);
+void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                      const PictureRect& rect, const PictureRect& part);
 
 // The part of `rect` whose output pixels take any source pixel of
 // `changed` (a rectangle of the frame's) when a picture of this size is
