@@ -22,7 +22,7 @@
 #include "game/main_game.h"
 #include "game/player.h"
 #include "gfx/images.h"
-#include "host/sdl_host.h"
+#include "host/sdl/sdl_host.h"
 #include "testing/testing.h"
 
 namespace {
@@ -432,14 +432,15 @@ BENCHMARK(MemcpyFrame)->Name("memcpy/play_r37_balls")->Arg(0)->Arg(25)->Arg(50)-
 
 // Without a display SDL's dummy video driver stands in: the frame goes
 // through the host's texture upload and software renderer, but reaches no
-// monitor, so this is the host's own share of a present. HOPS_VSYNC=1 makes
+// monitor, so this is the host's own share of a present. Vsync makes
 // the host show every frame flipped (the dummy display has no refresh to
 // wait for); the paced host would show one in a refresh and drop the rest.
 // bench/pacing.sh measures the paced presentation on a real X server.
 void ours_sdl_host_present(benchmark::State& state) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("HOPS_VSYNC", "1", 1);
-  std::unique_ptr<platform::Host> host = platform::make_sdl_host();
+  platform::Settings settings;
+  settings.vsync = true;
+  std::unique_ptr<platform::Host> host = platform::make_sdl_host(settings);
   if (!host) {
     state.SkipWithError("SDL video does not start");
     return;
@@ -454,7 +455,6 @@ void ours_sdl_host_present(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   host->destroy_window(hwnd);
-  unsetenv("HOPS_VSYNC");
 }
 BENCHMARK(ours_sdl_host_present)->Name("ours/sdl_host_present");
 BENCHMARK(MemcpyFrame)->Name("memcpy/sdl_host_present");

@@ -134,14 +134,14 @@ void reference_text(Model& model, int x, int y, int lines, bool opaque, COLORREF
   for (std::size_t i = 0; i < model.pixels.size(); ++i)
     store(&memory[i * bytes_per_pixel], model.pixels[i], model.bits);
   HDC dc = platform::create_surface_dc(
-      platform::PixelTarget{memory.data(), model.width, model.height, pitch, model.bits});
+      platform::PixelView{memory.data(), model.width, model.height, pitch, model.bits});
   SetBkMode(dc, opaque ? OPAQUE : TRANSPARENT);
   SetTextColor(dc, text_colour);
   for (int line = 0; line < lines; ++line) {
     TextOutA(dc, x, y + line * kLineHeight, text, static_cast<int>(std::strlen(text)));
   }
   platform::release_surface_dc(dc);
-  const platform::testing::SurfaceView drawn{memory.data(), pitch, model.width, model.height, model.bits};
+  const platform::testing::SurfaceView drawn{memory.data(), model.width, model.height, pitch, model.bits};
   for (int row = 0; row < model.height; ++row) {
     for (int column = 0; column < model.width; ++column) model.at(column, row) = drawn.at(column, row);
   }
@@ -175,6 +175,8 @@ class World {
     }
     if (surfaces_[kBack] != nullptr) surfaces_[kBack]->Release();
     if (dd_ != nullptr) dd_->Release();
+    // A fuzzer's millions of worlds leave no windows behind.
+    DestroyWindow(window_);
   }
 
   // The display at `bits` with its flipping chain and the other surfaces,
@@ -185,10 +187,10 @@ class World {
     window_class.lpfnWndProc = DefWindowProcA;
     window_class.lpszClassName = "SurfaceOps";
     RegisterClassA(&window_class);
-    HWND window = CreateWindowExA(0, "SurfaceOps", "surface operations", WS_POPUP, 0, 0, kWidth, kHeight,
-                                  nullptr, nullptr, nullptr, nullptr);
+    window_ = CreateWindowExA(0, "SurfaceOps", "surface operations", WS_POPUP, 0, 0, kWidth, kHeight, nullptr,
+                              nullptr, nullptr, nullptr);
     if (DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&dd_), IID_IDirectDraw7, nullptr) != DD_OK ||
-        dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
+        dd_->SetCooperativeLevel(window_, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
         dd_->SetDisplayMode(kWidth, kHeight, static_cast<DWORD>(bits), 0, 0) != DD_OK) {
       log_ << "the display could not be set up\n";
       return false;
@@ -351,9 +353,8 @@ class World {
              static_cast<std::ptrdiff_t>(x) * bytes_per_pixel;
     };
     // What the lock shows is what the surface holds.
-    const platform::testing::SurfaceView locked{static_cast<const std::uint8_t*>(desc.lpSurface),
-                                                static_cast<int>(desc.lPitch), area_width, area_height,
-                                                model.bits};
+    const platform::testing::SurfaceView locked{desc.lpSurface, area_width, area_height,
+                                                static_cast<int>(desc.lPitch), model.bits};
     for (int y = 0; y < area_height; ++y) {
       for (int x = 0; x < area_width; ++x) {
         const std::uint32_t held = locked.at(x, y);
@@ -501,7 +502,7 @@ class World {
   }
 
   static bool same_row(const platform::testing::SurfaceView& held, const Model& model, int y) {
-    const std::uint8_t* row = held.first + static_cast<std::ptrdiff_t>(y) * held.pitch;
+    const std::uint8_t* row = held.row(y);
     const std::uint32_t* expected = &model.pixels[static_cast<std::size_t>(y) * model.width];
     if (model.bits == 32) return std::memcmp(row, expected, static_cast<std::size_t>(model.width) * 4) == 0;
     for (int x = 0; x < model.width; ++x) {
@@ -512,6 +513,7 @@ class World {
     return true;
   }
 
+  HWND window_ = nullptr;
   IDirectDraw7* dd_ = nullptr;
   int bits_ = 32;
   std::array<IDirectDrawSurface7*, kSurfaces> surfaces_{};

@@ -1,11 +1,7 @@
 #include "ddraw/direct_draw.h"
 
-#include <cstring>
-#include <unordered_set>
-
-#include "ddraw/fault_injection.h"
+#include "ddraw/pixels.h"
 #include "ddraw/surface.h"
-#include "platform_state.h"
 
 // {15e65ec0-3b9c-11d2-b92f-00609797ea5b}
 const GUID IID_IDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
@@ -25,39 +21,16 @@ constexpr int kDesktopBits = 32;
 constexpr int kMaxSide = 16384;
 constexpr std::size_t kMaxSurfaceBytes = std::size_t{256} << 20;
 
-std::unordered_set<const void*>& live() {
-  static std::unordered_set<const void*> s_live;
-  return s_live;
-}
-
-// The formats a surface can be asked for: 32-bit 0x00RRGGBB and 16-bit 5-6-5.
-int bits_of(const DDPIXELFORMAT& format) {
-  if (format.dwSize != sizeof(DDPIXELFORMAT) || (format.dwFlags & DDPF_RGB) == 0) return 0;
-  if (format.dwRGBBitCount == 32 && format.dwRBitMask == 0x00FF0000 && format.dwGBitMask == 0x0000FF00 &&
-      format.dwBBitMask == 0x000000FF) {
-    return 32;
-  }
-  if (format.dwRGBBitCount == 16 && format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0 &&
-      format.dwBBitMask == 0x001F) {
-    return 16;
-  }
-  return 0;
-}
-
 }  // namespace
 
-void ddraw_object_born(const void* object) { live().insert(object); }
-void ddraw_object_died(const void* object) { live().erase(object); }
+Surface* DirectDraw::new_surface(int width, int height, int bits_per_pixel, DWORD caps) {
+  return new Surface(this, width, height, bits_per_pixel, caps);
+}
 
-int live_ddraw_objects() { return static_cast<int>(live().size()); }
-
-// Objects a finished test left behind are forgotten, not freed: someone may
-// still hold them.
-void reset_ddraw() { live().clear(); }
-
-DirectDraw::DirectDraw() { ddraw_object_born(this); }
-
-DirectDraw::~DirectDraw() { ddraw_object_died(this); }
+[[gnu::weak]] HRESULT make_direct_draw(DirectDraw** made) {
+  *made = new DirectDraw();
+  return DD_OK;
+}
 
 HRESULT DirectDraw::QueryInterface(REFIID riid, void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
@@ -79,8 +52,6 @@ ULONG DirectDraw::Release() {
 }
 
 HRESULT DirectDraw::SetCooperativeLevel(HWND hWnd, DWORD dwFlags) {
-  const HRESULT fault = take_fault(DDrawCall::SetCooperativeLevel);
-  if (fault != DD_OK) return fault;
   const bool exclusive = (dwFlags & DDSCL_EXCLUSIVE) != 0;
   const bool full_screen = (dwFlags & DDSCL_FULLSCREEN) != 0;
   const bool normal = (dwFlags & DDSCL_NORMAL) != 0;
@@ -93,8 +64,6 @@ HRESULT DirectDraw::SetCooperativeLevel(HWND hWnd, DWORD dwFlags) {
 }
 
 HRESULT DirectDraw::SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, DWORD, DWORD) {
-  const HRESULT fault = take_fault(DDrawCall::SetDisplayMode);
-  if (fault != DD_OK) return fault;
   if (cooperation_ == 0) return DDERR_NOCOOPERATIVELEVELSET;
   if ((dwBPP != 32 && dwBPP != 16) || dwWidth == 0 || dwHeight == 0 || dwWidth > kMaxSide ||
       dwHeight > kMaxSide) {
@@ -119,8 +88,6 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2, LPDIRECTDRA
 }
 
 HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface) {
-  const HRESULT fault = take_fault(DDrawCall::CreatePrimarySurface);
-  if (fault != DD_OK) return fault;
   if (cooperation_ == 0) return DDERR_NOCOOPERATIVELEVELSET;
   // The primary is the screen: its size and format are the display's.
   if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) != 0) return DDERR_INVALIDPARAMS;
@@ -145,7 +112,7 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
   const int bits = mode_set ? mode_bits_ : kDesktopBits;
   const DWORD memory = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
   Surface* front =
-      new Surface(this, width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
+      new_surface(width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
   if (!front->valid()) {
     front->Release();
     return DDERR_OUTOFVIDEOMEMORY;
@@ -153,7 +120,7 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
   if (back_buffers == 1) {
     const DWORD back_caps =
         (caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | memory | DDSCAPS_BACKBUFFER;
-    Surface* back = new Surface(this, width, height, bits, back_caps);
+    Surface* back = new_surface(width, height, bits, back_caps);
     if (!back->valid()) {
       back->Release();
       front->Release();
@@ -167,8 +134,6 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
 }
 
 HRESULT DirectDraw::create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface) {
-  const HRESULT fault = take_fault(DDrawCall::CreateOffscreenSurface);
-  if (fault != DD_OK) return fault;
   if (cooperation_ == 0) return DDERR_NOCOOPERATIVELEVELSET;
   if ((caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX)) != 0) {
     return DDERR_INVALIDCAPS;
@@ -197,7 +162,7 @@ HRESULT DirectDraw::create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPD
   }
 
   const DWORD memory = video ? DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM : DDSCAPS_SYSTEMMEMORY;
-  Surface* created = new Surface(this, width, height, bits, caps | DDSCAPS_OFFSCREENPLAIN | memory);
+  Surface* created = new_surface(width, height, bits, caps | DDSCAPS_OFFSCREENPLAIN | memory);
   if (!created->valid()) {
     created->Release();
     return no_memory;
@@ -211,11 +176,11 @@ HRESULT DirectDraw::create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPD
 HRESULT WINAPI DirectDrawCreateEx(GUID* lpGuid, LPVOID* lplpDD, REFIID iid, IUnknown* pUnkOuter) {
   if (lplpDD == nullptr) return DDERR_INVALIDPARAMS;
   *lplpDD = nullptr;
-  const HRESULT fault = platform::take_fault(platform::DDrawCall::DirectDrawCreateEx);
-  if (fault != DD_OK) return fault;
   // Only the primary display driver, through the version 7 interface.
   if (lpGuid != nullptr || !platform::same_guid(iid, IID_IDirectDraw7)) return DDERR_INVALIDPARAMS;
   if (pUnkOuter != nullptr) return platform::kNoAggregation;
-  *lplpDD = static_cast<IDirectDraw7*>(new platform::DirectDraw());
-  return DD_OK;
+  platform::DirectDraw* made = nullptr;
+  const HRESULT result = platform::make_direct_draw(&made);
+  if (result == DD_OK) *lplpDD = static_cast<IDirectDraw7*>(made);
+  return result;
 }

@@ -7,9 +7,9 @@ namespace platform {
 
 class Surface;
 
-class DirectDraw final : public IDirectDraw7 {
+class DirectDraw : public IDirectDraw7 {
  public:
-  DirectDraw();
+  DirectDraw() = default;
   DirectDraw(const DirectDraw&) = delete;
   DirectDraw& operator=(const DirectDraw&) = delete;
 
@@ -26,9 +26,12 @@ class DirectDraw final : public IDirectDraw7 {
   // The primary surface tells its owner when it goes away.
   void primary_destroyed() { primary_ = nullptr; }
 
- private:
-  ~DirectDraw();
+ protected:
+  virtual ~DirectDraw() = default;
+  // A new surface of this object's (of its own kind for a derived object).
+  virtual Surface* new_surface(int width, int height, int bits_per_pixel, DWORD caps);
 
+ private:
   HRESULT create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface);
   HRESULT create_offscreen(const DDSURFACEDESC2& desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface);
 
@@ -39,5 +42,10 @@ class DirectDraw final : public IDirectDraw7 {
   int mode_bits_ = 0;
   Surface* primary_ = nullptr;
 };
+
+// Makes the object DirectDrawCreateEx hands out, after checking its
+// arguments; the result is DirectDrawCreateEx's. Defined weak: a program may
+// link its own maker (the tests link one whose objects fail on request).
+HRESULT make_direct_draw(DirectDraw** made);
 
 }  // namespace platform

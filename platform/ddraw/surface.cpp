@@ -4,7 +4,7 @@
 #include <new>
 
 #include "ddraw/direct_draw.h"
-#include "ddraw/fault_injection.h"
+#include "ddraw/pixels.h"
 #include "gdi32/device_context.h"
 #include "host/frame_statistics.h"
 #include "host/host.h"
@@ -18,21 +18,6 @@ const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 
 // Rows start on 16-byte boundaries, so a row may hold more bytes than the
 // picture needs: the pitch, not the width, leads from one row to the next.
 int pitch_for(int width, int bytes_per_pixel) { return (width * bytes_per_pixel + 15) & ~15; }
-
-void describe_format(DDPIXELFORMAT& format, int bits_per_pixel) {
-  format.dwSize = sizeof(DDPIXELFORMAT);
-  format.dwFlags = DDPF_RGB;
-  format.dwRGBBitCount = static_cast<DWORD>(bits_per_pixel);
-  if (bits_per_pixel == 32) {
-    format.dwRBitMask = 0x00FF0000;
-    format.dwGBitMask = 0x0000FF00;
-    format.dwBBitMask = 0x000000FF;
-  } else {
-    format.dwRBitMask = 0xF800;
-    format.dwGBitMask = 0x07E0;
-    format.dwBBitMask = 0x001F;
-  }
-}
 
 }  // namespace
 
@@ -51,7 +36,6 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
       history_(pixels_, width, height, pitch_, bits_per_pixel / 8, blit_cache_,
                (caps & DDSCAPS_PRIMARYSURFACE) != 0) {
   owner_->AddRef();
-  ddraw_object_born(this);
 }
 
 Surface::~Surface() {
@@ -61,7 +45,6 @@ Surface::~Surface() {
     owner_->primary_destroyed();
     back_->Release();
   }
-  ddraw_object_died(this);
   owner_->Release();
 }
 
@@ -140,7 +123,7 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
 
 void Surface::present() const {
   count_flip();
-  host().present(FrameView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
+  host().present(view());
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
@@ -158,8 +141,6 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
 HRESULT Surface::GetAttachedSurface(LPDDSCAPS2 lpDDSCaps, LPDIRECTDRAWSURFACE7* lplpDDAttachedSurface) {
   if (lplpDDAttachedSurface == nullptr || lpDDSCaps == nullptr) return DDERR_INVALIDPARAMS;
   *lplpDDAttachedSurface = nullptr;
-  const HRESULT fault = take_fault(DDrawCall::GetAttachedSurface);
-  if (fault != DD_OK) return fault;
   if (back_ == nullptr || lpDDSCaps->dwCaps == 0 || (back_->caps_ & lpDDSCaps->dwCaps) != lpDDSCaps->dwCaps) {
     return DDERR_NOTFOUND;
   }
@@ -172,7 +153,7 @@ HRESULT Surface::GetDC(HDC* lphDC) {
   if (lphDC == nullptr) return DDERR_INVALIDPARAMS;
   if (dc_ != nullptr) return DDERR_DCALREADYCREATED;
   if (locked_) return DDERR_SURFACEBUSY;
-  dc_ = create_surface_dc(PixelTarget{pixels_.get(), width_, height_, pitch_, bits_per_pixel_});
+  dc_ = create_surface_dc(view());
   if (dc_ == nullptr) return DDERR_CANTCREATEDC;
   // Text may be drawn into the pixels until ReleaseDC, which says where.
   history_.write(RECT{0, 0, 0, 0});
@@ -190,15 +171,18 @@ HRESULT Surface::ReleaseDC(HDC hDC) {
   return DD_OK;
 }
 
-HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD, HANDLE) {
+HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags, HANDLE) {
   if (lpDDSurfaceDesc == nullptr || lpDDSurfaceDesc->dwSize != sizeof(DDSURFACEDESC2))
     return DDERR_INVALIDPARAMS;
-  const HRESULT fault = take_fault(DDrawCall::Lock);
-  if (fault != DD_OK) return fault;
   RECT area;
   if (!take_rect(lpDestRect, area)) return DDERR_INVALIDRECT;
   if (busy()) return DDERR_SURFACEBUSY;
 
+  // A lock only to read leaves the surface's history as it is: its pixels
+  // are read where they are now, which while a copy of another surface is
+  // owed is that surface's memory.
+  const bool read_only = (dwFlags & DDLOCK_READONLY) != 0;
+  const PixelBlock pixels = read_only ? history_.current() : whole();
   std::memset(lpDDSurfaceDesc, 0, sizeof(DDSURFACEDESC2));
   lpDDSurfaceDesc->dwSize = sizeof(DDSURFACEDESC2);
   lpDDSurfaceDesc->dwFlags =
@@ -206,7 +190,8 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
   lpDDSurfaceDesc->dwWidth = static_cast<DWORD>(width_);
   lpDDSurfaceDesc->dwHeight = static_cast<DWORD>(height_);
   lpDDSurfaceDesc->lPitch = pitch_;
-  lpDDSurfaceDesc->lpSurface = block(area).first;
+  lpDDSurfaceDesc->lpSurface = pixels.first + static_cast<std::ptrdiff_t>(area.top) * pitch_ +
+                               static_cast<std::ptrdiff_t>(area.left) * (bits_per_pixel_ / 8);
   lpDDSurfaceDesc->ddsCaps.dwCaps = caps_;
   if (back_ != nullptr) {
     lpDDSurfaceDesc->dwFlags |= DDSD_BACKBUFFERCOUNT;
@@ -217,9 +202,10 @@ HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD
     lpDDSurfaceDesc->ddckCKSrcBlt.dwColorSpaceLowValue = key_.low;
     lpDDSurfaceDesc->ddckCKSrcBlt.dwColorSpaceHighValue = key_.high;
   }
-  describe_format(lpDDSurfaceDesc->ddpfPixelFormat, bits_per_pixel_);
-  // The caller may read and write anywhere through the pointer until Unlock.
-  history_.write(RECT{0, 0, width_, height_});
+  lpDDSurfaceDesc->ddpfPixelFormat = pixel_format(bits_per_pixel_);
+  // Otherwise the caller may read and write anywhere through the pointer
+  // until Unlock.
+  if (!read_only) history_.write(RECT{0, 0, width_, height_});
   locked_ = true;
   return DD_OK;
 }

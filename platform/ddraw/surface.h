@@ -8,12 +8,13 @@
 #include "ddraw/blit_cache.h"
 #include "ddraw/page_history.h"
 #include "ddraw/pixel_memory.h"
+#include "ddraw/pixels.h"
 
 namespace platform {
 
 class DirectDraw;
 
-class Surface final : public IDirectDrawSurface7 {
+class Surface : public IDirectDrawSurface7 {
  public:
   // A surface of owner's: holds a reference to it for as long as it lives.
   // Pixels start black. Throws nothing; check valid() for the memory.
@@ -25,10 +26,6 @@ class Surface final : public IDirectDrawSurface7 {
   // Makes this the front of a chain with back as its back buffer; the chain
   // holds one reference to the back buffer.
   void attach_back_buffer(Surface* back) { back_ = back; }
-  // Where its pixels can be read without making a copy it owes, which Lock
-  // or a blit from it would: for tests that must leave its history as it is.
-  PixelBlock current_pixels() const { return history_.current(); }
-  int bits_per_pixel() const { return bits_per_pixel_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -46,14 +43,16 @@ class Surface final : public IDirectDrawSurface7 {
   HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) override;
   HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) override;
 
- private:
-  ~Surface();
+ protected:
+  virtual ~Surface();
 
+ private:
   bool busy() const { return locked_ || dc_ != nullptr; }
   // True when rect (null: the whole surface) is non-empty and inside.
   bool take_rect(const RECT* rect, RECT& out) const;
   PixelBlock block(const RECT& rect) const;
   PixelBlock whole() const { return block(RECT{0, 0, width_, height_}); }
+  PixelView view() const { return PixelView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_}; }
   void present() const;
 
   DirectDraw* owner_;
@@ -78,9 +77,5 @@ class Surface final : public IDirectDrawSurface7 {
 // IUnknown's interface id, which every object answers to.
 extern const GUID kIidUnknown;
 bool same_guid(const GUID& a, const GUID& b);
-
-// Bookkeeping of the objects alive, for leak checks in tests.
-void ddraw_object_born(const void* object);
-void ddraw_object_died(const void* object);
 
 }  // namespace platform

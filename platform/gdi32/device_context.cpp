@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "platform_state.h"
 
 namespace platform {
 
@@ -21,7 +20,7 @@ constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr COLORREF kBlack = 0x00000000;
 
 struct DeviceContext {
-  PixelTarget target;
+  PixelView target;
   int bk_mode = OPAQUE;
   COLORREF bk_color = kWhite;
   COLORREF text_color = kBlack;
@@ -31,7 +30,7 @@ struct DeviceContext {
 
 struct Contexts {
   std::unordered_map<HDC, DeviceContext> live;
-  // Never rewound, not even by a reset: a stale handle stays unknown.
+  // Never rewound: a stale handle stays unknown.
   std::uintptr_t next_handle = kFirstHandle;
 };
 
@@ -48,7 +47,7 @@ DeviceContext* find(HDC hdc) {
 
 }  // namespace
 
-HDC create_surface_dc(const PixelTarget& target) {
+HDC create_surface_dc(const PixelView& target) {
   Contexts& all = contexts();
   const HDC hdc = reinterpret_cast<HDC>(all.next_handle);
   all.next_handle += kHandleStep;
@@ -84,7 +83,7 @@ void note_surface_dc_drawing(HDC hdc, long long left, long long top, long long r
   drawn.bottom = std::max(drawn.bottom, static_cast<LONG>(bottom));
 }
 
-bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF& bk_color,
+bool surface_dc_text_state(HDC hdc, PixelView& target, int& bk_mode, COLORREF& bk_color,
                            COLORREF& text_color) {
   const DeviceContext* dc = find(hdc);
   if (dc == nullptr) return false;
@@ -94,8 +93,6 @@ bool surface_dc_text_state(HDC hdc, PixelTarget& target, int& bk_mode, COLORREF&
   text_color = dc->text_color;
   return true;
 }
-
-void reset_gdi32() { contexts().live.clear(); }
 
 }  // namespace platform
 

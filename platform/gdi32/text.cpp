@@ -57,19 +57,19 @@ bool covers_hangul(FcPattern* font) {
          FcCharSetHasChar(charset, kHangulProbe);
 }
 
-// The best Korean font fontconfig offers for `family` (any family when
-// null); empty when the match is not that family or cannot show Hangul.
-FontFile match_korean_font(const char* family) {
+// The best Korean font the configuration offers for `family` (any family
+// when null); empty when the match is not that family or cannot show Hangul.
+FontFile match_korean_font(FcConfig* config, const char* family) {
   FcPattern* pattern = FcPatternCreate();
   FcCharSet* charset = FcCharSetCreate();
   FcCharSetAddChar(charset, kHangulProbe);
   FcPatternAddCharSet(pattern, FC_CHARSET, charset);
   FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ko"));
   if (family != nullptr) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* font = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* font = FcFontMatch(config, pattern, &result);
   FontFile found;
   FcChar8* file = nullptr;
   if (font != nullptr && covers_hangul(font) && (family == nullptr || has_family(font, family)) &&
@@ -85,20 +85,23 @@ FontFile match_korean_font(const char* family) {
 
 // Unifont is drawn on a 16-pixel grid and stays crisp in black and white;
 // an outline font such as NanumGothic is the fallback.
-FontFile find_preferred_font_file() {
+FontFile find_preferred_font_file(FcConfig* config) {
   for (const char* family : {"UnifontMedium", "Unifont", "NanumGothic"}) {
-    FontFile found = match_korean_font(family);
+    FontFile found = match_korean_font(config, family);
     if (!found.path.empty()) return found;
   }
-  return match_korean_font(nullptr);
+  return match_korean_font(config, nullptr);
 }
 
-// fontconfig is needed only for this one look-up; closing it afterwards
-// also frees the configuration it parsed, which it would otherwise leak.
+// fontconfig is needed only for this one look-up, in a configuration of
+// the platform's own that is freed afterwards. The process's shared one is
+// left alone: another library (the display's) may hold fonts of it until
+// the very end, and closing it under them aborts the process.
 FontFile find_font_file() {
-  if (FcInit() == FcFalse) return {};
-  FontFile found = find_preferred_font_file();
-  FcFini();
+  FcConfig* const config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return {};
+  FontFile found = find_preferred_font_file(config);
+  FcConfigDestroy(config);
   return found;
 }
 
@@ -199,7 +202,8 @@ Font* system_font() {
 // GDI clips text to the surface.
 class Canvas {
  public:
-  Canvas(const PixelTarget& target, COLORREF color) : target_(target), value_(surface_value(color)) {}
+  Canvas(const PixelView& target, COLORREF color)
+      : target_(target), value_(pixel_of(color, target.bits_per_pixel)) {}
 
   bool drawable() const {
     return target_.pixels != nullptr && (target_.bits_per_pixel == 32 || target_.bits_per_pixel == 16);
@@ -207,7 +211,7 @@ class Canvas {
 
   void plot(long long x, long long y) const {
     if (x < 0 || y < 0 || x >= target_.width || y >= target_.height) return;
-    auto* row = static_cast<unsigned char*>(target_.pixels) + y * target_.pitch;
+    std::uint8_t* const row = target_.row(static_cast<int>(y));
     if (target_.bits_per_pixel == 32) {
       reinterpret_cast<std::uint32_t*>(row)[x] = value_;
     } else {
@@ -222,16 +226,7 @@ class Canvas {
   }
 
  private:
-  // COLORREF is 0x00BBGGRR; surfaces hold 0x00RRGGBB or 5-6-5.
-  std::uint32_t surface_value(COLORREF color) const {
-    const std::uint32_t r = GetRValue(color);
-    const std::uint32_t g = GetGValue(color);
-    const std::uint32_t b = GetBValue(color);
-    if (target_.bits_per_pixel == 16) return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
-    return r << 16 | g << 8 | b;
-  }
-
-  PixelTarget target_;
+  PixelView target_;
   std::uint32_t value_;
 };
 
@@ -259,7 +254,7 @@ int text_width(std::u32string_view text) {
   return width;
 }
 
-void draw_text(const PixelTarget& target, long long x, long long y, std::u32string_view text,
+void draw_text(const PixelView& target, long long x, long long y, std::u32string_view text,
                COLORREF color) {
   Font* font = system_font();
   const Canvas ink(target, color);
@@ -276,7 +271,7 @@ void draw_text(const PixelTarget& target, long long x, long long y, std::u32stri
 }  // namespace platform
 
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-  platform::PixelTarget target;
+  platform::PixelView target;
   int bk_mode = OPAQUE;
   COLORREF bk_color = 0;
   COLORREF text_color = 0;

@@ -16,6 +16,6 @@ int text_line_height();
 int text_width(std::u32string_view text);
 // Draws the ink of text (no background) with the top of its line at (x, y),
 // clipped to the target.
-void draw_text(const PixelTarget& target, long long x, long long y, std::u32string_view text, COLORREF color);
+void draw_text(const PixelView& target, long long x, long long y, std::u32string_view text, COLORREF color);
 
 }  // namespace platform

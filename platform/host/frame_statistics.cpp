@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -16,9 +15,10 @@ struct Counts {
   std::int64_t shown = 0;
   std::chrono::steady_clock::time_point first_flip;
   std::chrono::steady_clock::time_point last_flip;
-  // Microseconds between flips, kept only when HOPS_FLIP_LOG names a file.
+  bool line = false;
+  // Microseconds between flips, kept only when a file is to receive them.
   std::vector<std::int64_t> intervals;
-  const char* interval_log = nullptr;
+  std::string interval_log;
 };
 
 Counts& counts() {
@@ -48,16 +48,11 @@ void print_statistics() {
 
 void write_interval_log() {
   const Counts& now = counts();
-  std::FILE* const file = std::fopen(now.interval_log, "w");
+  std::FILE* const file = std::fopen(now.interval_log.c_str(), "w");
   if (file == nullptr) return;
   for (const std::int64_t interval : now.intervals)
     std::fprintf(file, "%lld\n", static_cast<long long>(interval));
   std::fclose(file);
-}
-
-bool statistics_requested() {
-  const char* const wanted = std::getenv("HOPS_STATS");
-  return wanted != nullptr && std::strcmp(wanted, "1") == 0;
 }
 
 }  // namespace
@@ -74,18 +69,22 @@ std::string statistics_line(const FrameStatistics& statistics) {
   return line;
 }
 
+void start_frame_statistics(bool line, const std::string& flip_log) {
+  counts().line = line;
+  counts().interval_log = flip_log;
+}
+
 void count_flip() {
   Counts& now = counts();
   const auto time = std::chrono::steady_clock::now();
   if (now.flipped++ == 0) {
     now.first_flip = time;
-    if (statistics_requested()) std::atexit(print_statistics);
-    now.interval_log = std::getenv("HOPS_FLIP_LOG");
-    if (now.interval_log != nullptr) {
+    if (now.line) std::atexit(print_statistics);
+    if (!now.interval_log.empty()) {
       now.intervals.reserve(1 << 16);
       std::atexit(write_interval_log);
     }
-  } else if (now.interval_log != nullptr) {
+  } else if (!now.interval_log.empty()) {
     now.intervals.push_back(
         std::chrono::duration_cast<std::chrono::microseconds>(time - now.last_flip).count());
   }

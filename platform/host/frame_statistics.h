@@ -1,5 +1,6 @@
-// Counts of the frames the game flips and the hosts show, and the line
-// HOPS_STATS=1 prints about them to standard error when the process ends.
+// Counts of the frames the game flips and the hosts show, and what is
+// reported about them when the process ends: a line on standard error, the
+// times between flips into a file, as the settings ask.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +18,11 @@ struct FrameStatistics {
 // "hops: F frames in S s (R a second), P shown, CPU C s (U % of one core)"
 std::string statistics_line(const FrameStatistics& statistics);
 
+// Called once at start-up: the line at exit when `line` is true, the
+// microseconds between flips into the file `flip_log` names unless empty.
+void start_frame_statistics(bool line, const std::string& flip_log);
 // Called by Flip for every frame handed to the host; the first one starts
-// the wall clock and, under HOPS_STATS=1, arranges for the line at exit.
+// the wall clock and arranges for the reports at exit.
 void count_flip();
 // Called by a host for every frame that reached the screen.
 void count_shown();

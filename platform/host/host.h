@@ -1,5 +1,6 @@
-// The seam between the platform layer and the machine: one interface with an
-// SDL2 and a headless implementation, chosen once at start-up.
+// The seam between the platform layer and the machine: one interface, a
+// host with a window on the display (its backend chosen by the build, one
+// folder each below host/) or the headless one, chosen once at start-up.
 #pragma once
 
 #include <windows.h>
@@ -8,16 +9,21 @@
 #include <memory>
 #include <string>
 
+#include "ddraw/pixels.h"
+#include "host/settings.h"
+
 namespace platform {
 
-// Pixels of the primary surface as the last Flip left them.
-struct FrameView {
-  const void* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  int pitch = 0;            // bytes per row
-  int bits_per_pixel = 32;  // 32: 0x00RRGGBB, 16: 5-6-5
-};
+// Pixels of the primary surface as the last Flip left them; a host reads
+// them and never writes.
+using FrameView = PixelView;
+
+// The counter hosts give QueryPerformanceCounter: 100 ns ticks, a frequency
+// that a pace of 100 frames a second divides exactly.
+inline constexpr std::int64_t kTicksPerSecond = 10'000'000;
+inline constexpr std::int64_t kTicksPerMicrosecond = kTicksPerSecond / 1'000'000;
+// The monotonic clock in those ticks.
+std::int64_t monotonic_ticks();
 
 // One rest of a polling thread: a due frame or a key waits at most this long.
 inline constexpr std::int64_t kLongestRestMicroseconds = 1000;
@@ -51,14 +57,19 @@ class Host {
   virtual std::int64_t counter_now() = 0;
 };
 
-// Chooses the host once, as HOPS_HOST says: SDL2 on a display unless it is
-// "headless". False, the reason and the way out written to standard error,
-// when the wanted host cannot start (no display: never a silent fallback).
-bool start_host();
-// The host in use; chosen on first use as start_host does, ending the
-// process with exit code 1 when it cannot start.
+// The host with a window on the display, from the build's display backend;
+// null, the reason and the way out written to standard error, when it
+// cannot start (no display: never a silent fallback).
+std::unique_ptr<Host> make_display_host(const Settings& settings);
+
+// Starts the host the settings choose, and the frame statistics they ask
+// for; false when the host cannot start. Called once, before the program
+// touches the platform.
+bool start_host(const Settings& settings);
+// The host in use. A program that never started or installed one is ended
+// here with exit code 1.
 Host& host();
-// Replaces the host (tests install a headless one with a virtual clock).
+// Replaces the host (tests install one with a clock of their own).
 void install_host(std::unique_ptr<Host> replacement);
 
 }  // namespace platform

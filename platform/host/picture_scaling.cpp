@@ -25,13 +25,6 @@ PictureRect fit_rect(int output_width, int output_height, int picture_width, int
                  output_height);
 }
 
-std::uint32_t widen_565(std::uint16_t pixel) {
-  const std::uint32_t r = (pixel >> 11) & 0x1F;
-  const std::uint32_t g = (pixel >> 5) & 0x3F;
-  const std::uint32_t b = pixel & 0x1F;
-  return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
-}
-
 // One output row from one source row through the column map; `one_to_one`
 // when the columns are consecutive source columns.
 void scale_row(const FrameView& frame, const unsigned char* source, std::uint32_t* out,
@@ -116,14 +109,17 @@ void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch
 
 void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
                       const PictureRect& rect, const PictureRect& part) {
-  if (frame.pixels == nullptr || frame.bits_per_pixel != 32 || part.width <= 0 || part.height <= 0) return;
+  if (frame.pixels == nullptr || part.width <= 0 || part.height <= 0) return;
   const int factor = sharp_factor(rect, frame.width);
   const SharpAxis columns = sharp_axis(frame.width, rect.width, factor);
   const SharpAxis rows = sharp_axis(frame.height, rect.height, factor);
-  const auto* source = static_cast<const unsigned char*>(frame.pixels);
   auto* target = reinterpret_cast<unsigned char*>(output);
+  // A 16-bit row is widened before it is blended.
+  std::vector<std::uint32_t> widened(frame.bits_per_pixel == 16 ? static_cast<std::size_t>(frame.width) : 0);
   const auto source_row = [&](int row) {
-    return reinterpret_cast<const std::uint32_t*>(source + static_cast<std::ptrdiff_t>(row) * frame.pitch);
+    if (widened.empty()) return reinterpret_cast<const std::uint32_t*>(frame.row(row));
+    for (int x = 0; x < frame.width; ++x) widened[static_cast<std::size_t>(x)] = widen_565(frame.at(x, row));
+    return static_cast<const std::uint32_t*>(widened.data());
   };
   // The last two source rows blended along the columns, kept for the rows
   // after them that use them again.
@@ -177,13 +173,6 @@ PictureRect picture_rect(int output_width, int output_height, int picture_width,
 int sharp_factor(const PictureRect& rect, int picture_width) {
   if (picture_width <= 0) return 1;
   return std::max(1, (rect.width + picture_width - 1) / picture_width);
-}
-
-ScaleMode scale_mode_from(const char* value) {
-  if (value == nullptr) return ScaleMode::fit;
-  if (std::strcmp(value, "integer") == 0) return ScaleMode::integer;
-  if (std::strcmp(value, "sharp") == 0) return ScaleMode::sharp;
-  return ScaleMode::fit;
 }
 
 void scale_nearest(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect) {

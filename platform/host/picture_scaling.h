@@ -6,14 +6,9 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/settings.h"
 
 namespace platform {
-
-// HOPS_SCALE: fit (the largest picture of the game's proportions, nearest
-// neighbour), integer (the largest whole multiple, centred; fit when even
-// 1x does not fit), sharp (the fit rectangle, drawn from a whole-multiple
-// enlargement smoothed down, so strokes stay even).
-enum class ScaleMode { fit, integer, sharp };
 
 struct PictureRect {
   int x = 0;
@@ -29,8 +24,6 @@ PictureRect picture_rect(int output_width, int output_height, int picture_width,
 // The whole multiple a sharp picture is enlarged to before it is smoothed
 // down to `rect`: the next one up from its scale.
 int sharp_factor(const PictureRect& rect, int picture_width);
-// HOPS_SCALE's value; fit when unset or unknown.
-ScaleMode scale_mode_from(const char* value);
 
 // Draws the frame (32- or 16-bit) scaled by nearest neighbour into `rect` of
 // a 32-bit 0x00RRGGBB output; each output pixel takes the source pixel under
@@ -53,8 +46,8 @@ struct SharpAxis {
 };
 SharpAxis sharp_axis(int source_size, int output_size, int factor);
 
-// Draws the frame (32-bit) into `rect` of a 32-bit 0x00RRGGBB output,
-// enlarged by sharp_factor and smoothed down; each channel is
+// Draws the frame (32- or 16-bit, widened) into `rect` of a 32-bit 0x00RRGGBB
+// output, enlarged by sharp_factor and smoothed down; each channel is
 // (a * (256 - w) + b * w) / 256 along the columns, then along the rows.
 void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
 void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,29 +13,18 @@ namespace {
 
 // One row of the frame as R, G, B bytes.
 void row_to_rgb(const FrameView& frame, int y, std::uint8_t* rgb) {
-  const auto* const row =
-      static_cast<const std::uint8_t*>(frame.pixels) + static_cast<std::ptrdiff_t>(y) * frame.pitch;
   for (int x = 0; x < frame.width; ++x, rgb += 3) {
-    if (frame.bits_per_pixel == 16) {
-      std::uint16_t pixel;
-      std::memcpy(&pixel, row + x * 2, sizeof pixel);
-      const unsigned r = pixel >> 11, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
-      rgb[0] = static_cast<std::uint8_t>(r << 3 | r >> 2);
-      rgb[1] = static_cast<std::uint8_t>(g << 2 | g >> 4);
-      rgb[2] = static_cast<std::uint8_t>(b << 3 | b >> 2);
-    } else {
-      std::uint32_t pixel;
-      std::memcpy(&pixel, row + x * 4, sizeof pixel);
-      rgb[0] = static_cast<std::uint8_t>(pixel >> 16);
-      rgb[1] = static_cast<std::uint8_t>(pixel >> 8);
-      rgb[2] = static_cast<std::uint8_t>(pixel);
-    }
+    const std::uint32_t stored = frame.at(x, y);
+    const std::uint32_t pixel = frame.bits_per_pixel == 16 ? widen_565(stored) : stored;
+    rgb[0] = static_cast<std::uint8_t>(pixel >> 16);
+    rgb[1] = static_cast<std::uint8_t>(pixel >> 8);
+    rgb[2] = static_cast<std::uint8_t>(pixel);
   }
 }
 
-bool is_folder(const char* path) {
+bool is_folder(const std::string& path) {
   std::error_code error;
-  return path != nullptr && *path != '\0' && std::filesystem::is_directory(path, error);
+  return !path.empty() && std::filesystem::is_directory(path, error);
 }
 
 }  // namespace
@@ -60,14 +47,10 @@ bool write_png(const FrameView& frame, const std::filesystem::path& path) {
   return written;
 }
 
-std::filesystem::path screenshot_folder() {
-  const char* const pictures = std::getenv("XDG_PICTURES_DIR");
-  if (is_folder(pictures)) return pictures;
-  const char* const home = std::getenv("HOME");
-  if (home != nullptr && *home != '\0') {
-    const std::string home_pictures = std::string(home) + "/Pictures";
-    if (is_folder(home_pictures.c_str())) return home_pictures;
-  }
+std::filesystem::path screenshot_folder(const Settings& settings) {
+  if (is_folder(settings.pictures_folder)) return settings.pictures_folder;
+  const std::string home_pictures = settings.home + "/Pictures";
+  if (!settings.home.empty() && is_folder(home_pictures)) return home_pictures;
   return ".";
 }
 
@@ -84,11 +67,11 @@ std::filesystem::path screenshot_path(const std::filesystem::path& folder, std::
   return path;
 }
 
-void save_screenshot(const FrameView& frame) {
+void save_screenshot(const FrameView& frame, const Settings& settings) {
   if (frame.pixels == nullptr) return;
   std::error_code error;
   const std::filesystem::path folder =
-      std::filesystem::absolute(screenshot_folder(), error).lexically_normal();
+      std::filesystem::absolute(screenshot_folder(settings), error).lexically_normal();
   const std::filesystem::path path = screenshot_path(folder, std::time(nullptr));
   if (write_png(frame, path)) {
     std::fprintf(stderr, "hops: screenshot saved to %s\n", path.c_str());

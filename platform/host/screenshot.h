@@ -14,7 +14,7 @@ bool write_png(const FrameView& frame, const std::filesystem::path& path);
 
 // The folder screenshots go to: $XDG_PICTURES_DIR, else ~/Pictures, else the
 // working folder, the first that is a folder.
-std::filesystem::path screenshot_folder();
+std::filesystem::path screenshot_folder(const Settings& settings);
 
 // hops-YYYYMMDD-HHMMSS.png in local time; -2, -3, ... before the extension
 // when taken within the same second as one already in `folder`.
@@ -22,6 +22,6 @@ std::filesystem::path screenshot_path(const std::filesystem::path& folder, std::
 
 // Saves the frame into the screenshot folder and says where, or why not, on
 // standard error. Does nothing before the first frame.
-void save_screenshot(const FrameView& frame);
+void save_screenshot(const FrameView& frame, const Settings& settings);
 
 }  // namespace platform

@@ -79,13 +79,25 @@ typedef struct tagPAINTSTRUCT {
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
 #define VK_F4 0x73
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
 
 #define MB_OK 0x00000000L
 #define IDOK 1
@@ -134,8 +146,8 @@ BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
 // Right and bottom are exclusive.
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 
-// Shows a modal box (the SDL host) and always writes a line to standard
-// error; the text and caption are CP949 bytes. Returns IDOK.
+// Shows a modal box where the host has a window, and always writes a line
+// to standard error; the text and caption are CP949 bytes. Returns IDOK.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 
 // Formats into a buffer of at most 1024 bytes: %d %i %u %x %X %c %s %%, with

@@ -13,27 +13,21 @@ namespace {
 
 constexpr char32_t kReplacement = U'\uFFFD';
 
-thread_local bool s_fail_next_open = false;
-
 // One conversion descriptor per thread, opened on first use. An open that
 // fails (no CP949 converter in the C library, or memory short) is tried again
 // on the next use; until one succeeds only ASCII decodes.
 class Cp949Decoder {
  public:
   Cp949Decoder() = default;
-  ~Cp949Decoder() { close(); }
+  ~Cp949Decoder() {
+    if (valid()) iconv_close(cd_);
+  }
   Cp949Decoder(const Cp949Decoder&) = delete;
   Cp949Decoder& operator=(const Cp949Decoder&) = delete;
 
   bool ready() {
-    if (!valid()) cd_ = s_fail_next_open ? kInvalid : iconv_open("UTF-32LE", "CP949");
-    s_fail_next_open = false;
+    if (!valid()) cd_ = iconv_open("UTF-32LE", "CP949");
     return valid();
-  }
-
-  void close() {
-    if (valid()) iconv_close(cd_);
-    cd_ = kInvalid;
   }
 
   std::u32string decode(std::string_view bytes) {
@@ -112,11 +106,6 @@ void append_utf8(char32_t code_point, std::string& out) {
 std::u32string decode_ansi(std::string_view bytes) {
   if (!decoder().ready()) return decode_ascii_only(bytes);
   return decoder().decode(bytes);
-}
-
-void fail_next_code_page_open() {
-  decoder().close();
-  s_fail_next_open = true;
 }
 
 std::string ansi_to_utf8(std::string_view bytes) {

@@ -10,7 +10,4 @@ namespace platform {
 std::u32string decode_ansi(std::string_view bytes);
 std::string ansi_to_utf8(std::string_view bytes);
 
-// For tests: closes the converter and makes the next attempt to open it fail.
-void fail_next_code_page_open();
-
 }  // namespace platform

@@ -1,26 +1,32 @@
-// Controls of the headless host for tests: the virtual clock, key and window
-// message injection, DirectDraw fault injection and read-back of the screen
-// and of the message boxes shown. Linked into tests only.
+// What tests, benchmarks and fuzzers reach the platform through beyond the
+// Windows API: a host of their own with a counter that moves only when told,
+// key and window messages posted as a host posts them, DirectDraw objects
+// that fail on request, and read-back of the screen, of surfaces and of the
+// message boxes shown. None of it is in the game: programs that link the
+// testing library get it.
+//
+// user32's windows, queue and key state are the process's, as on Windows:
+// each test case runs in a process of its own (CTest runs them so).
 #pragma once
 
 #include <ddraw.h>
 
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "ddraw/fault_injection.h"
-#include "host/headless_host.h"
+#include "ddraw/pixels.h"
+#include "testing/failing_direct_draw.h"
+#include "testing/test_host.h"
 
 namespace platform::testing {
 
-// Installs a fresh headless host with a virtual clock at 0 and clears every
-// DLL's state. Call before each test's world is built.
+// Installs a fresh host with its counter at 0, disarms every DirectDraw
+// failure and forgets the objects alive. Call before each world is built.
 void reset();
 
-// --- Virtual performance counter (frequency kCounterFrequency) ---
+// --- The counter (frequency kCounterFrequency) ---
 inline constexpr std::int64_t kCounterFrequency = 10'000'000;
 void set_counter(std::int64_t value);
 void advance_counter(std::int64_t ticks);
@@ -28,8 +34,8 @@ std::int64_t counter();
 // After each QueryPerformanceCounter read the clock moves on by this many
 // ticks (0 by default), so a polling loop sees time pass.
 void set_counter_step(std::int64_t ticks);
-// Rests of a polling thread (none by default) move the virtual clock as far
-// as the host would have slept on the real one.
+// Rests of a polling thread (none by default) move the clock as far as the
+// headless host would have slept on the real one.
 void set_rests_move_clock(bool move);
 int rest_count();
 // Ticks the rests moved the clock.
@@ -46,13 +52,14 @@ void set_key_down(int virtual_key, bool down);
 void set_client_rect(HWND hwnd, const RECT& rect);
 bool window_shown(HWND hwnd);
 
-// --- DirectDraw fault injection ---
-using Call = DDrawCall;
+// --- DirectDraw failures ---
 // The nth call (1-based, counted from now) of that step fails with `result`
 // and does nothing else.
 void fail_call(Call call, int nth, HRESULT result);
 // How many times the step was called since reset.
 int call_count(Call call);
+// DirectDraw objects and surfaces alive.
+int live_objects();
 
 // --- Screen read-back ---
 struct Screen {
@@ -68,45 +75,20 @@ Screen screen();
 void on_flip(std::function<void(int flip)> callback);
 
 // --- Message boxes, text and caption decoded to UTF-8 ---
-using MessageBoxRecord = HeadlessHost::MessageBoxRecord;
 // The most recent boxes (at most the last 64), oldest first.
 const std::vector<MessageBoxRecord>& message_boxes();
 void clear_message_boxes();
 
-// --- The ANSI code page ---
-// The next attempt to open the CP949 converter fails, as it may when memory
-// runs short; a converter already open is closed first.
-void fail_next_code_page_open();
-
 // --- Surfaces ---
-// Where a surface's pixels are read as they are, without making the copies
-// it leaves for later (as a Lock or a blit from it would); valid until the
-// next DirectDraw call. 32-bit pixels whole, 16-bit ones in the low half.
-struct SurfaceView {
-  const std::uint8_t* first = nullptr;
-  int pitch = 0;
-  int width = 0;
-  int height = 0;
-  int bits_per_pixel = 32;
-  std::uint32_t at(int x, int y) const {
-    const std::uint8_t* pixel = first + static_cast<std::ptrdiff_t>(y) * pitch + x * (bits_per_pixel / 8);
-    if (bits_per_pixel == 32) {
-      std::uint32_t value;
-      std::memcpy(&value, pixel, 4);
-      return value;
-    }
-    std::uint16_t value;
-    std::memcpy(&value, pixel, 2);
-    return value;
-  }
-};
+// A surface's pixels as they are, read through a lock that only reads, so
+// that the copies it leaves for later stay left (as a lock to write or a
+// blit from it would not); valid until the next DirectDraw call. Empty
+// while the surface is locked or has a device context.
+using SurfaceView = PixelView;
 SurfaceView surface_view(IDirectDrawSurface7* surface);
 
 // The description of an off-screen plain surface of this size and depth
 // (32: 0x00RRGGBB, 16: 5-6-5) with these capabilities.
 DDSURFACEDESC2 plain_surface_description(int width, int height, int bits, DWORD caps);
-
-// Live DirectDraw objects and surfaces.
-int live_objects();
 
 }  // namespace platform::testing

@@ -1,5 +1,5 @@
-// The input seam: the host and the tests post keys and closes to the window
-// that has the keyboard, and set what the windows report.
+// The input seam: a host posts keys and closes to the window that has the
+// keyboard.
 #include "user32/input.h"
 
 #include "user32/key_state.h"
@@ -35,22 +35,6 @@ void post_close() {
   const HWND target = input_window();
   if (target != nullptr) PostMessageA(target, WM_CLOSE, 0, 0);
 }
-
-void set_key_down(int virtual_key, bool down) {
-  MSG message{};
-  message.message = down ? WM_KEYDOWN : WM_KEYUP;
-  message.wParam = static_cast<WPARAM>(virtual_key);
-  if (virtual_key >= 0 && virtual_key <= 0xFF) note_key_message(message);
-}
-
-void set_client_rect(HWND hwnd, const RECT& rect) {
-  Window* window = find(hwnd);
-  if (window == nullptr) return;
-  window->client = rect;
-  window->update = is_empty(window->update) ? RECT{} : intersection(window->update, rect);
-}
-
-bool window_shown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
 
 void invalidate_window(HWND hwnd) {
   if (hwnd != nullptr) InvalidateRect(hwnd, nullptr, FALSE);

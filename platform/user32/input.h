@@ -1,5 +1,6 @@
-// user32's side of input that does not come from the game: host events and
-// test controls post through here.
+// user32's side of input that does not come from the game: a host posts its
+// machine's keys and closes through here, and learns what it needs of the
+// windows.
 #pragma once
 
 #include <windows.h>
@@ -16,10 +17,6 @@ HWND input_window();
 void post_key(int virtual_key, bool down, bool repeat = false);
 // Posts WM_CLOSE to the input window.
 void post_close();
-// Sets what GetKeyState reports for the key, bypassing the queue.
-void set_key_down(int virtual_key, bool down);
-void set_client_rect(HWND hwnd, const RECT& rect);
-bool window_shown(HWND hwnd);
 // Marks the window invalid so that PeekMessageA produces WM_PAINT for it.
 void invalidate_window(HWND hwnd);
 // The window's title as CreateWindowExA got it (CP949 bytes); empty for a

@@ -53,8 +53,7 @@ unsigned scan_code(int virtual_key) {
   if (virtual_key >= 'A' && virtual_key <= 'Z') return kLetters[virtual_key - 'A'];
   if (virtual_key >= '1' && virtual_key <= '9') return 0x02 + static_cast<unsigned>(virtual_key - '1');
   if (virtual_key == '0') return 0x0B;
-  if (virtual_key >= 0x70 && virtual_key <= 0x79)
-    return 0x3B + static_cast<unsigned>(virtual_key - 0x70);  // F1-F10
+  if (virtual_key >= VK_F1 && virtual_key <= VK_F10) return 0x3B + static_cast<unsigned>(virtual_key - VK_F1);
   switch (virtual_key) {
     case VK_BACK:
       return 0x0E;
@@ -72,22 +71,22 @@ unsigned scan_code(int virtual_key) {
       return 0x01;
     case VK_SPACE:
       return 0x39;
-    case 0x13:
-      return 0x45;  // Pause
-    case 0x14:
-      return 0x3A;  // Caps Lock
-    case 0x21:
-      return kExtended | 0x49;  // Page Up
-    case 0x22:
-      return kExtended | 0x51;  // Page Down
-    case 0x23:
-      return kExtended | 0x4F;  // End
-    case 0x24:
-      return kExtended | 0x47;  // Home
-    case 0x2D:
-      return kExtended | 0x52;  // Insert
-    case 0x2E:
-      return kExtended | 0x53;  // Delete
+    case VK_PAUSE:
+      return 0x45;
+    case VK_CAPITAL:
+      return 0x3A;
+    case VK_PRIOR:
+      return kExtended | 0x49;
+    case VK_NEXT:
+      return kExtended | 0x51;
+    case VK_END:
+      return kExtended | 0x4F;
+    case VK_HOME:
+      return kExtended | 0x47;
+    case VK_INSERT:
+      return kExtended | 0x52;
+    case VK_DELETE:
+      return kExtended | 0x53;
     case VK_LEFT:
       return kExtended | 0x4B;
     case VK_UP:
@@ -96,16 +95,14 @@ unsigned scan_code(int virtual_key) {
       return kExtended | 0x4D;
     case VK_DOWN:
       return kExtended | 0x50;
-    case 0x7A:
-      return 0x57;  // F11
-    case 0x7B:
-      return 0x58;  // F12
+    case VK_F11:
+      return 0x57;
+    case VK_F12:
+      return 0x58;
     default:
       return 0;
   }
 }
-
-void reset_key_state() { keys().fill(0); }
 
 }  // namespace platform
 

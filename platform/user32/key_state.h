@@ -13,6 +13,5 @@ void note_key_message(const MSG& msg);
 // a key message's lParam: the make code, plus 0x100 for the extended keys
 // (the arrows of the separate block); 0 for a key without one.
 unsigned scan_code(int virtual_key);
-void reset_key_state();
 
 }  // namespace platform

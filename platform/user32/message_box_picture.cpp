@@ -69,8 +69,7 @@ class Painter {
         target_{picture.pixels.data(), picture.width, picture.height, picture.width * 4, 32} {}
 
   void fill(const RECT& rect, COLORREF color) const {
-    const std::uint32_t value = static_cast<std::uint32_t>(GetRValue(color)) << 16 |
-                                static_cast<std::uint32_t>(GetGValue(color)) << 8 | GetBValue(color);
+    const std::uint32_t value = pixel_of(color, 32);
     for (LONG y = std::max(rect.top, LONG{0}); y < std::min(rect.bottom, LONG{picture_.height}); ++y) {
       for (LONG x = std::max(rect.left, LONG{0}); x < std::min(rect.right, LONG{picture_.width}); ++x) {
         picture_.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_.width) +
@@ -91,7 +90,7 @@ class Painter {
 
  private:
   MessageBoxPicture& picture_;
-  PixelTarget target_;
+  PixelView target_;
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The thread's message queue: PostMessageA, PeekMessageA, DispatchMessageA
-// and the default handling of a window's messages.
+// The thread's message queue: PostMessageA, PeekMessageA, TranslateMessage,
+// DispatchMessageA and SendMessageA.
 #include "user32/message_queue.h"
 
 #include <algorithm>
@@ -77,8 +77,6 @@ void discard_window_messages(HWND hwnd) {
       std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
       posted.end());
 }
-
-void reset_message_queue() { queue() = MessageQueue{}; }
 
 }  // namespace platform
 

@@ -8,6 +8,5 @@ namespace platform {
 // Drops the messages still posted to a window that is being destroyed, so
 // that none of them reaches a handle that no longer names a window.
 void discard_window_messages(HWND hwnd);
-void reset_message_queue();
 
 }  // namespace platform

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "host/host.h"
-#include "platform_state.h"
-#include "user32/key_state.h"
 #include "user32/message_queue.h"
 #include "user32/window_class.h"
 
@@ -105,15 +103,6 @@ bool validate_window(HWND hwnd, RECT* update) {
   if (update != nullptr) *update = is_empty(window->update) ? RECT{} : window->update;
   window->update = RECT{};
   return true;
-}
-
-void reset_windows() { manager() = WindowManager{}; }
-
-void reset_user32() {
-  reset_windows();
-  reset_window_classes();
-  reset_message_queue();
-  reset_key_state();
 }
 
 }  // namespace platform

@@ -35,6 +35,5 @@ HWND window_needing_paint(HWND filter);
 // Empties the window's update region and returns what it held (empty when
 // the window was valid); false for a handle that is not a window.
 bool validate_window(HWND hwnd, RECT* update);
-void reset_windows();
 
 }  // namespace platform

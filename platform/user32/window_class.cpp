@@ -35,8 +35,6 @@ const WindowClass* find_window_class(LPCSTR name) {
   return nullptr;
 }
 
-void reset_window_classes() { classes().clear(); }
-
 }  // namespace platform
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {

@@ -15,6 +15,5 @@ struct WindowClass {
 // The class registered under this name, compared without case as Windows
 // does; null when none is (classes are not looked up by atom here).
 const WindowClass* find_window_class(LPCSTR name);
-void reset_window_classes();
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game binary's own command line and its start without a display, run
 # in a folder without pictures: help and version print and exit 0, a bad
-# command line exits 2 with GNU's message, and in none of these cases does
+# command line or environment exits 2 with GNU's message, and in none of these cases does
 # the game start. Without a display the game says what is missing and how to
 # run without a window and exits 1 at once, never running unseen on SDL's
 # drivers that show nothing; headless, it starts (and looks for its pictures).
@@ -9,7 +9,7 @@
 # Usage: command_line_test.sh <hops binary> <project version>
 set -uo pipefail
 hops=$1
-source "$(dirname "$0")/../wine/wine_env.sh"
+source "$(dirname "$0")/../support/harness.sh"
 cd "$hops_workdir"
 refusal='^hops: no display to show the game on \(SDL2.*\): start it from a desktop session .* HOPS_HOST=headless$'
 
@@ -28,13 +28,14 @@ expect() {
     fail "$settings hops $* exited $status (expected $code): $(cat out err)"
 }
 
-expect 0 '^Usage: hops \[OPTION\]\.\.\.$' '' '' --help
-expect 0 '^  --scale=MODE ' '' '' --windowed --help
-expect 0 "^hops $2\$" '' '' --version
+expect 0 '^Usage: hops \[OPTION\]\.\.\.$' '' '' -h
+expect 0 '^ +--scale=MODE ' '' '' --windowed --help
+expect 0 "^hops $2\$" '' '' --vers
 expect 2 '' "^hops: unrecognized option '--bogus'\$" '' --bogus
 expect 2 '' "^Try 'hops --help' for more information\.\$" '' --fullscreen --bogus
 expect 2 '' "^hops: invalid argument 'huge' for '--scale'\$" '' --scale=huge
 expect 2 '' "^hops: unexpected argument 'IMG'\$" '' IMG
+expect 2 '' "^hops: invalid value 'garbage' for HOPS_SCALE\$" HOPS_SCALE=garbage
 expect 1 '' "$refusal" ''
 expect 1 '' "$refusal" "HOPS_HOST=sdl SDL_VIDEODRIVER=offscreen"
 expect 1 '' "$refusal" "HOPS_HOST=sdl SDL_VIDEODRIVER=dummy"

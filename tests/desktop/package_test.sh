@@ -10,7 +10,7 @@
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
 app_id=$2
-source "$(dirname "$0")/../wine/wine_env.sh"
+source "$(dirname "$0")/../support/harness.sh"
 hops_require desktop-file-validate appstreamcli cpack dpkg-deb lintian file
 cd "$hops_workdir"
 

@@ -129,7 +129,7 @@ TEST_F(User32, WindowsAreMadeShownHiddenAndDestroyed) {
   keys_to();
   const HWND game = Create(WS_POPUP | WS_BORDER | WS_SYSMENU);
   EXPECT_EQ(platform::window_title(game), "Drel_HOPS");
-  platform::set_client_rect(game, RECT{0, 0, 640, 480});
+  platform::testing::set_client_rect(game, RECT{0, 0, 640, 480});
   keys_to();
   const HWND owned = Create(WS_POPUP | WS_BORDER | WS_VISIBLE, game);
   RECT rc;

@@ -95,10 +95,6 @@ TEST(PictureRect, CentredAndLetterboxedForEveryMode) {
     const PictureRect rect = platform::picture_rect(width, height, 1024, 768, mode);
     EXPECT_EQ(std::pair(rect, platform::sharp_factor(rect, 1024)), std::pair(place, factor)) << width;
   }
-  const std::pair<const char*, platform::ScaleMode> modes[] = {
-      {nullptr, fit}, {"integer", integer}, {"sharp", sharp}, {"huge", fit}};
-  for (const auto& [name, mode] : modes)
-    EXPECT_EQ(platform::scale_mode_from(name), mode) << (name ? name : "unset");
 }
 
 // Each axis: which source pixels an output pixel blends and how much of the

@@ -1,6 +1,6 @@
 // The SDL2 host on SDL's dummy video driver (no display needed): its keys,
 // its screenshots and its game pads.
-#include "host/sdl_host.h"
+#include "host/sdl/sdl_host.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "host/screenshot.h"
-#include "host/sdl_gamepad.h"
+#include "host/sdl/gamepad.h"
 #include "support/test_display.h"
 #include "testing/testing.h"
 
@@ -69,7 +69,7 @@ TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
   const std::time_t when = 1'700'000'000;  // 2023-11-14 22:13:20 UTC
   const fs::path path = platform::screenshot_path(folder, when);
   ASSERT_EQ(path, folder / "hops-20231114-221320.png");
-  const std::uint16_t pixels[] = {0xF800, 0x07E0, 0x001F, 0xBEEF, 0xFFFF, 0x8410, 0x0821, 0xBEEF};
+  std::uint16_t pixels[] = {0xF800, 0x07E0, 0x001F, 0xBEEF, 0xFFFF, 0x8410, 0x0821, 0xBEEF};
   ASSERT_TRUE(platform::write_png({pixels, 3, 2, 8, 16}, path));
   EXPECT_EQ(ReadPng(path, 3, 2), Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
   EXPECT_EQ(platform::screenshot_path(folder, when), folder / "hops-20231114-221320-2.png");
@@ -82,9 +82,10 @@ TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
 // released, while the Alt around them is.
 TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   const fs::path folder = hops_test::make_temp_dir();
-  setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
   setenv("SDL_VIDEODRIVER", "dummy", 1);
-  std::unique_ptr<platform::Host> sdl = platform::make_sdl_host();
+  platform::Settings settings;
+  settings.pictures_folder = folder;
+  std::unique_ptr<platform::Host> sdl = platform::make_sdl_host(settings);
   ASSERT_NE(sdl, nullptr) << SDL_GetError();
   platform::install_host(std::move(sdl));
   const HWND hwnd = hops_test::make_game_window();

@@ -71,7 +71,7 @@ struct Page {
   ~Page() { platform::release_surface_dc(hdc); }
 
   // The picture's pixels as stored (16-bit values not widened).
-  pt::Screen read() const { return hops_test::read_pixels({memory.data(), pitch, w, h, bytes * 8}); }
+  pt::Screen read() { return hops_test::read_pixels({memory.data(), w, h, pitch, bytes * 8}); }
   // No guard byte is touched (no pixel value holds the guard's byte).
   bool guards_intact() const { return std::ranges::count(memory, kGuard) == pitch * (h + 2) - w * h * bytes; }
   void write(int x, int y, const char* text, int mode) const {

@@ -17,7 +17,7 @@
 #        play_through.sh wine <hops.exe> <IMG folder> <frame_dump>
 #        play_through.sh probe <ddraw_probe.exe> <ddraw_probe>
 set -euo pipefail
-source "$(dirname "$0")/../wine/wine_env.sh"
+source "$(dirname "$0")/harness.sh"
 hops_require Xvfb xdotool import convert compare
 hops_start_xvfb
 if [ "$1" = native ]; then

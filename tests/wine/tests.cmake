@@ -1,10 +1,6 @@
 # The Windows build run for real under Wine and Xvfb, and our DirectDraw
 # checked against Wine's; without MinGW-w64 there is no Windows build, and
-# the three tests skip. frame_dump draws the pictures the screenshots of
-# these and the Xvfb tests are compared with.
-add_executable(frame_dump ${CMAKE_CURRENT_LIST_DIR}/frame_dump.cpp)
-target_link_libraries(frame_dump PRIVATE hops_app hops_platform_testing)
-hops_warnings(frame_dump)
+# the three tests skip.
 
 # The zip holds hops.exe and the seven pictures under IMG/.
 add_test(NAME windows_package COMMAND sh -c "test -d \"$0\" || exit 77; cmake -E tar tf \"$0\"/hops-*-win64.zip | \

@@ -16,7 +16,7 @@
 # Usage: hops_xvfb_test.sh start_up|display <hops> <IMG folder> <frame_dump>
 set -euo pipefail
 export LC_ALL=C.UTF-8
-source "$(dirname "$0")/../wine/wine_env.sh"
+source "$(dirname "$0")/../support/harness.sh"
 hops_require Xvfb xdotool xwininfo xprop import convert compare openbox
 cp -r "$3" "$hops_workdir/IMG"
 hops=$2

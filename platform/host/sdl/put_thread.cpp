@@ -1,10 +1,10 @@
-#include "host/sdl_surface_presenter.h"
+#include "host/sdl/put_thread.h"
 
 namespace platform {
 
-SdlSurfacePresenter::SdlSurfacePresenter() : thread_([this] { run(); }) {}
+PutThread::PutThread() : thread_([this] { run(); }) {}
 
-SdlSurfacePresenter::~SdlSurfacePresenter() {
+PutThread::~PutThread() {
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
@@ -13,17 +13,17 @@ SdlSurfacePresenter::~SdlSurfacePresenter() {
   thread_.join();
 }
 
-bool SdlSurfacePresenter::idle() {
+bool PutThread::idle() {
   const std::lock_guard lock(mutex_);
   return !busy_;
 }
 
-void SdlSurfacePresenter::wait_until_idle() {
+void PutThread::wait_until_idle() {
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return !busy_; });
 }
 
-void SdlSurfacePresenter::put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw) {
+void PutThread::put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw) {
   {
     const std::lock_guard lock(mutex_);
     window_ = window;
@@ -35,7 +35,7 @@ void SdlSurfacePresenter::put(SDL_Window* window, const SDL_Rect* changed, std::
   wake_.notify_one();
 }
 
-void SdlSurfacePresenter::run() {
+void PutThread::run() {
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return busy_ || stopping_; });

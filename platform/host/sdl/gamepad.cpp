@@ -1,4 +1,4 @@
-#include "host/sdl_gamepad.h"
+#include "host/sdl/gamepad.h"
 
 #include <windows.h>
 

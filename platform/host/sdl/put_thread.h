@@ -16,12 +16,12 @@
 
 namespace platform {
 
-class SdlSurfacePresenter {
+class PutThread {
  public:
-  SdlSurfacePresenter();
-  ~SdlSurfacePresenter();
-  SdlSurfacePresenter(const SdlSurfacePresenter&) = delete;
-  SdlSurfacePresenter& operator=(const SdlSurfacePresenter&) = delete;
+  PutThread();
+  ~PutThread();
+  PutThread(const PutThread&) = delete;
+  PutThread& operator=(const PutThread&) = delete;
 
   // True when no put is pending or under way: the window's pixels are free.
   bool idle();

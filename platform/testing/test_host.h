@@ -1,36 +1,30 @@
-// The host without a window: frames stay in memory, message boxes go to
-// standard error and a list, and the clock is monotonic or virtual.
+// The host the tests install: the headless one, with a counter of its own
+// that moves only when told (by a step at each reading, or by the rests a
+// polling thread takes, if asked), the flipped frames counted and the last
+// one kept, a call at each flip, and the message boxes kept.
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "host/host.h"
-#include "host/rest_planner.h"
+#include "host/headless/headless_host.h"
 
-namespace platform {
+namespace platform::testing {
 
-class HeadlessHost final : public Host {
+struct MessageBoxRecord {
+  std::string text;
+  std::string caption;
+};
+
+class TestHost final : public HeadlessHost {
  public:
-  struct MessageBoxRecord {
-    std::string text;
-    std::string caption;
-  };
-
-  // A virtual clock starts at 0 and moves only when told (or by its step).
-  explicit HeadlessHost(bool virtual_clock);
-
   void present(const FrameView& frame) override;
-  void forget_frame() override;
-  void pump_events() override { rest_planner_.polled(); }
-  // On the real clock the thread sleeps as long as its planner allows; the
-  // virtual clock stands still unless a test asks for rests to move it, as
-  // a sleeping thread would see it move.
+  void forget_frame() override { frame_ = FrameView{}; }
+  // The clock stands still, unless rests move it as far as a sleeping
+  // thread would see it move.
   void rest() override;
-  void show_window(HWND, int, int) override {}
-  void destroy_window(HWND) override {}
   void message_box(const std::string& text, const std::string& caption) override;
-  std::int64_t counter_frequency() override;
   std::int64_t counter_now() override;
 
   void set_counter(std::int64_t value) { counter_ = value; }
@@ -49,11 +43,8 @@ class HeadlessHost final : public Host {
   void clear_message_boxes() { message_boxes_.clear(); }
 
  private:
-  static constexpr std::int64_t kCounterTicksPerMicrosecond = 10;
-  // The counter's value without a virtual clock's step.
-  std::int64_t time_now() const;
+  std::int64_t ticks() const override { return counter_; }
 
-  bool virtual_clock_;
   std::int64_t counter_ = 0;
   std::int64_t counter_step_ = 0;
   bool rests_move_clock_ = false;
@@ -63,7 +54,6 @@ class HeadlessHost final : public Host {
   FrameView frame_;
   std::function<void(int)> on_flip_;
   std::vector<MessageBoxRecord> message_boxes_;
-  RestPlanner rest_planner_{kCounterTicksPerMicrosecond};
 };
 
-}  // namespace platform
+}  // namespace platform::testing

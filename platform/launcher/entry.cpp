@@ -5,14 +5,22 @@
 // programs with a main of their own (the tests) must never pull this in.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/host.h"
 
 int main(int argc, char** argv) {
-  // Without a screen the game would run unseen; it says so and stops.
-  if (!platform::start_host()) return 1;
+  platform::Settings settings;
+  std::string error;
+  if (!platform::read_environment(platform::process_environment, settings, error)) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    return 2;
+  }
+  // Without a screen the program would run unseen; it says so and stops.
+  if (!platform::start_host(settings)) return 1;
   std::size_t length = 1;
   for (int i = 1; i < argc; ++i) length += std::strlen(argv[i]) + 1;
   // WinMain may write into its command line, so it gets a buffer of its own.

@@ -1,10 +1,17 @@
+// The machine's clock as the hosts read it, and the rests of a polling thread.
 #include <sys/prctl.h>
 
+#include <chrono>
 #include <thread>
 
 #include "host/host.h"
 
 namespace platform {
+
+std::int64_t monotonic_ticks() {
+  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, kTicksPerSecond>>;
+  return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 void sleep_at_most(std::int64_t microseconds) {
   // The scheduler's own delay on a quiet machine; the kernel's default timer

@@ -1,4 +1,4 @@
-#include "host/sdl_message_box.h"
+#include "host/sdl/message_box.h"
 
 #include <utility>
 #include <vector>

@@ -1,0 +1,153 @@
+#include "host/sdl/present.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace platform {
+
+bool Presentation::open(SDL_Window* window, bool vsync) {
+  close();
+  window_ = window;
+  if (vsync && open_renderer(true)) return true;
+  if (SDL_GetWindowSurface(window) != nullptr) return true;
+  const std::string why = SDL_GetError();
+  if (!vsync && open_renderer(false)) return true;
+  std::fprintf(stderr,
+               "hops: the game cannot be shown: its window has no pixels of its own (%s) and SDL's renderer "
+               "does not start (%s)\n",
+               why.c_str(), SDL_GetError());
+  window_ = nullptr;
+  return false;
+}
+
+bool Presentation::open_renderer(bool vsync) {
+  const Uint32 wait = vsync ? static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC) : 0u;
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | wait);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | wait);
+  if (renderer_ == nullptr) return false;
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderPresent(renderer_);
+  return true;
+}
+
+void Presentation::close() {
+  put_thread_.wait_until_idle();
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  texture_width_ = texture_height_ = 0;
+  surface_ = nullptr;
+  window_ = nullptr;
+}
+
+bool Presentation::ready() { return renderer_ != nullptr || put_thread_.idle(); }
+
+void Presentation::draw(const FrameView& frame) {
+  if (window_ == nullptr || frame.pixels == nullptr) return;
+  if (renderer_ != nullptr) {
+    draw_with_renderer(frame);
+  } else {
+    draw_on_window_pixels(frame);
+  }
+}
+
+void Presentation::scale(const FrameView& frame, std::uint32_t* output, int pitch,
+                         const PictureRect& rect) const {
+  if (scale_ == ScaleMode::sharp) {
+    scale_sharp(frame, output, pitch, rect);
+  } else {
+    scale_nearest(frame, output, pitch, rect);
+  }
+}
+
+FrameView Presentation::keep(const FrameView& frame) {
+  const auto row_bytes = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.bits_per_pixel / 8);
+  kept_frame_.resize(row_bytes * static_cast<std::size_t>(frame.height));
+  for (int y = 0; y < frame.height; ++y)
+    std::memcpy(kept_frame_.data() + row_bytes * static_cast<std::size_t>(y), frame.row(y), row_bytes);
+  return FrameView{kept_frame_.data(), frame.width, frame.height, static_cast<int>(row_bytes),
+                   frame.bits_per_pixel};
+}
+
+void Presentation::draw_on_window_pixels(const FrameView& frame) {
+  put_thread_.wait_until_idle();
+  SDL_Surface* const surface = SDL_GetWindowSurface(window_);
+  if (surface == nullptr) return;
+  const bool fresh = surface != surface_ || surface->w != surface_width_ || surface->h != surface_height_;
+  if (fresh) {
+    SDL_FillRect(surface, nullptr, 0);
+    surface_ = surface;
+    surface_width_ = surface->w;
+    surface_height_ = surface->h;
+  }
+  const PictureRect rect = picture_rect(surface->w, surface->h, frame.width, frame.height, scale_);
+  const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
+  const SDL_Rect* const put_rect = fresh ? nullptr : &changed;
+  const Uint32 format = surface->format->format;
+  if ((format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) && !SDL_MUSTLOCK(surface)) {
+    auto* const pixels = static_cast<std::uint32_t*>(surface->pixels);
+    const int pitch = surface->pitch;
+    if (scale_ != ScaleMode::sharp) {
+      scale_nearest(frame, pixels, pitch, rect);
+      put_thread_.put(window_, put_rect);
+      return;
+    }
+    // Smoothing takes several times as long as a copy: the putting thread
+    // does it, from a copy the next flip cannot touch.
+    const FrameView kept = keep(frame);
+    put_thread_.put(window_, put_rect, [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
+    return;
+  }
+  // Window pixels of another format: the picture is drawn in 0x00RRGGBB of
+  // its own and SDL converts it.
+  if (rect.width <= 0 || rect.height <= 0) return;
+  converted_.resize(static_cast<std::size_t>(rect.width) * static_cast<std::size_t>(rect.height));
+  scale(frame, converted_.data(), rect.width * 4, PictureRect{0, 0, rect.width, rect.height});
+  SDL_LockSurface(surface);
+  auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
+                      static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
+                      static_cast<std::ptrdiff_t>(rect.x) * surface->format->BytesPerPixel;
+  SDL_ConvertPixels(rect.width, rect.height, SDL_PIXELFORMAT_RGB888, converted_.data(), rect.width * 4, format,
+                    place, surface->pitch);
+  SDL_UnlockSurface(surface);
+  put_thread_.put(window_, put_rect);
+}
+
+bool Presentation::fit_texture(int width, int height) {
+  if (texture_ != nullptr && texture_width_ == width && texture_height_ == height) return true;
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  texture_width_ = texture_height_ = 0;
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  if (texture_ == nullptr) {
+    std::fprintf(stderr, "SDL: no texture: %s\n", SDL_GetError());
+    return false;
+  }
+  SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+  texture_width_ = width;
+  texture_height_ = height;
+  return true;
+}
+
+void Presentation::draw_with_renderer(const FrameView& frame) {
+  int output_width = 0;
+  int output_height = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0) return;
+  const PictureRect rect = picture_rect(output_width, output_height, frame.width, frame.height, scale_);
+  if (rect.width <= 0 || rect.height <= 0 || !fit_texture(rect.width, rect.height)) return;
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
+  scale(frame, static_cast<std::uint32_t*>(pixels), pitch, PictureRect{0, 0, rect.width, rect.height});
+  SDL_UnlockTexture(texture_);
+  // A picture covering the whole output needs no clearing, and clearing a
+  // whole frame costs as much as drawing one.
+  if (rect.width != output_width || rect.height != output_height) SDL_RenderClear(renderer_);
+  const SDL_Rect target{rect.x, rect.y, rect.width, rect.height};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  SDL_RenderPresent(renderer_);
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+// The picture on the game's window: the newest frame scaled by the
+// platform's own kernels (host/picture_scaling.h) into its place, black bars
+// around it, and handed to the display in one of two ways. Straight in the
+// window's own pixels (X's shared memory, no renderer in between: on a
+// display without a GPU a renderer is a software rasteriser costing ten
+// times as much), put by a thread of their own. Or, where the window has no
+// pixels of its own (Wayland) or every frame must wait for the display's
+// refresh, through SDL's renderer from a texture of the picture's size,
+// copied 1:1. Either way the screen shows the same pixels.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "host/host.h"
+#include "host/picture_scaling.h"
+#include "host/sdl/put_thread.h"
+
+namespace platform {
+
+class Presentation {
+ public:
+  explicit Presentation(ScaleMode scale) : scale_(scale) {}
+  ~Presentation() { close(); }
+  Presentation(const Presentation&) = delete;
+  Presentation& operator=(const Presentation&) = delete;
+
+  // Takes the window to draw on: through the renderer first when each
+  // frame must wait for the refresh, else the window's pixels first. False,
+  // the reason on standard error, when neither way works there.
+  bool open(SDL_Window* window, bool vsync);
+  void close();
+  // True when a frame can be drawn now, without waiting for the last put.
+  bool ready();
+  // Waits until the window's pixels are free: before the window changes or
+  // SDL is used for another window on this thread.
+  void wait_until_idle() { put_thread_.wait_until_idle(); }
+  // The window changed size or lost what it showed: the next frame is
+  // drawn on all of it, bars too.
+  void invalidate() { surface_ = nullptr; }
+  // Draws the frame and hands it to the display; nothing before the first.
+  void draw(const FrameView& frame);
+
+ private:
+  bool open_renderer(bool vsync);
+  // The picture into `rect` of 32-bit 0x00RRGGBB output, by the scale mode.
+  void scale(const FrameView& frame, std::uint32_t* output, int pitch, const PictureRect& rect) const;
+  void draw_on_window_pixels(const FrameView& frame);
+  void draw_with_renderer(const FrameView& frame);
+  // A copy of the frame that the next flip cannot touch.
+  FrameView keep(const FrameView& frame);
+  bool fit_texture(int width, int height);
+
+  const ScaleMode scale_;
+  SDL_Window* window_ = nullptr;
+
+  PutThread put_thread_;
+  // The window's pixels as last drawn on: a new surface, or one of a new
+  // size, is cleared whole and put whole.
+  SDL_Surface* surface_ = nullptr;
+  int surface_width_ = 0;
+  int surface_height_ = 0;
+  std::vector<std::uint8_t> kept_frame_;
+  // The picture, for window pixels of a format other than 0x00RRGGBB.
+  std::vector<std::uint32_t> converted_;
+
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int texture_width_ = 0;
+  int texture_height_ = 0;
+};
+
+}  // namespace platform
