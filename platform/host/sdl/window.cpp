@@ -67,7 +67,7 @@ void GameWindow::stand_for(HWND hwnd) {
 int GameWindow::refresh_rate() const {
   SDL_DisplayMode mode{};
   return SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
-                                                                                 : kUnknownRefreshRate;
+                                                                                : kUnknownRefreshRate;
 }
 
 }  // namespace platform
