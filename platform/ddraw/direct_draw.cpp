@@ -111,8 +111,7 @@ HRESULT DirectDraw::create_primary(const DDSURFACEDESC2& desc, DWORD caps, LPDIR
   const int height = mode_set ? mode_height_ : kDesktopHeight;
   const int bits = mode_set ? mode_bits_ : kDesktopBits;
   const DWORD memory = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
-  Surface* front =
-      new_surface(width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
+  Surface* front = new_surface(width, height, bits, caps | memory | (flipping ? DDSCAPS_FRONTBUFFER : 0));
   if (!front->valid()) {
     front->Release();
     return DDERR_OUTOFVIDEOMEMORY;

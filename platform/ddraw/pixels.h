@@ -16,13 +16,15 @@ namespace platform {
 // pitch may exceed width times the pixel's bytes). Whoever hands a view out
 // says whether its pixels may be written through it.
 struct PixelView {
-  void* pixels = nullptr;   // the top-left pixel
+  void* pixels = nullptr;  // the top-left pixel
   int width = 0;
   int height = 0;
   int pitch = 0;
   int bits_per_pixel = 32;  // 32: 0x00RRGGBB, 16: 5-6-5
 
-  std::uint8_t* row(int y) const { return static_cast<std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch; }
+  std::uint8_t* row(int y) const {
+    return static_cast<std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch;
+  }
   // The pixel as stored: 32-bit pixels whole, 16-bit ones in the low half.
   std::uint32_t at(int x, int y) const {
     const std::uint8_t* pixel = row(y) + static_cast<std::ptrdiff_t>(x) * (bits_per_pixel / 8);

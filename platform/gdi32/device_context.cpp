@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <unordered_map>
 
-
 namespace platform {
 
 namespace {

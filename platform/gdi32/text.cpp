@@ -254,8 +254,7 @@ int text_width(std::u32string_view text) {
   return width;
 }
 
-void draw_text(const PixelView& target, long long x, long long y, std::u32string_view text,
-               COLORREF color) {
+void draw_text(const PixelView& target, long long x, long long y, std::u32string_view text, COLORREF color) {
   Font* font = system_font();
   const Canvas ink(target, color);
   if (font == nullptr || !ink.drawable()) return;

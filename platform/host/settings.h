@@ -17,14 +17,14 @@ namespace platform {
 enum class ScaleMode { fit, integer, sharp };
 
 struct Settings {
-  bool headless = false;           // HOPS_HOST=headless: no window (sdl: the default)
-  bool windowed = false;           // HOPS_WINDOWED=1: a window, not the whole screen
+  bool headless = false;             // HOPS_HOST=headless: no window (sdl: the default)
+  bool windowed = false;             // HOPS_WINDOWED=1: a window, not the whole screen
   ScaleMode scale = ScaleMode::fit;  // HOPS_SCALE
-  bool vsync = false;              // HOPS_VSYNC=1: each flip waits for the display
-  bool statistics = false;         // HOPS_STATS=1: a line of frame statistics at exit
-  std::string flip_log;            // HOPS_FLIP_LOG: where the times between flips go
-  std::string pictures_folder;     // XDG_PICTURES_DIR: where screenshots go
-  std::string home;                // HOME
+  bool vsync = false;                // HOPS_VSYNC=1: each flip waits for the display
+  bool statistics = false;           // HOPS_STATS=1: a line of frame statistics at exit
+  std::string flip_log;              // HOPS_FLIP_LOG: where the times between flips go
+  std::string pictures_folder;       // XDG_PICTURES_DIR: where screenshots go
+  std::string home;                  // HOME
 };
 
 // The scale mode of that name; none for a name that is not one.

@@ -47,12 +47,10 @@ constexpr const char* kHelp =
 
 // Options without a letter of their own are known by numbers past any character.
 enum : int { kWindowed = 256, kFullscreen, kScale };
-constexpr option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
-                               {"fullscreen", no_argument, nullptr, kFullscreen},
-                               {"scale", required_argument, nullptr, kScale},
-                               {"help", no_argument, nullptr, 'h'},
-                               {"version", no_argument, nullptr, 'V'},
-                               {nullptr, 0, nullptr, 0}};
+constexpr option kOptions[] = {
+    {"windowed", no_argument, nullptr, kWindowed}, {"fullscreen", no_argument, nullptr, kFullscreen},
+    {"scale", required_argument, nullptr, kScale}, {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},        {nullptr, 0, nullptr, 0}};
 
 CommandLine failure(std::string message) {
   CommandLine result;
@@ -103,8 +101,8 @@ CommandLine parse_command_line(std::span<const char* const> args) {
       case kScale:
         result.scale = scale_mode_named(optarg);
         if (!result.scale) {
-          return failure("invalid argument '" + std::string(optarg) + "' for '--scale'\nValid arguments are: " +
-                         kScaleModeNames + ".");
+          return failure("invalid argument '" + std::string(optarg) +
+                         "' for '--scale'\nValid arguments are: " + kScaleModeNames + ".");
         }
         break;
       case ':':
@@ -113,7 +111,8 @@ CommandLine parse_command_line(std::span<const char* const> args) {
         return failure(complaint(argv[static_cast<std::size_t>(optind - 1)], optopt));
     }
   }
-  if (optind < argc) return failure("unexpected argument '" + std::string(argv[static_cast<std::size_t>(optind)]) + "'");
+  if (optind < argc)
+    return failure("unexpected argument '" + std::string(argv[static_cast<std::size_t>(optind)]) + "'");
   return result;
 }
 

@@ -84,8 +84,8 @@ class FailingDirectDraw final : public DirectDraw {
     return failure == DD_OK ? DirectDraw::SetDisplayMode(dwWidth, dwHeight, dwBPP, dwRefreshRate, dwFlags)
                             : failure;
   }
-  HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2, LPDIRECTDRAWSURFACE7* lplpDDSurface,
-                                          IUnknown* pUnkOuter) override {
+  HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc2,
+                                          LPDIRECTDRAWSURFACE7* lplpDDSurface, IUnknown* pUnkOuter) override {
     if (lplpDDSurface != nullptr && lpDDSurfaceDesc2 != nullptr &&
         lpDDSurfaceDesc2->dwSize == sizeof(DDSURFACEDESC2)) {
       const bool primary = (lpDDSurfaceDesc2->dwFlags & DDSD_CAPS) != 0 &&

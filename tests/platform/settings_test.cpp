@@ -42,23 +42,27 @@ std::string Read(const Environment& environment, std::vector<const char*> args) 
   const char* const scales[] = {"fit", "integer", "sharp"};
   return std::string(s.windowed ? "windowed " : "full ") + scales[static_cast<int>(s.scale)] +
          (s.headless ? " headless" : " sdl") + (s.vsync ? " vsync" : "") + (s.statistics ? " stats" : "") +
-         (s.flip_log.empty() ? "" : " log=" + s.flip_log) + " pictures=" + s.pictures_folder + " home=" + s.home +
-         printed;
+         (s.flip_log.empty() ? "" : " log=" + s.flip_log) + " pictures=" + s.pictures_folder +
+         " home=" + s.home + printed;
 }
 
 TEST(Settings, TheCommandLineOverTheEnvironmentAsGnuProgramsTakeThem) {
   const std::string kTry = "|Try 'hops --help' for more information.|";
-  const Environment kEverything{{"HOPS_WINDOWED", "1"}, {"HOPS_SCALE", "integer"}, {"HOPS_HOST", "headless"},
-                                {"HOPS_VSYNC", "1"},    {"HOPS_STATS", "1"},       {"HOPS_FLIP_LOG", "f"},
-                                {"XDG_PICTURES_DIR", "p"}, {"HOME", "h"}};
+  const Environment kEverything{
+      {"HOPS_WINDOWED", "1"}, {"HOPS_SCALE", "integer"}, {"HOPS_HOST", "headless"}, {"HOPS_VSYNC", "1"},
+      {"HOPS_STATS", "1"},    {"HOPS_FLIP_LOG", "f"},    {"XDG_PICTURES_DIR", "p"}, {"HOME", "h"}};
   const std::tuple<Environment, std::vector<const char*>, std::string> rows[] = {
       {{}, {}, "full fit sdl pictures= home="},
       {kEverything, {}, "windowed integer headless vsync stats log=f pictures=p home=h"},
       {{{"HOPS_WINDOWED", "0"}, {"HOPS_SCALE", ""}, {"HOPS_HOST", "sdl"}, {"HOPS_STATS", "0"}},
        {},
        "full fit sdl pictures= home="},
-      {kEverything, {"--fullscreen", "--scale", "sharp"}, "full sharp headless vsync stats log=f pictures=p home=h"},
-      {{}, {"--windowed", "--fullscreen", "--win", "--sc=fit", "--scale=integer"}, "windowed integer sdl pictures= home="},
+      {kEverything,
+       {"--fullscreen", "--scale", "sharp"},
+       "full sharp headless vsync stats log=f pictures=p home=h"},
+      {{},
+       {"--windowed", "--fullscreen", "--win", "--sc=fit", "--scale=integer"},
+       "windowed integer sdl pictures= home="},
       {{}, {"-h"}, "0 Usage: hops [OPTION]..."},
       {{{"HOPS_SCALE", "huge"}}, {"--windowed", "--he", "--bogus"}, "0 Usage: hops [OPTION]..."},
       {{}, {"-V", "--help"}, "0 hops " HOPS_VERSION},
@@ -68,12 +72,18 @@ TEST(Settings, TheCommandLineOverTheEnvironmentAsGnuProgramsTakeThem) {
       {{}, {"--vers=2"}, "2 hops: option '--version' doesn't allow an argument" + kTry},
       {{}, {"hops.exe"}, "2 hops: unexpected argument 'hops.exe'" + kTry},
       {{}, {"--scale"}, "2 hops: option '--scale' requires an argument" + kTry},
-      {{}, {"--scale="}, "2 hops: invalid argument '' for '--scale'|Valid arguments are: 'fit', 'integer', 'sharp'." + kTry},
+      {{},
+       {"--scale="},
+       "2 hops: invalid argument '' for '--scale'|Valid arguments are: 'fit', 'integer', 'sharp'." + kTry},
       {{{"HOPS_SCALE", "Fit"}},
        {"--scale=fit"},
        "2 hops: invalid value 'Fit' for HOPS_SCALE|Valid values are: 'fit', 'integer', 'sharp'." + kTry},
-      {{{"HOPS_HOST", "x11"}}, {}, "2 hops: invalid value 'x11' for HOPS_HOST|Valid values are: 'sdl', 'headless'." + kTry},
-      {{{"HOPS_STATS", "yes"}}, {}, "2 hops: invalid value 'yes' for HOPS_STATS|Valid values are: '0', '1'." + kTry}};
+      {{{"HOPS_HOST", "x11"}},
+       {},
+       "2 hops: invalid value 'x11' for HOPS_HOST|Valid values are: 'sdl', 'headless'." + kTry},
+      {{{"HOPS_STATS", "yes"}},
+       {},
+       "2 hops: invalid value 'yes' for HOPS_STATS|Valid values are: '0', '1'." + kTry}};
   for (const auto& [environment, args, expected] : rows) EXPECT_EQ(Read(environment, args), expected);
 }
 

@@ -12,31 +12,52 @@ int virtual_key_of(const SDL_Keysym& key) {
   if (sym >= SDLK_0 && sym <= SDLK_9) return '0' + static_cast<int>(sym - SDLK_0);
   if (sym >= SDLK_F1 && sym <= SDLK_F12) return VK_F1 + static_cast<int>(sym - SDLK_F1);
   switch (sym) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_KP_ENTER:
+      return VK_RETURN;
+    case SDLK_SPACE:
+      return VK_SPACE;
+    case SDLK_BACKSPACE:
+      return VK_BACK;
+    case SDLK_TAB:
+      return VK_TAB;
+    case SDLK_LEFT:
+      return VK_LEFT;
+    case SDLK_RIGHT:
+      return VK_RIGHT;
+    case SDLK_UP:
+      return VK_UP;
+    case SDLK_DOWN:
+      return VK_DOWN;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_RSHIFT:
+      return VK_SHIFT;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_RCTRL:
+      return VK_CONTROL;
     case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    default: return 0;
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_CAPSLOCK:
+      return VK_CAPITAL;
+    case SDLK_PAUSE:
+      return VK_PAUSE;
+    case SDLK_PAGEUP:
+      return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+      return VK_NEXT;
+    case SDLK_END:
+      return VK_END;
+    case SDLK_HOME:
+      return VK_HOME;
+    case SDLK_INSERT:
+      return VK_INSERT;
+    case SDLK_DELETE:
+      return VK_DELETE;
+    default:
+      return 0;
   }
 }
 

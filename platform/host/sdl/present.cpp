@@ -64,7 +64,8 @@ void Presentation::scale(const FrameView& frame, std::uint32_t* output, int pitc
 }
 
 FrameView Presentation::keep(const FrameView& frame) {
-  const auto row_bytes = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.bits_per_pixel / 8);
+  const auto row_bytes =
+      static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.bits_per_pixel / 8);
   kept_frame_.resize(row_bytes * static_cast<std::size_t>(frame.height));
   for (int y = 0; y < frame.height; ++y)
     std::memcpy(kept_frame_.data() + row_bytes * static_cast<std::size_t>(y), frame.row(y), row_bytes);
@@ -98,7 +99,8 @@ void Presentation::draw_on_window_pixels(const FrameView& frame) {
     // Smoothing takes several times as long as a copy: the putting thread
     // does it, from a copy the next flip cannot touch.
     const FrameView kept = keep(frame);
-    put_thread_.put(window_, put_rect, [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
+    put_thread_.put(window_, put_rect,
+                    [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
     return;
   }
   // Window pixels of another format: the picture is drawn in 0x00RRGGBB of
@@ -110,8 +112,8 @@ void Presentation::draw_on_window_pixels(const FrameView& frame) {
   auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
                       static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
                       static_cast<std::ptrdiff_t>(rect.x) * surface->format->BytesPerPixel;
-  SDL_ConvertPixels(rect.width, rect.height, SDL_PIXELFORMAT_RGB888, converted_.data(), rect.width * 4, format,
-                    place, surface->pitch);
+  SDL_ConvertPixels(rect.width, rect.height, SDL_PIXELFORMAT_RGB888, converted_.data(), rect.width * 4,
+                    format, place, surface->pitch);
   SDL_UnlockSurface(surface);
   put_thread_.put(window_, put_rect);
 }

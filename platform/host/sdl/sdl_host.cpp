@@ -82,9 +82,11 @@ class SdlHost final : public Host {
 
 void SdlHost::open_window(HWND hwnd, int width, int height) {
   close_window();
-  if (!window_.open(hwnd, width, height, settings_.windowed)) return;
   // A game played unseen is no game: the player is told why, and it ends.
-  if (!presentation_.open(window_.sdl(), settings_.vsync)) std::exit(EXIT_FAILURE);
+  if (!window_.open(hwnd, width, height, settings_.windowed) ||
+      !presentation_.open(window_.sdl(), settings_.vsync)) {
+    std::exit(EXIT_FAILURE);
+  }
   // A waiting flip shows every frame, at the refresh the renderer waits for.
   pacer_.set_refresh_ticks(settings_.vsync ? 0 : kTicksPerSecond / window_.refresh_rate());
 }
@@ -92,7 +94,6 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
 void SdlHost::present(const FrameView& frame) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   if (!window_.is_open()) open_window(input_window(), frame.width, frame.height);
-  if (!window_.is_open()) return;
   rest_planner_.flipped(monotonic_ticks());
   pacer_.flipped(frame);
   if (settings_.vsync) pacer_.poll(monotonic_ticks());

@@ -23,7 +23,7 @@ bool GameWindow::open(HWND hwnd, int width, int height, bool windowed) {
   window_ = SDL_CreateWindow(title_of(hwnd).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                              height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) {
-    std::fprintf(stderr, "SDL: no window: %s\n", SDL_GetError());
+    std::fprintf(stderr, "hops: the game cannot be shown: SDL gives it no window (%s)\n", SDL_GetError());
     return false;
   }
   hwnd_ = hwnd;
@@ -67,7 +67,7 @@ void GameWindow::stand_for(HWND hwnd) {
 int GameWindow::refresh_rate() const {
   SDL_DisplayMode mode{};
   return SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
-                                                                                 : kUnknownRefreshRate;
+                                                                                : kUnknownRefreshRate;
 }
 
 }  // namespace platform

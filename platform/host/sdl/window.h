@@ -17,7 +17,7 @@ class GameWindow {
 
   // Opens the window shown for hwnd, titled as it is: full screen, or a
   // window of width x height when `windowed`. False, the reason on
-  // standard error, when SDL gives no window.
+  // standard error, when SDL gives none.
   bool open(HWND hwnd, int width, int height, bool windowed);
   void close();
   // Full screen covers the whole screen the window is on, whatever a window
