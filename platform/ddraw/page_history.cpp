@@ -86,6 +86,18 @@ void PageHistory::swap(PageHistory& back) {
   back.new_generation();
 }
 
+std::optional<std::vector<RECT>> PageHistory::differences_from(const PageHistory& other) const {
+  const Backdrop& mine = backdrop_;
+  const Backdrop& theirs = other.backdrop_;
+  if (base_ != nullptr || other.base_ != nullptr || mine.under_generation == 0 ||
+      mine.under_generation != theirs.under_generation || mine.over_generation != theirs.over_generation) {
+    return std::nullopt;
+  }
+  std::vector<RECT> maybe = mine.damage;
+  maybe.insert(maybe.end(), theirs.damage.begin(), theirs.damage.end());
+  return maybe;
+}
+
 void PageHistory::new_generation() {
   generation_ = next_generation();
   cache_.drop();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ddraw/pixels.h"
+#include "host/changed_area.h"
 #include "host/settings.h"
 
 namespace platform {
@@ -35,11 +36,13 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // Called by each Flip with the screen's new contents; the view stays
-  // valid until the next present or until the primary surface goes away.
-  // Returns at once: a host with a display shows the newest frame when the
-  // display can take one (from pump_events or rest), dropping the others.
-  virtual void present(const FrameView& frame) = 0;
+  // Called by each Flip with the screen's new contents and where they
+  // differ from the frame flipped before; the view stays valid until the
+  // next present or until the primary surface goes away. Returns at once: a
+  // host with a display shows the newest frame when the display can take one
+  // (from pump_events or rest), dropping the others, and redraws only what
+  // changed since the frame it showed last.
+  virtual void present(const FrameView& frame, const ChangedArea& changed) = 0;
   // Forgets the last frame (the primary surface is being destroyed).
   virtual void forget_frame() = 0;
   // Turns pending machine events into posted window messages; called by

@@ -2,9 +2,10 @@
 
 namespace platform::testing {
 
-void TestHost::present(const FrameView& frame) {
-  HeadlessHost::present(frame);
+void TestHost::present(const FrameView& frame, const ChangedArea& changed) {
+  HeadlessHost::present(frame, changed);
   frame_ = frame;
+  changes_ = changed;
   ++flip_count_;
   if (on_flip_) on_flip_(flip_count_);
 }

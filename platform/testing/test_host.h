@@ -19,7 +19,7 @@ struct MessageBoxRecord {
 
 class TestHost final : public HeadlessHost {
  public:
-  void present(const FrameView& frame) override;
+  void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override { frame_ = FrameView{}; }
   // The clock stands still, unless rests move it as far as a sleeping
   // thread would see it move.
@@ -35,6 +35,8 @@ class TestHost final : public HeadlessHost {
   std::int64_t counter() const { return counter_; }
   int flip_count() const { return flip_count_; }
   const FrameView& last_frame() const { return frame_; }
+  // Where the last flip changed the screen.
+  const ChangedArea& last_changes() const { return changes_; }
   void on_flip(std::function<void(int)> callback) { on_flip_ = std::move(callback); }
   // The most recent kKeptMessageBoxes boxes, oldest first: a long run (a
   // fuzzer's millions of loads) keeps no more than that.
@@ -52,6 +54,7 @@ class TestHost final : public HeadlessHost {
   std::int64_t rested_ticks_ = 0;
   int flip_count_ = 0;
   FrameView frame_;
+  ChangedArea changes_;
   std::function<void(int)> on_flip_;
   std::vector<MessageBoxRecord> message_boxes_;
 };

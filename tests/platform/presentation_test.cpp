@@ -35,7 +35,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     std::vector<int> pixels(100);
     std::vector<std::int64_t> flips, shows;
     std::int64_t now = 0;
-    platform::FramePacer pacer(refresh, [&](const FrameView& frame) {
+    platform::FramePacer pacer(refresh, [&](const FrameView& frame, const platform::ChangedArea&) {
       const auto index = static_cast<std::size_t>(static_cast<const int*>(frame.pixels) - pixels.data());
       EXPECT_EQ(index + 1, flips.size());
       EXPECT_LE(now - flips[index], refresh + kPoll);
@@ -50,7 +50,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     });
     for (; now < kSecond; now += kPoll) {
       if (now >= static_cast<std::int64_t>(flips.size()) * 10 * kMillisecond) {
-        pacer.flipped(FrameView{&pixels[flips.size()], 1, 1, 4, 32});
+        pacer.flipped(FrameView{&pixels[flips.size()], 1, 1, 4, 32}, {});
         flips.push_back(now);
       }
       const std::int64_t until_due = pacer.ticks_until_due(now);
@@ -68,11 +68,11 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
 // waits a whole refresh after it. A frame forgotten is never shown.
 TEST(FramePacer, AfterALateShowTheNextWaitsAWholeRefresh) {
   int shown = 0, pixel = 0;
-  platform::FramePacer pacer(100, [&](const FrameView&) { ++shown; });
+  platform::FramePacer pacer(100, [&](const FrameView&, const platform::ChangedArea&) { ++shown; });
   for (const std::int64_t now : {0, 250, 450}) {
-    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32}, {});
     pacer.poll(now);
-    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32}, {});
     EXPECT_EQ(pacer.ticks_until_due(now), 100) << now;
   }
   pacer.forget();

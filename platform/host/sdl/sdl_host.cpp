@@ -42,7 +42,7 @@ class SdlHost final : public Host {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
-  void present(const FrameView& frame) override;
+  void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override { pacer_.forget(); }
   void pump_events() override;
   void rest() override;
@@ -64,8 +64,8 @@ class SdlHost final : public Host {
     presentation_.close();
     window_.close();
   }
-  void show(const FrameView& frame) {
-    presentation_.draw(frame);
+  void show(const FrameView& frame, const ChangedArea& changed) {
+    presentation_.draw(frame, changed);
     count_shown();
   }
   void handle_key(const SDL_KeyboardEvent& key);
@@ -75,7 +75,8 @@ class SdlHost final : public Host {
   GameWindow window_;
   Presentation presentation_;
   Keyboard keyboard_;
-  FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate, [this](const FrameView& frame) { show(frame); }};
+  FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate,
+                    [this](const FrameView& frame, const ChangedArea& changed) { show(frame, changed); }};
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   Gamepads gamepads_;
 };
@@ -91,11 +92,11 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
   pacer_.set_refresh_ticks(settings_.vsync ? 0 : kTicksPerSecond / window_.refresh_rate());
 }
 
-void SdlHost::present(const FrameView& frame) {
+void SdlHost::present(const FrameView& frame, const ChangedArea& changed) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   if (!window_.is_open()) open_window(input_window(), frame.width, frame.height);
   rest_planner_.flipped(monotonic_ticks());
-  pacer_.flipped(frame);
+  pacer_.flipped(frame, changed);
   if (settings_.vsync) pacer_.poll(monotonic_ticks());
 }
 
@@ -128,7 +129,7 @@ void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_EXPOSED:
       presentation_.invalidate();
-      presentation_.draw(pacer_.newest());
+      presentation_.draw(pacer_.newest(), ChangedArea::everything());
       if (window_.hwnd() != nullptr) invalidate_window(window_.hwnd());
       break;
     default:
