@@ -112,8 +112,12 @@ void PageHistory::settle() {
   // Same size and format, so the same pitch: one copy of the whole memory.
   std::memcpy(pixels_.get(), base_->pixels_.get(),
               static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
-  forget_base();
+  // The pixels are the base's picture now, with nothing over it: another
+  // page settled from the same picture differs only where either is drawn on.
   forget_backdrop();
+  backdrop_.under_generation = base_->generation_;
+  backdrop_.over_generation = 0;
+  forget_base();
 }
 
 void PageHistory::defer_copy_of(PageHistory& base) {

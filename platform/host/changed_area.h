@@ -16,7 +16,8 @@ class ChangedArea {
   ChangedArea() = default;
   static ChangedArea everything();
 
-  // Empty rectangles change nothing; past kMostRectangles the whole frame
+  // Empty rectangles change nothing, and one that overlaps others is joined
+  // with them into their bounding box; past kMostRectangles the whole frame
   // is taken as changed, which costs less than so many small draws.
   void add(const RECT& rect);
   void add(const ChangedArea& other);

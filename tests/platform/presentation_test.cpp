@@ -10,6 +10,7 @@
 
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
+#include "host/rest_planner.h"
 
 namespace {
 
@@ -79,6 +80,24 @@ TEST(FramePacer, AfterALateShowTheNextWaitsAWholeRefresh) {
   pacer.poll(1000);
   EXPECT_EQ(shown, 3);
   EXPECT_EQ(pacer.newest().pixels, nullptr);
+}
+
+// A polling thread rests until a moment (100 us) before the next frame is
+// expected at the pace the flips keep, only polls from then until a rest
+// after it, and naps a millisecond at a time while it knows no pace or the
+// frame is later than that.
+TEST(RestPlanner, RestsUntilAMomentBeforeTheNextFrame) {
+  platform::RestPlanner planner(10);
+  std::vector<std::int64_t> rests{planner.rest_ticks(0)};
+  for (const std::int64_t start : {0, 100'000, 200'000}) {
+    planner.polled();
+    planner.counter_read(start);
+    planner.counter_read(start + 300);
+    planner.flipped(start + 500);
+  }
+  for (const std::int64_t now : {210'000, 298'999, 299'000, 300'500, 309'999, 310'000})
+    rests.push_back(planner.rest_ticks(now));
+  EXPECT_EQ(rests, (std::vector<std::int64_t>{10'000, 89'000, 1, 0, 0, 0, 10'000}));
 }
 
 // Where the picture goes on an output of each size and mode, and how many
