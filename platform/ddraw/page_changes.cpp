@@ -6,15 +6,20 @@
 namespace platform {
 namespace {
 
-// The first and one past the last pixel of [left, right) that differ
-// between two rows, or {right, left} when none do.
-std::pair<int, int> differing_span(const PixelView& shown, const PixelView& before, int y, int left,
-                                   int right) {
+// Widens `box` across a row that differs: only pixels left and right of the
+// columns it spans already can widen it.
+template <typename Pixel>
+void widen_across(const PixelView& shown, const PixelView& before, int y, int left, int right, RECT& box) {
+  const auto* now = reinterpret_cast<const Pixel*>(shown.row(y));
+  const auto* then = reinterpret_cast<const Pixel*>(before.row(y));
+  const int left_stop = std::min<int>(box.left, right);
   int first = left;
-  while (first < right && shown.at(first, y) == before.at(first, y)) ++first;
+  while (first < left_stop && now[first] == then[first]) ++first;
+  if (first < left_stop) box.left = first;
+  const int right_stop = std::max<int>(box.right, box.left);
   int last = right;
-  while (last > first && shown.at(last - 1, y) == before.at(last - 1, y)) --last;
-  return first < last ? std::pair{first, last} : std::pair{right, left};
+  while (last > right_stop && now[last - 1] == then[last - 1]) --last;
+  if (last > right_stop) box.right = last;
 }
 
 }  // namespace
@@ -32,9 +37,11 @@ ChangedArea changed_between(const PixelView& shown, const PixelView& before, con
     RECT box{right, bottom, left, top};
     for (int y = top; y < bottom; ++y) {
       if (std::memcmp(shown.row(y) + left * bytes, before.row(y) + left * bytes, row_bytes) == 0) continue;
-      const auto [first, last] = differing_span(shown, before, y, left, right);
-      box.left = std::min<LONG>(box.left, first);
-      box.right = std::max<LONG>(box.right, last);
+      if (bytes == 4) {
+        widen_across<std::uint32_t>(shown, before, y, left, right, box);
+      } else {
+        widen_across<std::uint16_t>(shown, before, y, left, right, box);
+      }
       box.top = std::min<LONG>(box.top, y);
       box.bottom = y + 1;
     }

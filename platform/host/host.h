@@ -32,6 +32,9 @@ inline constexpr std::int64_t kLongestRestMicroseconds = 1000;
 // Sleeps the thread for up to `microseconds`, less the wake-up delay the
 // kernel adds, so the rest as the thread sees it stays within its bound.
 void sleep_at_most(std::int64_t microseconds);
+// The shortest sleep the kernel gives: a thread waiting for a frame about
+// due naps instead of spinning, starting it late by a wake-up at most.
+void nap();
 
 class Host {
  public:

@@ -80,6 +80,8 @@ class SdlHost final : public Host {
   FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate,
                     [this](const FrameView& frame, const ChangedArea& changed) { show(frame, changed); }};
   RestPlanner rest_planner_{kTicksPerMicrosecond};
+  static constexpr std::int64_t kPumpInterval = 250 * kTicksPerMicrosecond;
+  std::int64_t last_pump_ = INT64_MIN / 2;
   Gamepads gamepads_;
 };
 
@@ -160,9 +162,16 @@ void SdlHost::handle_event(const SDL_Event& event) {
 
 void SdlHost::pump_events() {
   rest_planner_.polled();
-  SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) handle_event(event);
-  if (presentation_.ready()) pacer_.poll(monotonic_ticks());
+  const std::int64_t now = monotonic_ticks();
+  // Asking the display for events costs system calls; a thread polling
+  // while its frame falls due asks at most every kPumpInterval, and after
+  // every rest.
+  if (now - last_pump_ >= kPumpInterval) {
+    last_pump_ = now;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) handle_event(event);
+  }
+  if (presentation_.ready()) pacer_.poll(now);
 }
 
 void SdlHost::rest() {
@@ -179,12 +188,18 @@ void SdlHost::rest() {
   // the wait at the first event, which is taken at once; less than a
   // millisecond is slept.
   constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
+  if (ticks == 0) {
+    nap();
+    return;
+  }
   if (ticks < kTicksPerMillisecond) {
     sleep_at_most(ticks / kTicksPerMicrosecond);
+    last_pump_ = INT64_MIN / 2;
     return;
   }
   SDL_Event event;
   if (SDL_WaitEventTimeout(&event, static_cast<int>(ticks / kTicksPerMillisecond)) != 0) handle_event(event);
+  last_pump_ = INT64_MIN / 2;
 }
 
 void SdlHost::show_window(HWND hwnd, int width, int height) {
