@@ -25,9 +25,14 @@ void widen_across(const PixelView& shown, const PixelView& before, int y, int le
 }  // namespace
 
 ChangedArea changed_between(const PixelView& shown, const PixelView& before, const std::vector<RECT>& maybe) {
+  // What was drawn on both pages a little apart is compared once, as the
+  // bounding box of both.
+  ChangedArea candidates;
+  for (const RECT& area : maybe) candidates.add(area);
+  if (candidates.is_everything()) return candidates;
   ChangedArea changed;
   const int bytes = shown.bits_per_pixel / 8;
-  for (const RECT& area : maybe) {
+  for (const RECT& area : candidates.rectangles()) {
     const int left = std::max(0, static_cast<int>(area.left));
     const int right = std::min(shown.width, static_cast<int>(area.right));
     const int top = std::max(0, static_cast<int>(area.top));
