@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The real game under Xvfb: 10 seconds of play (S, then nothing), then Esc,
 # on a private X server per run. For each case it prints the frames flipped
-# a second and the CPU share of one core (the game's own HOPS_STATS line),
-# and the median and 99th percentile of the interval between flips
-# (HOPS_FLIP_LOG). The default paced presentation at 1024 x 768 and at
-# 1920 x 1080, and HOPS_VSYNC=1's waiting flip at 1024 x 768.
+# a second and the frames shown a second (the game's own HOPS_STATS line),
+# the CPU share of one core of the game and of the X server over the seconds
+# of play and their sum (from /proc), the game's wake-ups a second (its
+# threads' context switches), and the median and 99th percentile of the
+# interval between flips (HOPS_FLIP_LOG). The default paced presentation at
+# 1024 x 768 and at 1920 x 1080 full screen, and HOPS_VSYNC=1's waiting flip
+# at 1024 x 768.
 #
 # Usage: bench/pacing.sh <build dir> [seconds of play]
 set -euo pipefail
@@ -44,6 +47,11 @@ stop_xvfb() {
   xvfb_pid=""
 }
 
+# cpu_ticks <pid>: user and system time of a process so far, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# switches <pid>: context switches of all its threads so far.
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+
 # percentile <sorted file> <fraction>
 percentile() {
   awk -v q="$2" '{ v[NR] = $1 } END { i = int(NR * q); if (i < 1) i = 1; printf "%.2f", v[i] / 1000 }' "$1"
@@ -65,7 +73,14 @@ run_case() {
   [ -n "$window" ] || { echo "pacing: no game window"; cat "$work/stderr"; exit 1; }
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key s
+  local game_before x_before woken_before started ended
+  game_before=$(cpu_ticks "$game_pid") x_before=$(cpu_ticks "$xvfb_pid") woken_before=$(switches "$game_pid")
+  started=$(date +%s.%N)
   sleep "$play_seconds"
+  local game_cpu x_cpu woken
+  game_cpu=$(($(cpu_ticks "$game_pid") - game_before)) x_cpu=$(($(cpu_ticks "$xvfb_pid") - x_before))
+  woken=$(($(switches "$game_pid") - woken_before))
+  ended=$(date +%s.%N)
   xdotool key Escape
   wait "$game_pid" || true
   game_pid=""
@@ -73,18 +88,20 @@ run_case() {
   local stats
   stats=$(grep '^hops: ' "$work/stderr" | tail -n 1)
   [ -n "$stats" ] || { echo "pacing: no statistics line"; cat "$work/stderr"; exit 1; }
-  local rate cpu shown seconds
+  local rate shown seconds
   rate=$(sed -E 's/.*\(([0-9.]+) a second\).*/\1/' <<<"$stats")
-  cpu=$(sed -E 's/.*\(([0-9.]+) % of one core\).*/\1/' <<<"$stats")
   shown=$(sed -E 's/.*, ([0-9]+) shown,.*/\1/' <<<"$stats")
   seconds=$(sed -E 's/.* frames in ([0-9.]+) s .*/\1/' <<<"$stats")
   sort -n "$work/intervals" >"$work/sorted"
-  printf '%-22s %-10s %8s %8s %9s %9s %9s\n' "$name" "$screen" "$rate" \
-    "$(awk -v p="$shown" -v s="$seconds" 'BEGIN { printf "%.1f", p / s }')" "$cpu" \
+  printf '%-16s %-10s %8s %8s %7s %7s %7s %8s %7s %7s\n' "$name" "$screen" "$rate" \
+    "$(awk -v p="$shown" -v s="$seconds" 'BEGIN { printf "%.1f", p / s }')" \
+    $(awk -v g="$game_cpu" -v x="$x_cpu" -v w="$woken" -v t="$(getconf CLK_TCK)" -v a="$started" -v b="$ended" \
+      'BEGIN { s = b - a; printf "%.1f %.1f %.1f %.0f", 100 * g / t / s, 100 * x / t / s, 100 * (g + x) / t / s, w / s }') \
     "$(percentile "$work/sorted" 0.5)" "$(percentile "$work/sorted" 0.99)"
 }
 
-printf '%-22s %-10s %8s %8s %9s %9s %9s\n' case screen "frames/s" "shown/s" "CPU %" "p50 ms" "p99 ms"
+printf '%-16s %-10s %8s %8s %7s %7s %7s %8s %7s %7s\n' case screen "frames/s" "shown/s" "game %" "X %" "both %" \
+  "wakes/s" "p50 ms" "p99 ms"
 run_case default 1024x768
 run_case default 1920x1080
 run_case HOPS_VSYNC=1 1024x768 HOPS_VSYNC=1

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -24,9 +25,10 @@ PictureRect fit_rect(int output_width, int output_height, int picture_width, int
                  output_height);
 }
 
-// One output row from one source row through the column map.
+// One output row from one source row through the column map; `one_to_one`
+// when the columns are consecutive source columns.
 void scale_row(const FrameView& frame, const unsigned char* source, std::uint32_t* out,
-               const std::vector<int>& columns) {
+               const std::vector<int>& columns, bool one_to_one) {
   const int width = static_cast<int>(columns.size());
   if (frame.bits_per_pixel == 16) {
     const auto* pixels = reinterpret_cast<const std::uint16_t*>(source);
@@ -34,8 +36,8 @@ void scale_row(const FrameView& frame, const unsigned char* source, std::uint32_
     return;
   }
   const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
-  if (width == frame.width) {
-    std::memcpy(out, pixels, static_cast<std::size_t>(width) * 4);
+  if (one_to_one) {
+    std::memcpy(out, pixels + columns.front(), static_cast<std::size_t>(width) * 4);
     return;
   }
   for (int x = 0; x < width; ++x) out[x] = pixels[columns[static_cast<std::size_t>(x)]];
@@ -48,12 +50,38 @@ std::uint32_t blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
   return (red_blue & 0xFF00FF) | (green & 0x00FF00);
 }
 
-void blend_columns(const std::uint32_t* source, std::uint32_t* out, const SharpAxis& columns) {
-  const std::size_t width = columns.first.size();
-  for (std::size_t x = 0; x < width; ++x) {
-    out[x] = blend(source[columns.first[x]], source[columns.second[x]],
-                   static_cast<std::uint32_t>(columns.weight[x]));
+// Output columns [begin, end) of one source row, blended along the row.
+void blend_columns(const std::uint32_t* source, std::uint32_t* out, const SharpAxis& columns,
+                   std::size_t begin, std::size_t end) {
+  for (std::size_t x = begin; x < end; ++x) {
+    out[x - begin] = blend(source[columns.first[x]], source[columns.second[x]],
+                           static_cast<std::uint32_t>(columns.weight[x]));
   }
+}
+
+// The output pixels [first, last] of an axis whose source pixels fall in
+// [begin, end); empty (last < first) when none do.
+std::pair<int, int> sharp_span(const SharpAxis& axis, int begin, int end) {
+  int first = static_cast<int>(axis.first.size());
+  int last = -1;
+  for (std::size_t i = 0; i < axis.first.size(); ++i) {
+    const bool takes = (axis.first[i] >= begin && axis.first[i] < end) ||
+                       (axis.weight[i] != 0 && axis.second[i] >= begin && axis.second[i] < end);
+    if (!takes) continue;
+    first = std::min(first, static_cast<int>(i));
+    last = static_cast<int>(i);
+  }
+  return {first, last};
+}
+
+// The output pixels [first, last) of a nearest-neighbour axis whose source
+// pixel, floor(i * source / output), falls in [begin, end).
+std::pair<int, int> nearest_span(int source_size, int output_size, int begin, int end) {
+  const auto first_at = [&](int source) {
+    return static_cast<int>((static_cast<std::int64_t>(source) * output_size + source_size - 1) /
+                            source_size);
+  };
+  return {first_at(begin), first_at(end)};
 }
 
 }  // namespace
@@ -76,7 +104,12 @@ SharpAxis sharp_axis(int source_size, int output_size, int factor) {
 }
 
 void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect) {
-  if (frame.pixels == nullptr || rect.width <= 0 || rect.height <= 0) return;
+  scale_sharp_part(frame, output, output_pitch, rect, rect);
+}
+
+void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                      const PictureRect& rect, const PictureRect& part) {
+  if (frame.pixels == nullptr || part.width <= 0 || part.height <= 0) return;
   const int factor = sharp_factor(rect, frame.width);
   const SharpAxis columns = sharp_axis(frame.width, rect.width, factor);
   const SharpAxis rows = sharp_axis(frame.height, rect.height, factor);
@@ -90,11 +123,13 @@ void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch
   };
   // The last two source rows blended along the columns, kept for the rows
   // after them that use them again.
-  std::vector<std::uint32_t> upper(static_cast<std::size_t>(rect.width));
-  std::vector<std::uint32_t> lower(static_cast<std::size_t>(rect.width));
+  const auto begin = static_cast<std::size_t>(part.x - rect.x);
+  const auto end = begin + static_cast<std::size_t>(part.width);
+  std::vector<std::uint32_t> upper(static_cast<std::size_t>(part.width));
+  std::vector<std::uint32_t> lower(static_cast<std::size_t>(part.width));
   int upper_row = -1;
   int lower_row = -1;
-  for (int y = 0; y < rect.height; ++y) {
+  for (int y = part.y - rect.y; y < part.y - rect.y + part.height; ++y) {
     const auto index = static_cast<std::size_t>(y);
     const int first = rows.first[index];
     const int second = rows.second[index];
@@ -103,20 +138,20 @@ void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch
         std::swap(upper, lower);
         std::swap(upper_row, lower_row);
       } else {
-        blend_columns(source_row(first), upper.data(), columns);
+        blend_columns(source_row(first), upper.data(), columns, begin, end);
         upper_row = first;
       }
     }
     auto* out =
         reinterpret_cast<std::uint32_t*>(target + static_cast<std::ptrdiff_t>(rect.y + y) * output_pitch) +
-        rect.x;
+        part.x;
     const auto weight = static_cast<std::uint32_t>(rows.weight[index]);
     if (weight == 0) {
-      std::memcpy(out, upper.data(), static_cast<std::size_t>(rect.width) * 4);
+      std::memcpy(out, upper.data(), static_cast<std::size_t>(part.width) * 4);
       continue;
     }
     if (lower_row != second) {
-      blend_columns(source_row(second), lower.data(), columns);
+      blend_columns(source_row(second), lower.data(), columns, begin, end);
       lower_row = second;
     }
     for (std::size_t x = 0; x < upper.size(); ++x) out[x] = blend(upper[x], lower[x], weight);
@@ -141,31 +176,62 @@ int sharp_factor(const PictureRect& rect, int picture_width) {
 }
 
 void scale_nearest(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect) {
-  if (frame.pixels == nullptr || rect.width <= 0 || rect.height <= 0) return;
-  std::vector<int> columns(static_cast<std::size_t>(rect.width));
-  for (int x = 0; x < rect.width; ++x) {
+  scale_nearest_part(frame, output, output_pitch, rect, rect);
+}
+
+void scale_nearest_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                        const PictureRect& rect, const PictureRect& part) {
+  if (frame.pixels == nullptr || part.width <= 0 || part.height <= 0) return;
+  std::vector<int> columns(static_cast<std::size_t>(part.width));
+  for (int x = 0; x < part.width; ++x) {
     columns[static_cast<std::size_t>(x)] =
-        static_cast<int>(static_cast<std::int64_t>(x) * frame.width / rect.width);
+        static_cast<int>(static_cast<std::int64_t>(part.x - rect.x + x) * frame.width / rect.width);
   }
+  const bool one_to_one = rect.width == frame.width;
   const auto* source = static_cast<const unsigned char*>(frame.pixels);
   auto* target = reinterpret_cast<unsigned char*>(output);
-  const std::size_t row_bytes = static_cast<std::size_t>(rect.width) * 4;
+  const std::size_t row_bytes = static_cast<std::size_t>(part.width) * 4;
   int previous_row = -1;
   std::uint32_t* previous_out = nullptr;
-  for (int y = 0; y < rect.height; ++y) {
+  for (int y = part.y - rect.y; y < part.y - rect.y + part.height; ++y) {
     const int row = static_cast<int>(static_cast<std::int64_t>(y) * frame.height / rect.height);
     auto* out =
         reinterpret_cast<std::uint32_t*>(target + static_cast<std::ptrdiff_t>(rect.y + y) * output_pitch) +
-        rect.x;
+        part.x;
     // Rows that repeat a source row copy the row already scaled.
     if (row == previous_row) {
       std::memcpy(out, previous_out, row_bytes);
     } else {
-      scale_row(frame, source + static_cast<std::ptrdiff_t>(row) * frame.pitch, out, columns);
+      scale_row(frame, source + static_cast<std::ptrdiff_t>(row) * frame.pitch, out, columns, one_to_one);
     }
     previous_row = row;
     previous_out = out;
   }
+}
+
+PictureRect output_part(const PictureRect& rect, int picture_width, int picture_height, const RECT& changed,
+                        ScaleMode mode) {
+  if (rect.width <= 0 || rect.height <= 0 || picture_width <= 0 || picture_height <= 0) return {};
+  const int left = std::max(0, changed.left);
+  const int top = std::max(0, changed.top);
+  const int right = std::min(picture_width, changed.right);
+  const int bottom = std::min(picture_height, changed.bottom);
+  if (left >= right || top >= bottom) return {};
+  std::pair<int, int> columns;
+  std::pair<int, int> rows;
+  if (mode == ScaleMode::sharp) {
+    const int factor = sharp_factor(rect, picture_width);
+    columns = sharp_span(sharp_axis(picture_width, rect.width, factor), left, right);
+    rows = sharp_span(sharp_axis(picture_height, rect.height, factor), top, bottom);
+    ++columns.second;
+    ++rows.second;
+  } else {
+    columns = nearest_span(picture_width, rect.width, left, right);
+    rows = nearest_span(picture_height, rect.height, top, bottom);
+  }
+  if (columns.first >= columns.second || rows.first >= rows.second) return {};
+  return PictureRect{rect.x + columns.first, rect.y + rows.first, columns.second - columns.first,
+                     rows.second - rows.first};
 }
 
 }  // namespace platform

@@ -29,6 +29,10 @@ int sharp_factor(const PictureRect& rect, int picture_width);
 // a 32-bit 0x00RRGGBB output; each output pixel takes the source pixel under
 // its top-left corner. The rectangle must lie inside the output.
 void scale_nearest(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
+// The same, drawing only the output pixels in `part` (a part of `rect`):
+// each exactly as the whole picture drawn would have it.
+void scale_nearest_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                        const PictureRect& rect, const PictureRect& part);
 
 // One axis of a sharp scale: output pixel i blends source pixels first[i]
 // and second[i], weight[i] / 256 of the second. The picture is enlarged by
@@ -46,5 +50,14 @@ SharpAxis sharp_axis(int source_size, int output_size, int factor);
 // output, enlarged by sharp_factor and smoothed down; each channel is
 // (a * (256 - w) + b * w) / 256 along the columns, then along the rows.
 void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch, const PictureRect& rect);
+void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
+                      const PictureRect& rect, const PictureRect& part);
+
+// The part of `rect` whose output pixels take any source pixel of
+// `changed` (a rectangle of the frame's) when a picture of this size is
+// scaled there in `mode`: what must be drawn again when those source
+// pixels change. Empty when no output pixel takes one.
+PictureRect output_part(const PictureRect& rect, int picture_width, int picture_height, const RECT& changed,
+                        ScaleMode mode);
 
 }  // namespace platform

@@ -27,7 +27,7 @@ LRESULT g_create_result = 0;
 
 std::string Name(HWND hwnd) {
   for (std::size_t i = 0; i < g_windows.size(); ++i)
-    if (g_windows[i] == hwnd) return "w" + std::to_string(i);
+    if (g_windows[i] == hwnd) return std::string("w").append(std::to_string(i));
   return hwnd == nullptr ? "thread" : "new";
 }
 
@@ -299,7 +299,7 @@ TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     trace.push_back(Show(msg) + ":");
     for (int key : {VK_SPACE, VK_LEFT, VK_RIGHT, int{'A'}, 0, 0xFF, 0x100, -1})
-      trace.back() += " " + std::to_string(GetKeyState(key));
+      trace.back().append(" ").append(std::to_string(GetKeyState(key)));
   }
   EXPECT_EQ(trace,
             (Strings{"w0 0100 20 390001: -127 0 0 0 0 0 0 0", "w0 0100 20 40390001: -127 0 0 0 0 0 0 0",

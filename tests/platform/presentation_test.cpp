@@ -168,4 +168,71 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
   }
 }
 
+// A changed rectangle of the frame is drawn again on the part of the output
+// its pixels reach, found against the plain rule (every output pixel whose
+// source pixels, both where it blends two, lie in the rectangle); drawn
+// there over the old picture, the output is the new picture drawn whole.
+TEST(PictureScaling, AChangedRectangleIsDrawnAgainWhereItsPixelsGo) {
+  using platform::ScaleMode;
+  constexpr ScaleMode fit = ScaleMode::fit, sharp = ScaleMode::sharp;
+  const std::tuple<ScaleMode, int, PictureRect, RECT> rows[] = {
+      {fit, 32, {0, 0, 13, 7}, {2, 1, 5, 4}},      {fit, 32, {3, 2, 29, 17}, {0, 0, 1, 1}},
+      {fit, 32, {3, 2, 29, 17}, {12, 6, 13, 7}},   {fit, 16, {2, 1, 26, 14}, {4, 2, 9, 6}},
+      {fit, 32, {1, 1, 9, 5}, {3, 3, 4, 4}},       {fit, 32, {1, 1, 9, 5}, {-5, -5, 2, 2}},
+      {sharp, 32, {2, 1, 20, 11}, {6, 3, 7, 4}},   {sharp, 32, {0, 0, 31, 17}, {0, 0, 13, 7}},
+      {sharp, 32, {1, 3, 44, 24}, {12, 0, 13, 1}}, {sharp, 32, {0, 0, 8, 4}, {5, 2, 9, 5}}};
+  constexpr int kWidth = 13, kHeight = 7;
+  for (const auto& [mode, bits, rect, changed] : rows) {
+    SCOPED_TRACE(::testing::Message()
+                 << rect.width << "x" << rect.height << " at " << changed.left << "," << changed.top);
+    const bool smooth = mode == sharp;
+    const auto scale = [&](const FrameView& frame, std::vector<std::uint32_t>& out, const PictureRect& part) {
+      (smooth ? platform::scale_sharp_part : platform::scale_nearest_part)(
+          frame, out.data(), (rect.x + rect.width) * 4, rect, part);
+    };
+    const int pitch = kWidth * bits / 8;
+    std::vector<unsigned char> old_pixels(static_cast<std::size_t>(pitch) * kHeight), pixels = old_pixels;
+    for (int y = 0; y < kHeight; ++y)
+      for (int i = 0; i < pitch; ++i) {
+        const auto at = static_cast<std::size_t>(y * pitch + i);
+        old_pixels[at] = static_cast<unsigned char>(at * 37 + 11);
+        const bool in = y >= changed.top && y < changed.bottom && i >= changed.left * bits / 8 &&
+                        i < changed.right * bits / 8;
+        pixels[at] = static_cast<unsigned char>(in ? at * 91 + 5 : at * 37 + 11);
+      }
+    const FrameView old_frame{old_pixels.data(), kWidth, kHeight, pitch, bits};
+    const FrameView frame{pixels.data(), kWidth, kHeight, pitch, bits};
+    const int factor = platform::sharp_factor(rect, kWidth);
+    const platform::SharpAxis columns = platform::sharp_axis(kWidth, rect.width, factor);
+    const platform::SharpAxis lines = platform::sharp_axis(kHeight, rect.height, factor);
+    const auto takes = [&](const platform::SharpAxis& axis, int i, int source, int output, int begin,
+                           int end) {
+      const int nearest = i * source / output;
+      const auto k = static_cast<std::size_t>(i);
+      return smooth ? (axis.first[k] >= begin && axis.first[k] < end) ||
+                          (axis.weight[k] != 0 && axis.second[k] >= begin && axis.second[k] < end)
+                    : nearest >= begin && nearest < end;
+    };
+    int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+    for (int y = 0; y < rect.height; ++y)
+      for (int x = 0; x < rect.width; ++x)
+        if (takes(columns, x, kWidth, rect.width, changed.left, changed.right) &&
+            takes(lines, y, kHeight, rect.height, changed.top, changed.bottom)) {
+          left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
+          bottom = std::max(bottom, y + 1);
+        }
+    const PictureRect part = platform::output_part(rect, kWidth, kHeight, changed, mode);
+    const PictureRect reached =
+        right < 0 ? PictureRect{} : PictureRect{rect.x + left, rect.y + top, right - left, bottom - top};
+    EXPECT_EQ(part, reached);
+    const std::size_t size =
+        static_cast<std::size_t>(rect.x + rect.width) * static_cast<std::size_t>(rect.y + rect.height);
+    std::vector<std::uint32_t> whole(size, 0xDEADBEEF), redrawn(size, 0xDEADBEEF);
+    scale(frame, whole, rect);
+    scale(old_frame, redrawn, rect);
+    scale(frame, redrawn, part);
+    EXPECT_EQ(redrawn, whole);
+  }
+}
+
 }  // namespace

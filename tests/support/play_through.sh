@@ -5,11 +5,8 @@
 # Wine ("wine"). The title screen must be the headless build's first frame
 # below the status text (exactly natively, within 100 pixels under Wine's
 # DirectDraw); then S starts play, space fires a bullet, the Right arrow
-# moves the player, and Esc ends the process with exit code 0. Natively a
-# second run, left to play undisturbed by screenshots for a few seconds,
-# keeps the designed pace: HOPS_STATS=1's line after Esc reports at least 95
-# frames a second (100 is the design; the bound is loose for a shared
-# machine).
+# moves the player, and Esc ends the process with exit code 0. How fast it
+# plays is the pacing benchmark's to measure (bench/pacing.sh), not a test's.
 #
 # "probe" runs the DirectDraw probe on our platform layer and on Wine's
 # DirectDraw: every observation (result codes, hashes of keyed and stretched
@@ -111,13 +108,3 @@ press space 0.1 1 bullet_shown || fail "no bullet over the player's picture afte
 press Right "$move" 3 player_moved || fail "the Right arrow did not move the player's figure right of x 171"
 echo "a bullet at $bullet over the player's picture; then the player's figure at ${w}x$h+$x+$y"
 hops_quit
-[ "$1" = native ] || exit 0
-
-hops_start_xvfb
-hops_start_game "$hops_workdir" env HOPS_STATS=1 "${run[@]}"
-hold s
-sleep 4
-hops_quit
-rate=$(sed -nE 's/^hops: [0-9]+ frames in [0-9.]+ s \(([0-9.]+) a second\), [0-9]+ shown, CPU [0-9.]+ s \([0-9.]+ % of one core\)$/\1/p' \
-  "$hops_workdir/game.log")
-awk -v r="$rate" 'BEGIN { print "pace: " r " frames a second"; exit !(r >= 95) }' || fail "not the designed 100"

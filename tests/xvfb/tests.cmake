@@ -1,8 +1,7 @@
 # The game on the SDL2 host in real X windows under Xvfb: played through from
-# its installed launcher (alone: its second run measures the game's pace,
-# which the suite's other tests would take the cores from), its message box
-# for a missing picture, and its picture on screens and windows of several
-# shapes.
+# its installed launcher (alone: the suite's other tests would slow its
+# frames below what its screenshots wait for), its message box for a missing
+# picture, and its picture on screens and windows of several shapes.
 foreach(name start_up display)
   add_test(NAME xvfb_hops_${name} COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hops_xvfb_test.sh ${name}
     $<TARGET_FILE:hops> ${CMAKE_BINARY_DIR}/IMG $<TARGET_FILE:frame_dump>)

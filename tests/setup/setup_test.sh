@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# scripts/setup against fake dpkg-query, apt-get, sudo, id, locale and
+# localedef: which packages it finds missing (dpkg may never have heard of
+# them), what it asks apt for, and how it fails. Each row of the table runs it
+# once in a PATH of fakes and compares its exit code, the commands it ran
+# and the first line of its standard error.
+set -euo pipefail
+setup=$(cd "$(dirname "$0")/../.." && pwd)/scripts/setup
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The fakes log each call; FAKE_* say what the machine is like.
+mkdir "$work/bin" "$work/bin-sudo"
+for tool in bash grep awk sed; do ln -s "$(command -v "$tool")" "$work/bin/$tool"; done
+fake() { printf '#!/bin/bash\n%s\n' "$2" >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
+fake dpkg-query 'status=0
+for p in "${@:3}"; do
+  case " $FAKE_UNKNOWN " in *" $p "*) echo "dpkg-query: no packages found matching $p" >&2; status=1; continue ;; esac
+  case " $FAKE_REMOVED " in *" $p "*) echo "$p deinstall ok config-files"; continue ;; esac
+  echo "$p install ok installed"
+done
+exit $status'
+fake apt-get 'echo "apt-get $*" >>"$FAKE_LOG"; [ "$1" != update ] || exit "$FAKE_UPDATE_STATUS"; exit "$FAKE_INSTALL_STATUS"'
+fake id 'echo "$FAKE_UID"'
+fake locale 'printf "C\nC.utf8\n%s\n" "$FAKE_LOCALES"'
+fake localedef 'echo "localedef $*" >>"$FAKE_LOG"'
+printf '#!/bin/bash\necho -n "sudo " >>"$FAKE_LOG"; "$@"\n' >"$work/bin-sudo/sudo"
+chmod +x "$work/bin-sudo/sudo"
+
+install='install -y -q --no-install-recommends'
+# set | unknown to dpkg | removed | uid | sudo | update, install status | locales
+#   -> exit code | commands run, ';' between | first line of stderr (a part of it)
+rows=(
+  "play|||0|no|0 0|-> 0||"
+  "play|fonts-unifont|cmake|0|no|0 0|-> 0|apt-get update -q;apt-get $install cmake fonts-unifont|"
+  "test|lintian fonts-nanum||0|no|0 0|ko_KR.utf8 -> 0|apt-get update -q;apt-get $install fonts-nanum lintian|"
+  "play|fonts-unifont||1000|yes|0 0|-> 0|sudo apt-get update -q;sudo apt-get $install fonts-unifont|"
+  "play|fonts-unifont||1000|no|0 0|-> 1||setup: installing fonts-unifont needs root, and there is no sudo here"
+  "play||g++|0|no|100 0|-> 1|apt-get update -q|setup: 'apt-get update' failed"
+  "play||g++|0|no|0 100|-> 1|apt-get update -q;apt-get $install g++|setup: 'apt-get install' failed for g++"
+  "windows|||0|no|0 0|-> 0|localedef -i ko_KR -f UTF-8 ko_KR.UTF-8|"
+  "windows|||1000|yes|0 0|ko_KR.UTF-8 -> 0||"
+  "windows|||1000|no|0 0|-> 1||setup: making the Korean locale ko_KR.UTF-8 needs root"
+  "web-and-more|||0|no|0 0|-> 2||usage: scripts/setup"
+)
+failed=0
+for row in "${rows[@]}"; do
+  IFS='|' read -r set unknown removed uid sudo statuses rest want_log want_err <<<"$row"
+  read -r update_status install_status <<<"$statuses"
+  locales=${rest% -> *} want_status=${rest#*-> }
+  path=$work/bin
+  [ "$sudo" = no ] || path=$path:$work/bin-sudo
+  : >"$work/log"
+  status=0
+  env -i PATH="$path" FAKE_LOG="$work/log" FAKE_UNKNOWN="$unknown" FAKE_REMOVED="$removed" FAKE_UID="$uid" \
+    FAKE_UPDATE_STATUS="$update_status" FAKE_INSTALL_STATUS="$install_status" FAKE_LOCALES="$locales" \
+    bash "$setup" "$set" >/dev/null 2>"$work/err" || status=$?
+  log=$(paste -sd';' "$work/log")
+  err=$(head -n1 "$work/err")
+  if [ "$status" != "$want_status" ] || [ "$log" != "$want_log" ] || [[ "$err" != *"$want_err"* ]] ||
+    { [ -z "$want_err" ] && [ -n "$err" ]; }; then
+    echo "FAIL: $row"
+    echo "  got exit $status, commands '$log', stderr '$err'"
+    failed=$((failed + 1))
+  fi
+done
+echo "$((${#rows[@]} - failed)) passed, $failed failed"
+[ "$failed" -eq 0 ]
