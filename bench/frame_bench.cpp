@@ -449,9 +449,9 @@ void ours_sdl_host_present(benchmark::State& state) {
   host->show_window(hwnd, kScreenW, kScreenH);
   std::vector<std::uint32_t> frame(static_cast<std::size_t>(kScreenW) * kScreenH, 0x00336699);
   const platform::FrameView view{frame.data(), kScreenW, kScreenH, kScreenW * 4, 32};
-  host->present(view);
+  host->present(view, platform::ChangedArea::everything());
   for (auto _ : state) {
-    host->present(view);
+    host->present(view, platform::ChangedArea::everything());
     benchmark::ClobberMemory();
   }
   host->destroy_window(hwnd);

@@ -15,6 +15,13 @@ void Backdrop::drawn(std::uint64_t under, std::uint64_t over) {
   damaged_pixels_ = 0;
 }
 
+std::optional<std::vector<RECT>> Backdrop::differences_from(const Backdrop& other) const {
+  if (under_ == 0 || under_ != other.under_ || over_ != other.over_) return std::nullopt;
+  std::vector<RECT> maybe = damaged_;
+  maybe.insert(maybe.end(), other.damaged_.begin(), other.damaged_.end());
+  return maybe;
+}
+
 void Backdrop::damage(const RECT& area, int width, int height) {
   if (under_ == 0 || area.left >= area.right || area.top >= area.bottom) return;
   damaged_pixels_ += static_cast<std::int64_t>(area.right - area.left) * (area.bottom - area.top);

@@ -73,6 +73,11 @@ void PageHistory::swap(PageHistory& back) {
   back.new_generation();
 }
 
+std::optional<std::vector<RECT>> PageHistory::differences_from(const PageHistory& other) const {
+  if (base_ != nullptr || other.base_ != nullptr) return std::nullopt;
+  return backdrop_.differences_from(other.backdrop_);
+}
+
 void PageHistory::new_generation() { generation_ = next_generation(); }
 
 void PageHistory::settle_copies() {
@@ -84,8 +89,10 @@ void PageHistory::settle() {
   // Same size and format, so the same pitch: one copy of the whole memory.
   std::memcpy(pixels_.get(), base_->pixels_.get(),
               static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
+  // The pixels are the base's picture now, with nothing over it: another
+  // page settled from the same picture differs only where either is drawn on.
+  backdrop_.drawn(base_->generation_, kNothingOver);
   forget_base();
-  backdrop_.forget();
 }
 
 void PageHistory::defer_copy_of(PageHistory& base) {

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "ddraw/backdrop.h"
@@ -58,6 +59,10 @@ class PageHistory {
   void rekeyed() { new_generation(); }
   // Before the front page (this) and its back buffer trade their memory.
   void swap(PageHistory& back);
+  // Where these pixels may differ from `other`'s (a surface of the same size
+  // whose copies are all made): the rectangles drawn on either since both
+  // last held the same backdrop. None when they do not hold one.
+  std::optional<std::vector<RECT>> differences_from(const PageHistory& other) const;
 
   // Where these pixels can be read as they are now without making a copy
   // owed: the base's memory while the copy is owed.

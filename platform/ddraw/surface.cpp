@@ -2,8 +2,11 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "ddraw/direct_draw.h"
+#include "ddraw/page_changes.h"
 #include "ddraw/pixels.h"
 #include "gdi32/device_context.h"
 #include "host/frame_statistics.h"
@@ -121,9 +124,9 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
   return DD_OK;
 }
 
-void Surface::present() const {
+void Surface::present(const ChangedArea& changed) const {
   count_flip();
-  host().present(view());
+  host().present(view(), changed);
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
@@ -134,7 +137,10 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   // the back buffer is again the surface the next frame is drawn on.
   history_.swap(back_->history_);
   std::swap(pixels_, back_->pixels_);
-  present();
+  // What the screen gains: where the page now in front differs from the
+  // one it replaces, which the histories of both pages narrow down.
+  const std::optional<std::vector<RECT>> maybe = history_.differences_from(back_->history_);
+  present(maybe ? changed_between(view(), back_->view(), *maybe) : ChangedArea::everything());
   return DD_OK;
 }
 

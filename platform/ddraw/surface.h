@@ -9,6 +9,7 @@
 #include "ddraw/page_history.h"
 #include "ddraw/pixel_memory.h"
 #include "ddraw/pixels.h"
+#include "host/changed_area.h"
 
 namespace platform {
 
@@ -53,7 +54,7 @@ class Surface : public IDirectDrawSurface7 {
   PixelBlock block(const RECT& rect) const;
   PixelBlock whole() const { return block(RECT{0, 0, width_, height_}); }
   PixelView view() const { return PixelView{pixels_.get(), width_, height_, pitch_, bits_per_pixel_}; }
-  void present() const;
+  void present(const ChangedArea& changed) const;
 
   DirectDraw* owner_;
   int width_;

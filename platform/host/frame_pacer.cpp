@@ -7,7 +7,8 @@ void FramePacer::poll(std::int64_t now) {
   waiting_ = false;
   const std::int64_t rhythm = next_show_ + refresh_ticks_;
   next_show_ = next_show_ != INT64_MIN && rhythm > now ? rhythm : now + refresh_ticks_;
-  show_(newest_);
+  show_(newest_, changed_);
+  changed_.clear();
 }
 
 std::int64_t FramePacer::ticks_until_due(std::int64_t now) const {

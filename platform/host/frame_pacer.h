@@ -2,7 +2,9 @@
 // flipped frame, at most once per display refresh. A flip only leaves its
 // frame in a one-frame mailbox (replacing one still waiting there, which is
 // dropped unseen) and returns; the host's next poll shows the waiting frame
-// once the display is ready for a new picture. Times are counter ticks.
+// once the display is ready for a new picture, with what changed since the
+// frame shown before it (the changes of the frames dropped in between
+// added up). Times are counter ticks.
 #pragma once
 
 #include <cstdint>
@@ -14,20 +16,24 @@ namespace platform {
 
 class FramePacer {
  public:
-  using Show = std::function<void(const FrameView&)>;
+  using Show = std::function<void(const FrameView&, const ChangedArea&)>;
 
   // refresh_ticks: one display refresh; show puts a frame on the screen.
   FramePacer(std::int64_t refresh_ticks, Show show) : refresh_ticks_(refresh_ticks), show_(std::move(show)) {}
 
   void set_refresh_ticks(std::int64_t ticks) { refresh_ticks_ = ticks; }
-  // A new frame was flipped; never shows it from here.
-  void flipped(const FrameView& frame) {
+  // A new frame was flipped, `changed` where it differs from the frame
+  // flipped before it; never shows it from here.
+  void flipped(const FrameView& frame, const ChangedArea& changed) {
     newest_ = frame;
+    changed_.add(changed);
     waiting_ = true;
   }
-  // The newest frame's memory goes away (its surface is being destroyed).
+  // The newest frame's memory goes away (its surface is being destroyed):
+  // the next frame is shown whole.
   void forget() {
     newest_ = FrameView{};
+    changed_ = ChangedArea::everything();
     waiting_ = false;
   }
   // Shows the waiting frame if the display is ready for it at `now`. The
@@ -44,6 +50,7 @@ class FramePacer {
   std::int64_t refresh_ticks_;
   Show show_;
   FrameView newest_;
+  ChangedArea changed_ = ChangedArea::everything();
   std::int64_t next_show_ = INT64_MIN;
   bool waiting_ = false;
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ddraw/pixels.h"
+#include "host/changed_area.h"
 #include "host/settings.h"
 
 namespace platform {
@@ -25,7 +26,8 @@ inline constexpr std::int64_t kTicksPerMicrosecond = kTicksPerSecond / 1'000'000
 // The monotonic clock in those ticks.
 std::int64_t monotonic_ticks();
 
-// One rest of a polling thread: a due frame or a key waits at most this long.
+// The rest of a polling thread that does not know when it will be needed:
+// a due frame or a key waits at most this long.
 inline constexpr std::int64_t kLongestRestMicroseconds = 1000;
 // Sleeps the thread for up to `microseconds`, less the wake-up delay the
 // kernel adds, so the rest as the thread sees it stays within its bound.
@@ -35,18 +37,21 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // Called by each Flip with the screen's new contents; the view stays
-  // valid until the next present or until the primary surface goes away.
-  // Returns at once: a host with a display shows the newest frame when the
-  // display can take one (from pump_events or rest), dropping the others.
-  virtual void present(const FrameView& frame) = 0;
+  // Called by each Flip with the screen's new contents and where they
+  // differ from the frame flipped before; the view stays valid until the
+  // next present or until the primary surface goes away. Returns at once: a
+  // host with a display shows the newest frame when the display can take one
+  // (from pump_events or rest), dropping the others, and redraws only what
+  // changed since the frame it showed last.
+  virtual void present(const FrameView& frame, const ChangedArea& changed) = 0;
   // Forgets the last frame (the primary surface is being destroyed).
   virtual void forget_frame() = 0;
   // Turns pending machine events into posted window messages; called by
   // PeekMessageA before it looks at the queue. Never blocks.
   virtual void pump_events() = 0;
   // Called by PeekMessageA when the game keeps finding the queue empty: the
-  // thread may sleep or wait for input, for at most kLongestRestMicroseconds.
+  // thread may sleep until the next frame is due (or a waiting frame is to
+  // be shown), ending the rest at once when input arrives.
   virtual void rest() {}
   // Shows a window of this size; hidden windows have no host presence.
   virtual void show_window(HWND hwnd, int width, int height) = 0;

@@ -234,4 +234,24 @@ PictureRect output_part(const PictureRect& rect, int picture_width, int picture_
                      rows.second - rows.first};
 }
 
+std::vector<PictureRect> parts_to_redraw(const PictureRect& rect, int picture_width, int picture_height,
+                                         const ChangedArea& changed, ScaleMode mode) {
+  if (changed.is_everything()) return {rect};
+  std::vector<PictureRect> parts;
+  for (const RECT& area : changed.rectangles()) {
+    const PictureRect part = output_part(rect, picture_width, picture_height, area, mode);
+    if (part.width > 0) parts.push_back(part);
+  }
+  return parts;
+}
+
+void scale_part(ScaleMode mode, const FrameView& frame, std::uint32_t* output, int output_pitch,
+                const PictureRect& rect, const PictureRect& part) {
+  if (mode == ScaleMode::sharp) {
+    scale_sharp_part(frame, output, output_pitch, rect, part);
+  } else {
+    scale_nearest_part(frame, output, output_pitch, rect, part);
+  }
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/changed_area.h"
 #include "host/host.h"
 #include "host/settings.h"
 
@@ -59,5 +60,14 @@ void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_
 // pixels change. Empty when no output pixel takes one.
 PictureRect output_part(const PictureRect& rect, int picture_width, int picture_height, const RECT& changed,
                         ScaleMode mode);
+// The parts of `rect` to draw again for a frame of this size: all of it when
+// everything changed, else the output part of each changed rectangle (none
+// when nothing changed).
+std::vector<PictureRect> parts_to_redraw(const PictureRect& rect, int picture_width, int picture_height,
+                                         const ChangedArea& changed, ScaleMode mode);
+// Draws `part` of the frame scaled into `rect` by the mode's kernel: sharp
+// smooths, fit and integer take the nearest pixel.
+void scale_part(ScaleMode mode, const FrameView& frame, std::uint32_t* output, int output_pitch,
+                const PictureRect& rect, const PictureRect& part);
 
 }  // namespace platform

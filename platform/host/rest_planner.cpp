@@ -33,7 +33,7 @@ std::int64_t RestPlanner::rest_ticks(std::int64_t now) const {
   const std::int64_t pace = *std::min_element(
       intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
   const std::int64_t expected = last_start_ + pace;
-  if (now < expected - wake_margin_) return std::min(longest_rest_, expected - wake_margin_ - now);
+  if (now < expected - wake_margin_) return expected - wake_margin_ - now;
   if (now < expected + longest_rest_) return 0;
   return longest_rest_;
 }

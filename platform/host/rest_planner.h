@@ -5,9 +5,10 @@
 // frame is due, and when a flip follows, that reading was the start of the
 // frame. Frames start at a steady pace, and the shortest of the recent
 // intervals between starts is that pace (a frame started late only lengthens
-// an interval). Before the next frame is expected the thread rests, at most
-// kLongestRestMicroseconds at a time; from a moment before it is expected
-// until it starts (or a rest later, when it does not) the thread only polls.
+// an interval). Before the next frame is expected the thread rests until a
+// moment before it (input, which ends a rest at once, aside); from then until
+// it starts the thread only polls. While the pace is not known yet, or when a
+// frame is a rest late, the thread rests kLongestRestMicroseconds at a time.
 // Times are counter ticks.
 #pragma once
 
@@ -32,7 +33,8 @@ class RestPlanner {
   // A frame was flipped; it started at the first counter reading since the
   // last poll (or now, for a program that flips without reading it).
   void flipped(std::int64_t now);
-  // Ticks the thread may rest from `now`; 0 while a frame is about due.
+  // Ticks the thread may rest from `now`: until a moment before the next
+  // frame is expected; 0 while a frame is about due.
   std::int64_t rest_ticks(std::int64_t now) const;
 
  private:

@@ -34,6 +34,7 @@ int rest_count() { return test_host().rest_count(); }
 std::int64_t rested_ticks() { return test_host().rested_ticks(); }
 
 void press_key(int virtual_key) { post_key(virtual_key, true); }
+void press_key_at(std::int64_t ticks, int virtual_key) { test_host().press_key_at(ticks, virtual_key); }
 void release_key(int virtual_key) { post_key(virtual_key, false); }
 void post_close() { platform::post_close(); }
 
@@ -55,6 +56,7 @@ void set_client_rect(HWND hwnd, const RECT& rect) {
 bool window_shown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
 
 int flip_count() { return test_host().flip_count(); }
+const ChangedArea& changes() { return test_host().last_changes(); }
 
 Screen screen() {
   const FrameView& frame = test_host().last_frame();

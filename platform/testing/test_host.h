@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/headless/headless_host.h"
@@ -19,7 +20,9 @@ struct MessageBoxRecord {
 
 class TestHost final : public HeadlessHost {
  public:
-  void present(const FrameView& frame) override;
+  void present(const FrameView& frame, const ChangedArea& changed) override;
+  // Posts the keys whose time has come.
+  void pump_events() override;
   void forget_frame() override { frame_ = FrameView{}; }
   // The clock stands still, unless rests move it as far as a sleeping
   // thread would see it move.
@@ -30,11 +33,14 @@ class TestHost final : public HeadlessHost {
   void set_counter(std::int64_t value) { counter_ = value; }
   void set_counter_step(std::int64_t ticks) { counter_step_ = ticks; }
   void set_rests_move_clock(bool move) { rests_move_clock_ = move; }
+  void press_key_at(std::int64_t ticks, int virtual_key);
   int rest_count() const { return rest_count_; }
   std::int64_t rested_ticks() const { return rested_ticks_; }
   std::int64_t counter() const { return counter_; }
   int flip_count() const { return flip_count_; }
   const FrameView& last_frame() const { return frame_; }
+  // Where the last flip changed the screen.
+  const ChangedArea& last_changes() const { return changes_; }
   void on_flip(std::function<void(int)> callback) { on_flip_ = std::move(callback); }
   // The most recent kKeptMessageBoxes boxes, oldest first: a long run (a
   // fuzzer's millions of loads) keeps no more than that.
@@ -52,7 +58,10 @@ class TestHost final : public HeadlessHost {
   std::int64_t rested_ticks_ = 0;
   int flip_count_ = 0;
   FrameView frame_;
+  ChangedArea changes_;
   std::function<void(int)> on_flip_;
+  // Keys to come, soonest first.
+  std::vector<std::pair<std::int64_t, int>> keys_to_come_;
   std::vector<MessageBoxRecord> message_boxes_;
 };
 

@@ -44,6 +44,10 @@ std::int64_t rested_ticks();
 // --- Input: posted to the window the host shows (else the last created) ---
 void press_key(int virtual_key);
 void release_key(int virtual_key);
+// A key pressed when the counter reaches `ticks`, as input comes from
+// outside: a rest that would pass that moment ends there, as a thread
+// waiting for input wakes, and the next look at the queue finds the key.
+void press_key_at(std::int64_t ticks, int virtual_key);
 void post_close();
 // Sets the key state that GetKeyState reports directly, without messages.
 void set_key_down(int virtual_key, bool down);
@@ -73,6 +77,8 @@ int flip_count();
 Screen screen();
 // Called inside each present with the 1-based flip number; may inject input.
 void on_flip(std::function<void(int flip)> callback);
+// Where the last Flip changed the screen, against the frame flipped before.
+const ChangedArea& changes();
 
 // --- Message boxes, text and caption decoded to UTF-8 ---
 // The most recent boxes (at most the last 64), oldest first.

@@ -11,6 +11,8 @@
 #include "game/ball.h"
 #include "game/main_game.h"
 #include "game/player.h"
+#include "host/frame_pacer.h"
+#include "host/picture_scaling.h"
 #include "support/game_pictures.h"
 #include "support/test_display.h"
 
@@ -131,6 +133,95 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
   EXPECT_LE(last - first, (ending - 7) * (kFrame + 3 * kPoll));
   EXPECT_GE(pt::rested_ticks(), (last - first) * 95 / 100);
   EXPECT_TRUE(pt::message_boxes().empty());
+}
+
+// The game played on windows of several sizes and scale modes, each shown
+// some of the flips (the others dropped, their changes added up) and one
+// resized on the way: drawing only the parts each flip says changed keeps
+// every window exactly the whole frame scaled. Title frames that repeat
+// change nothing, and play (a ball of 300 pixels bouncing) redraws less
+// than a quarter of the window.
+TEST(GameTest, WindowsRedrawOnlyWhatChangedAndAlwaysShowTheFrame) {
+  enter_game_folder();
+  pt::set_counter_step(kFrame / 3);
+  using platform::PictureRect;
+  using platform::ScaleMode;
+  struct Window {
+    int width, height;
+    std::int64_t refresh;
+    ScaleMode mode;
+    int resize_at = 0, new_width = 0, new_height = 0;
+    std::vector<std::uint32_t> pixels = {};
+    std::int64_t drawn = 0, shown = 0;
+  } windows[] = {{1024, 768, kFrame / 2, ScaleMode::fit},
+                 {1920, 1080, kFrame * 5 / 3, ScaleMode::fit},
+                 {1280, 1024, kFrame * 3, ScaleMode::sharp, 30, 800, 600},
+                 {2100, 1600, 1, ScaleMode::integer}};
+  std::vector<platform::FramePacer> pacers;
+  int flip = 0;
+  for (Window& w : windows) {
+    pacers.emplace_back(
+        w.refresh, [&w, &flip](const platform::FrameView& frame, platform::ChangedArea changed) {
+          if (flip == w.resize_at) {
+            w.width = w.new_width, w.height = w.new_height;
+            changed = platform::ChangedArea::everything();
+          }
+          w.pixels.resize(static_cast<std::size_t>(w.width) * static_cast<std::size_t>(w.height));
+          const PictureRect rect = platform::picture_rect(w.width, w.height, 1024, 768, w.mode);
+          for (const PictureRect& part : platform::parts_to_redraw(rect, 1024, 768, changed, w.mode)) {
+            platform::scale_part(w.mode, frame, w.pixels.data(), w.width * 4, rect, part);
+            if (flip > 12) w.drawn += std::int64_t{part.width} * part.height;
+          }
+          if (flip > 12) w.shown += std::int64_t{rect.width} * rect.height;
+          std::vector<std::uint32_t> whole(w.pixels.size());
+          platform::scale_part(w.mode, frame, whole.data(), w.width * 4, rect, rect);
+          ASSERT_EQ(w.pixels, whole) << w.width << "x" << w.height << ", flip " << flip;
+        });
+  }
+  std::string title_changes;
+  EXPECT_EQ(RunGame([&](int number) {
+              flip = number;
+              const pt::Screen screen = pt::screen();
+              const platform::FrameView frame{const_cast<std::uint32_t*>(screen.pixels.data()), screen.width,
+                                              screen.height, screen.width * 4, 32};
+              const platform::ChangedArea& changes = pt::changes();
+              if (flip <= 3)
+                title_changes += changes.is_everything() ? "*" : std::to_string(changes.rectangles().size());
+              for (platform::FramePacer& pacer : pacers) {
+                pacer.flipped(frame, changes);
+                pacer.poll(pt::counter());
+              }
+              if (flip == 3) Tap('S');
+              if (flip == 5) pt::press_key(VK_RIGHT);
+              if (flip == 7) Tap(VK_SPACE);
+              if (flip == 60) pt::post_close();
+            }),
+            0);
+  EXPECT_EQ(title_changes, "*00");
+  for (const Window& w : windows) EXPECT_LT(w.drawn * 4, w.shown) << w.width;
+}
+
+// While the game waits for its next frame the thread rests until a moment
+// before it; a key that comes in a rest ends it, and the game takes it at
+// once (Esc: it ends within a few polls of the key).
+TEST(GameTest, AKeyEndsTheRestItComesIn) {
+  enter_game_folder();
+  constexpr std::int64_t kPoll = 37;
+  pt::set_counter_step(kPoll);
+  pt::set_rests_move_clock(true);
+  std::int64_t key_at = 0;
+  std::vector<std::int64_t> rests;
+  EXPECT_EQ(RunGame([&](int flip) {
+              rests.push_back(pt::rested_ticks());
+              if (flip == 20) pt::press_key_at(key_at = pt::counter() + kFrame / 3 + 7, VK_ESCAPE);
+            }),
+            0);
+  EXPECT_GE(pt::counter(), key_at);
+  EXPECT_LE(pt::counter(), key_at + 4 * kPoll);
+  // Once the pace is known, one rest fills a frame but for the margin
+  // before it and the polls of its own work.
+  ASSERT_EQ(rests.size(), 20u);
+  EXPECT_GE(rests[19] - rests[18], kFrame - pt::kCounterFrequency / 10'000 - 60 * kPoll);
 }
 
 // Where the game object starts: the ball's centre and radius, the player's

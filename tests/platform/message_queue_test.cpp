@@ -48,7 +48,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 
 // Logs the windows it is told to show and drop.
 struct RecordingHost final : platform::Host {
-  void present(const platform::FrameView&) override {}
+  void present(const platform::FrameView&, const platform::ChangedArea&) override {}
   void forget_frame() override {}
   void pump_events() override {}
   void show_window(HWND hwnd, int width, int height) override {

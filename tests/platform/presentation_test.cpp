@@ -10,6 +10,7 @@
 
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
+#include "host/rest_planner.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     std::vector<int> pixels(100);
     std::vector<std::int64_t> flips, shows;
     std::int64_t now = 0;
-    platform::FramePacer pacer(refresh, [&](const FrameView& frame) {
+    platform::FramePacer pacer(refresh, [&](const FrameView& frame, const platform::ChangedArea&) {
       const auto index = static_cast<std::size_t>(static_cast<const int*>(frame.pixels) - pixels.data());
       EXPECT_EQ(index + 1, flips.size());
       EXPECT_LE(now - flips[index], refresh + kPoll);
@@ -50,7 +51,7 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     });
     for (; now < kSecond; now += kPoll) {
       if (now >= static_cast<std::int64_t>(flips.size()) * 10 * kMillisecond) {
-        pacer.flipped(FrameView{&pixels[flips.size()], 1, 1, 4, 32});
+        pacer.flipped(FrameView{&pixels[flips.size()], 1, 1, 4, 32}, {});
         flips.push_back(now);
       }
       const std::int64_t until_due = pacer.ticks_until_due(now);
@@ -68,17 +69,35 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
 // waits a whole refresh after it. A frame forgotten is never shown.
 TEST(FramePacer, AfterALateShowTheNextWaitsAWholeRefresh) {
   int shown = 0, pixel = 0;
-  platform::FramePacer pacer(100, [&](const FrameView&) { ++shown; });
+  platform::FramePacer pacer(100, [&](const FrameView&, const platform::ChangedArea&) { ++shown; });
   for (const std::int64_t now : {0, 250, 450}) {
-    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32}, {});
     pacer.poll(now);
-    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32});
+    pacer.flipped(FrameView{&pixel, 1, 1, 4, 32}, {});
     EXPECT_EQ(pacer.ticks_until_due(now), 100) << now;
   }
   pacer.forget();
   pacer.poll(1000);
   EXPECT_EQ(shown, 3);
   EXPECT_EQ(pacer.newest().pixels, nullptr);
+}
+
+// A polling thread rests until a moment (100 us) before the next frame is
+// expected at the pace the flips keep, only polls from then until a rest
+// after it, and naps a millisecond at a time while it knows no pace or the
+// frame is later than that.
+TEST(RestPlanner, RestsUntilAMomentBeforeTheNextFrame) {
+  platform::RestPlanner planner(10);
+  std::vector<std::int64_t> rests{planner.rest_ticks(0)};
+  for (const std::int64_t start : {0, 100'000, 200'000}) {
+    planner.polled();
+    planner.counter_read(start);
+    planner.counter_read(start + 300);
+    planner.flipped(start + 500);
+  }
+  for (const std::int64_t now : {210'000, 298'999, 299'000, 300'500, 309'999, 310'000})
+    rests.push_back(planner.rest_ticks(now));
+  EXPECT_EQ(rests, (std::vector<std::int64_t>{10'000, 89'000, 1, 0, 0, 0, 10'000}));
 }
 
 // Where the picture goes on an output of each size and mode, and how many

@@ -93,8 +93,8 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   std::mt19937 random(2);
   Pixels older(1024 * 768, 0x808080), newest(1024 * 768);
   for (auto& pixel : newest) pixel = random() & 0x00FFFFFFu;
-  platform::host().present({older.data(), 1024, 768, 1024 * 4, 32});
-  platform::host().present({newest.data(), 1024, 768, 1024 * 4, 32});
+  platform::host().present({older.data(), 1024, 768, 1024 * 4, 32}, platform::ChangedArea::everything());
+  platform::host().present({newest.data(), 1024, 768, 1024 * 4, 32}, platform::ChangedArea::everything());
   // Pressed or released, the key, with Alt held, a repeat.
   const std::tuple<bool, SDL_Keycode, bool, Uint8> keys[] = {
       {true, SDLK_F11, false, 0},     {true, SDLK_F11, false, 1},     {false, SDLK_F11, false, 0},

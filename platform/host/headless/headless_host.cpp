@@ -6,7 +6,7 @@
 
 namespace platform {
 
-void HeadlessHost::present(const FrameView&) {
+void HeadlessHost::present(const FrameView&, const ChangedArea&) {
   rest_planner_.flipped(ticks());
   count_shown();
 }

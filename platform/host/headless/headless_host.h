@@ -10,7 +10,7 @@ namespace platform {
 
 class HeadlessHost : public Host {
  public:
-  void present(const FrameView& frame) override;
+  void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override {}
   void pump_events() override { rest_planner_.polled(); }
   void rest() override;

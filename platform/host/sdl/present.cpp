@@ -40,26 +40,19 @@ void Presentation::close() {
   renderer_ = nullptr;
   texture_width_ = texture_height_ = 0;
   surface_ = nullptr;
+  output_width_ = output_height_ = 0;
+  redraw_all_ = true;
   window_ = nullptr;
 }
 
 bool Presentation::ready() { return renderer_ != nullptr || put_thread_.idle(); }
 
-void Presentation::draw(const FrameView& frame) {
+void Presentation::draw(const FrameView& frame, const ChangedArea& changed) {
   if (window_ == nullptr || frame.pixels == nullptr) return;
   if (renderer_ != nullptr) {
-    draw_with_renderer(frame);
+    draw_with_renderer(frame, changed);
   } else {
-    draw_on_window_pixels(frame);
-  }
-}
-
-void Presentation::scale(const FrameView& frame, std::uint32_t* output, int pitch,
-                         const PictureRect& rect) const {
-  if (scale_ == ScaleMode::sharp) {
-    scale_sharp(frame, output, pitch, rect);
-  } else {
-    scale_nearest(frame, output, pitch, rect);
+    draw_on_window_pixels(frame, changed);
   }
 }
 
@@ -73,49 +66,65 @@ FrameView Presentation::keep(const FrameView& frame) {
                    frame.bits_per_pixel};
 }
 
-void Presentation::draw_on_window_pixels(const FrameView& frame) {
+void Presentation::convert_part(const FrameView& frame, const PictureRect& rect, const PictureRect& part) {
+  converted_.resize(static_cast<std::size_t>(part.width) * static_cast<std::size_t>(part.height));
+  // The same picture, its origin moved so that the part starts at the
+  // buffer's first pixel.
+  const PictureRect moved{rect.x - part.x, rect.y - part.y, rect.width, rect.height};
+  scale_part(scale_, frame, converted_.data(), part.width * 4, moved,
+             PictureRect{0, 0, part.width, part.height});
+}
+
+void Presentation::draw_on_window_pixels(const FrameView& frame, const ChangedArea& changed) {
   put_thread_.wait_until_idle();
   SDL_Surface* const surface = SDL_GetWindowSurface(window_);
   if (surface == nullptr) return;
-  const bool fresh = surface != surface_ || surface->w != surface_width_ || surface->h != surface_height_;
+  const bool fresh =
+      redraw_all_ || surface != surface_ || surface->w != output_width_ || surface->h != output_height_;
   if (fresh) {
     SDL_FillRect(surface, nullptr, 0);
     surface_ = surface;
-    surface_width_ = surface->w;
-    surface_height_ = surface->h;
+    output_width_ = surface->w;
+    output_height_ = surface->h;
+    redraw_all_ = false;
   }
   const PictureRect rect = picture_rect(surface->w, surface->h, frame.width, frame.height, scale_);
-  const SDL_Rect changed{rect.x, rect.y, rect.width, rect.height};
-  const SDL_Rect* const put_rect = fresh ? nullptr : &changed;
+  const std::vector<PictureRect> parts =
+      parts_to_redraw(rect, frame.width, frame.height, fresh ? ChangedArea::everything() : changed, scale_);
+  if (parts.empty()) return;
+  // A fresh window is put whole, bars too.
+  std::vector<SDL_Rect> put;
+  if (!fresh)
+    for (const PictureRect& part : parts) put.push_back(SDL_Rect{part.x, part.y, part.width, part.height});
   const Uint32 format = surface->format->format;
   if ((format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) && !SDL_MUSTLOCK(surface)) {
     auto* const pixels = static_cast<std::uint32_t*>(surface->pixels);
     const int pitch = surface->pitch;
-    if (scale_ != ScaleMode::sharp) {
-      scale_nearest(frame, pixels, pitch, rect);
-      put_thread_.put(window_, put_rect);
+    if (scale_ == ScaleMode::sharp && parts.front() == rect) {
+      // Smoothing a whole picture takes several times as long as a copy:
+      // the putting thread does it, from a copy the next flip cannot touch.
+      const FrameView kept = keep(frame);
+      put_thread_.put(window_, std::move(put),
+                      [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
       return;
     }
-    // Smoothing takes several times as long as a copy: the putting thread
-    // does it, from a copy the next flip cannot touch.
-    const FrameView kept = keep(frame);
-    put_thread_.put(window_, put_rect,
-                    [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
+    for (const PictureRect& part : parts) scale_part(scale_, frame, pixels, pitch, rect, part);
+    put_thread_.put(window_, std::move(put));
     return;
   }
-  // Window pixels of another format: the picture is drawn in 0x00RRGGBB of
+  // Window pixels of another format: each part is drawn in 0x00RRGGBB of
   // its own and SDL converts it.
-  if (rect.width <= 0 || rect.height <= 0) return;
-  converted_.resize(static_cast<std::size_t>(rect.width) * static_cast<std::size_t>(rect.height));
-  scale(frame, converted_.data(), rect.width * 4, PictureRect{0, 0, rect.width, rect.height});
   SDL_LockSurface(surface);
-  auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
-                      static_cast<std::ptrdiff_t>(rect.y) * surface->pitch +
-                      static_cast<std::ptrdiff_t>(rect.x) * surface->format->BytesPerPixel;
-  SDL_ConvertPixels(rect.width, rect.height, SDL_PIXELFORMAT_RGB888, converted_.data(), rect.width * 4,
-                    format, place, surface->pitch);
+  for (const PictureRect& part : parts) {
+    convert_part(frame, rect, part);
+    auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
+                        static_cast<std::ptrdiff_t>(part.y) * surface->pitch +
+                        static_cast<std::ptrdiff_t>(part.x) * surface->format->BytesPerPixel;
+    SDL_ConvertPixels(part.width, part.height, SDL_PIXELFORMAT_RGB888, converted_.data(), part.width * 4,
+                      format, place, surface->pitch);
+  }
   SDL_UnlockSurface(surface);
-  put_thread_.put(window_, put_rect);
+  put_thread_.put(window_, std::move(put));
 }
 
 bool Presentation::fit_texture(int width, int height) {
@@ -133,17 +142,28 @@ bool Presentation::fit_texture(int width, int height) {
   return true;
 }
 
-void Presentation::draw_with_renderer(const FrameView& frame) {
+void Presentation::draw_with_renderer(const FrameView& frame, const ChangedArea& changed) {
   int output_width = 0;
   int output_height = 0;
   if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0) return;
   const PictureRect rect = picture_rect(output_width, output_height, frame.width, frame.height, scale_);
-  if (rect.width <= 0 || rect.height <= 0 || !fit_texture(rect.width, rect.height)) return;
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
-  scale(frame, static_cast<std::uint32_t*>(pixels), pitch, PictureRect{0, 0, rect.width, rect.height});
-  SDL_UnlockTexture(texture_);
+  if (rect.width <= 0 || rect.height <= 0) return;
+  const bool fresh = redraw_all_ || texture_width_ != rect.width || texture_height_ != rect.height ||
+                     output_width != output_width_ || output_height != output_height_;
+  if (!fit_texture(rect.width, rect.height)) return;
+  output_width_ = output_width;
+  output_height_ = output_height;
+  redraw_all_ = false;
+  // The texture holds the picture alone, 1:1 with the output's pixels.
+  const PictureRect picture{0, 0, rect.width, rect.height};
+  const std::vector<PictureRect> parts = parts_to_redraw(picture, frame.width, frame.height,
+                                                         fresh ? ChangedArea::everything() : changed, scale_);
+  if (parts.empty()) return;
+  for (const PictureRect& part : parts) {
+    convert_part(frame, picture, part);
+    const SDL_Rect place{part.x, part.y, part.width, part.height};
+    SDL_UpdateTexture(texture_, &place, converted_.data(), part.width * 4);
+  }
   // A picture covering the whole output needs no clearing, and clearing a
   // whole frame costs as much as drawing one.
   if (rect.width != output_width || rect.height != output_height) SDL_RenderClear(renderer_);

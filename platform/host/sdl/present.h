@@ -6,7 +6,9 @@
 // times as much), put by a thread of their own. Or, where the window has no
 // pixels of its own (Wayland) or every frame must wait for the display's
 // refresh, through SDL's renderer from a texture of the picture's size,
-// copied 1:1. Either way the screen shows the same pixels.
+// copied 1:1. Either way the screen shows the same pixels, and only the
+// parts of the picture that changed since the frame drawn before are drawn
+// again and handed to the display.
 #pragma once
 
 #include <SDL.h>
@@ -39,16 +41,18 @@ class Presentation {
   void wait_until_idle() { put_thread_.wait_until_idle(); }
   // The window changed size or lost what it showed: the next frame is
   // drawn on all of it, bars too.
-  void invalidate() { surface_ = nullptr; }
-  // Draws the frame and hands it to the display; nothing before the first.
-  void draw(const FrameView& frame);
+  void invalidate() { redraw_all_ = true; }
+  // Draws what changed of the frame since the one drawn before and hands
+  // that to the display: all of it the first time, after invalidate() or
+  // when the window's pixels or size changed; nothing when nothing changed.
+  void draw(const FrameView& frame, const ChangedArea& changed);
 
  private:
   bool open_renderer(bool vsync);
-  // The picture into `rect` of 32-bit 0x00RRGGBB output, by the scale mode.
-  void scale(const FrameView& frame, std::uint32_t* output, int pitch, const PictureRect& rect) const;
-  void draw_on_window_pixels(const FrameView& frame);
-  void draw_with_renderer(const FrameView& frame);
+  void draw_on_window_pixels(const FrameView& frame, const ChangedArea& changed);
+  void draw_with_renderer(const FrameView& frame, const ChangedArea& changed);
+  // `part` of the picture scaled into `rect`, drawn into converted_ alone.
+  void convert_part(const FrameView& frame, const PictureRect& rect, const PictureRect& part);
   // A copy of the frame that the next flip cannot touch.
   FrameView keep(const FrameView& frame);
   bool fit_texture(int width, int height);
@@ -57,13 +61,15 @@ class Presentation {
   SDL_Window* window_ = nullptr;
 
   PutThread put_thread_;
-  // The window's pixels as last drawn on: a new surface, or one of a new
-  // size, is cleared whole and put whole.
+  bool redraw_all_ = true;
+  // The window's pixels, or the renderer's output, as last drawn on: a new
+  // surface, or one of a new size, is cleared whole and drawn whole.
   SDL_Surface* surface_ = nullptr;
-  int surface_width_ = 0;
-  int surface_height_ = 0;
+  int output_width_ = 0;
+  int output_height_ = 0;
   std::vector<std::uint8_t> kept_frame_;
-  // The picture, for window pixels of a format other than 0x00RRGGBB.
+  // A part of the picture, for window pixels of a format other than
+  // 0x00RRGGBB and for the renderer's texture.
   std::vector<std::uint32_t> converted_;
 
   SDL_Renderer* renderer_ = nullptr;

@@ -23,13 +23,12 @@ void PutThread::wait_until_idle() {
   done_.wait(lock, [this] { return !busy_; });
 }
 
-void PutThread::put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw) {
+void PutThread::put(SDL_Window* window, std::vector<SDL_Rect> changed, std::function<void()> draw) {
   {
     const std::lock_guard lock(mutex_);
     window_ = window;
     draw_ = std::move(draw);
-    whole_ = changed == nullptr;
-    if (changed != nullptr) changed_ = *changed;
+    changed_ = std::move(changed);
     busy_ = true;
   }
   wake_.notify_one();
@@ -41,16 +40,15 @@ void PutThread::run() {
     wake_.wait(lock, [this] { return busy_ || stopping_; });
     if (stopping_) return;
     SDL_Window* const window = window_;
-    const SDL_Rect changed = changed_;
-    const bool whole = whole_;
+    const std::vector<SDL_Rect> changed = std::move(changed_);
     const std::function<void()> draw = std::move(draw_);
     draw_ = nullptr;
     lock.unlock();
     if (draw) draw();
-    if (whole) {
+    if (changed.empty()) {
       SDL_UpdateWindowSurface(window);
     } else {
-      SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+      SDL_UpdateWindowSurfaceRects(window, changed.data(), static_cast<int>(changed.size()));
     }
     lock.lock();
     busy_ = false;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -27,9 +28,10 @@ class PutThread {
   bool idle();
   // Waits until idle; before the window or its pixels change or go away.
   void wait_until_idle();
-  // Puts `changed` of the window's pixels (the whole window when null),
-  // after drawing them with `draw` on the presenting thread when given.
-  void put(SDL_Window* window, const SDL_Rect* changed, std::function<void()> draw = {});
+  // Puts the `changed` rectangles of the window's pixels (the whole window
+  // when there are none), after drawing them with `draw` on the presenting
+  // thread when given.
+  void put(SDL_Window* window, std::vector<SDL_Rect> changed, std::function<void()> draw = {});
 
  private:
   void run();
@@ -39,8 +41,7 @@ class PutThread {
   std::condition_variable done_;
   SDL_Window* window_ = nullptr;
   std::function<void()> draw_;
-  SDL_Rect changed_{};
-  bool whole_ = false;
+  std::vector<SDL_Rect> changed_;
   bool busy_ = false;
   bool stopping_ = false;
   std::thread thread_;

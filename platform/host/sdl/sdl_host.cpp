@@ -42,7 +42,7 @@ class SdlHost final : public Host {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
-  void present(const FrameView& frame) override;
+  void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override { pacer_.forget(); }
   void pump_events() override;
   void rest() override;
@@ -64,10 +64,12 @@ class SdlHost final : public Host {
     presentation_.close();
     window_.close();
   }
-  void show(const FrameView& frame) {
-    presentation_.draw(frame);
+  void show(const FrameView& frame, const ChangedArea& changed) {
+    presentation_.draw(frame, changed);
     count_shown();
   }
+  // Turns one SDL event into window messages, or acts on it.
+  void handle_event(const SDL_Event& event);
   void handle_key(const SDL_KeyboardEvent& key);
   void handle_window_event(const SDL_WindowEvent& event);
 
@@ -75,7 +77,8 @@ class SdlHost final : public Host {
   GameWindow window_;
   Presentation presentation_;
   Keyboard keyboard_;
-  FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate, [this](const FrameView& frame) { show(frame); }};
+  FramePacer pacer_{kTicksPerSecond / kUnknownRefreshRate,
+                    [this](const FrameView& frame, const ChangedArea& changed) { show(frame, changed); }};
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   Gamepads gamepads_;
 };
@@ -91,11 +94,11 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
   pacer_.set_refresh_ticks(settings_.vsync ? 0 : kTicksPerSecond / window_.refresh_rate());
 }
 
-void SdlHost::present(const FrameView& frame) {
+void SdlHost::present(const FrameView& frame, const ChangedArea& changed) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   if (!window_.is_open()) open_window(input_window(), frame.width, frame.height);
   rest_planner_.flipped(monotonic_ticks());
-  pacer_.flipped(frame);
+  pacer_.flipped(frame, changed);
   if (settings_.vsync) pacer_.poll(monotonic_ticks());
 }
 
@@ -128,7 +131,7 @@ void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_EXPOSED:
       presentation_.invalidate();
-      presentation_.draw(pacer_.newest());
+      presentation_.draw(pacer_.newest(), ChangedArea::everything());
       if (window_.hwnd() != nullptr) invalidate_window(window_.hwnd());
       break;
     default:
@@ -136,27 +139,29 @@ void SdlHost::handle_window_event(const SDL_WindowEvent& event) {
   }
 }
 
+void SdlHost::handle_event(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      handle_key(event.key);
+      break;
+    case SDL_WINDOWEVENT:
+      handle_window_event(event.window);
+      break;
+    case SDL_QUIT:
+      // A second WM_CLOSE after the window's own is dropped with the window.
+      post_close();
+      break;
+    default:
+      gamepads_.handle(event);
+      break;
+  }
+}
+
 void SdlHost::pump_events() {
   rest_planner_.polled();
   SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) {
-    switch (event.type) {
-      case SDL_KEYDOWN:
-      case SDL_KEYUP:
-        handle_key(event.key);
-        break;
-      case SDL_WINDOWEVENT:
-        handle_window_event(event.window);
-        break;
-      case SDL_QUIT:
-        // A second WM_CLOSE after the window's own is dropped with the window.
-        post_close();
-        break;
-      default:
-        gamepads_.handle(event);
-        break;
-    }
-  }
+  while (SDL_PollEvent(&event) != 0) handle_event(event);
   if (presentation_.ready()) pacer_.poll(monotonic_ticks());
 }
 
@@ -164,8 +169,22 @@ void SdlHost::rest() {
   const std::int64_t now = monotonic_ticks();
   std::int64_t ticks = rest_planner_.rest_ticks(now);
   const std::int64_t until_shown = pacer_.ticks_until_due(now);
-  if (until_shown >= 0 && presentation_.ready()) ticks = std::min(ticks, until_shown);
-  sleep_at_most(ticks / kTicksPerMicrosecond);
+  // A frame waiting to be shown wakes the thread when it falls due, or
+  // soon, while the last picture is still being put.
+  if (until_shown >= 0) {
+    ticks = std::min(ticks,
+                     presentation_.ready() ? until_shown : kLongestRestMicroseconds * kTicksPerMicrosecond);
+  }
+  // SDL waits on the display's connection in whole milliseconds and ends
+  // the wait at the first event, which is taken at once; less than a
+  // millisecond is slept.
+  constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
+  if (ticks < kTicksPerMillisecond) {
+    sleep_at_most(ticks / kTicksPerMicrosecond);
+    return;
+  }
+  SDL_Event event;
+  if (SDL_WaitEventTimeout(&event, static_cast<int>(ticks / kTicksPerMillisecond)) != 0) handle_event(event);
 }
 
 void SdlHost::show_window(HWND hwnd, int width, int height) {
