@@ -3,8 +3,8 @@
 namespace platform {
 namespace {
 
-// A ball comes in a handful of sizes, so a few stretched copies are enough;
-// the oldest goes when another size is needed.
+// A picture is seldom drawn at more than a handful of sizes, so a few
+// stretched copies are enough; the oldest goes when another size is needed.
 constexpr std::size_t kMaxStretched = 8;
 // Larger stretches are drawn straight from the picture: a copy of them
 // would cost more memory than it saves.
@@ -26,14 +26,16 @@ PixelBlock part_of(const PixelBlock& picture, const RECT& rect, int bytes_per_pi
 
 }  // namespace
 
-void BlitCache::blit_keyed(const PixelBlock& dst, const PixelBlock& picture, const RECT& from,
-                           int bytes_per_pixel, const SourceKey& key) {
+void BlitCache::blit_keyed(const PixelBlock& dst, const PixelBlock& picture, std::uint64_t generation,
+                           const RECT& from, int bytes_per_pixel, const SourceKey& key) {
   const int width = from.right - from.left;
   const int height = from.bottom - from.top;
   if (dst.width == width && dst.height == height) {
-    blit_runs(dst, picture, own_runs(picture, bytes_per_pixel, key), from.left, from.top, bytes_per_pixel);
+    blit_runs(dst, picture, own_runs(picture, generation, bytes_per_pixel, key), from.left, from.top,
+              bytes_per_pixel);
     return;
   }
+  keep_for(generation);
   Stretched* copy = stretched(picture, from, dst.width, dst.height, bytes_per_pixel, key);
   if (copy == nullptr) {
     blit_pixels(dst, part_of(picture, from, bytes_per_pixel), bytes_per_pixel, &key);
@@ -43,15 +45,18 @@ void BlitCache::blit_keyed(const PixelBlock& dst, const PixelBlock& picture, con
   blit_runs(dst, source, copy->runs, 0, 0, bytes_per_pixel);
 }
 
-void BlitCache::drop() {
-  if (!has_own_runs_ && stretched_.empty()) return;
+void BlitCache::keep_for(std::uint64_t generation) {
+  if (generation == generation_) return;
+  generation_ = generation;
   has_own_runs_ = false;
   own_runs_.runs.clear();
   own_runs_.row_start.clear();
   stretched_.clear();
 }
 
-const OpaqueRuns& BlitCache::own_runs(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key) {
+const OpaqueRuns& BlitCache::own_runs(const PixelBlock& picture, std::uint64_t generation,
+                                      int bytes_per_pixel, const SourceKey& key) {
+  keep_for(generation);
   if (!has_own_runs_) {
     own_runs_ = find_opaque_runs(picture, bytes_per_pixel, key);
     has_own_runs_ = true;
@@ -63,8 +68,9 @@ const OpaqueRuns& BlitCache::own_runs(const PixelBlock& picture, int bytes_per_p
   return own_runs_;
 }
 
-bool BlitCache::hides_nothing(const PixelBlock& picture, int bytes_per_pixel, const SourceKey& key) {
-  own_runs(picture, bytes_per_pixel, key);
+bool BlitCache::hides_nothing(const PixelBlock& picture, std::uint64_t generation, int bytes_per_pixel,
+                              const SourceKey& key) {
+  own_runs(picture, generation, bytes_per_pixel, key);
   return hides_nothing_;
 }
 

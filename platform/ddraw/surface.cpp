@@ -36,8 +36,7 @@ Surface::Surface(DirectDraw* owner, int width, int height, int bits_per_pixel, D
       pitch_(pitch_for(width, bits_per_pixel / 8)),
       caps_(caps),
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)),
-      history_(pixels_, width, height, pitch_, bits_per_pixel / 8, blit_cache_,
-               (caps & DDSCAPS_PRIMARYSURFACE) != 0) {
+      history_(pixels_, width, height, pitch_, bits_per_pixel / 8, (caps & DDSCAPS_PRIMARYSURFACE) != 0) {
   owner_->AddRef();
 }
 
@@ -115,9 +114,10 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPR
     blit_overlapping(block(dest), block(from), bytes_per_pixel, key);
     return DD_OK;
   }
-  if (history_.blit(dest, source->history_, from, key)) return DD_OK;
+  if (history_.blit(dest, source->history_, source->blit_cache_, from, key)) return DD_OK;
   if (use_key) {
-    source->blit_cache_.blit_keyed(block(dest), source->whole(), from, bytes_per_pixel, *key);
+    source->blit_cache_.blit_keyed(block(dest), source->whole(), source->history_.generation(), from,
+                                   bytes_per_pixel, *key);
   } else {
     blit_pixels(block(dest), source->block(from), bytes_per_pixel, nullptr);
   }

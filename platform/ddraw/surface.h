@@ -69,8 +69,8 @@ class Surface : public IDirectDrawSurface7 {
   SourceKey key_;
   bool locked_ = false;
   HDC dc_ = nullptr;
-  // Opaque runs and stretched copies for keyed blits from this surface;
-  // dropped with every new generation of the history.
+  // Opaque runs and stretched copies for keyed blits from this surface, kept
+  // for one generation of its history.
   BlitCache blit_cache_;
   PageHistory history_;
 };

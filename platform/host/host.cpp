@@ -20,11 +20,13 @@ std::unique_ptr<Host>& current() {
 }  // namespace
 
 bool start_host(const Settings& settings) {
-  auto& slot = current();
-  if (slot) return true;
+  if (current()) return true;
   start_frame_statistics(settings.statistics, settings.flip_log);
-  slot = settings.headless ? std::make_unique<HeadlessHost>() : make_display_host(settings);
-  return slot != nullptr;
+  std::unique_ptr<Host> chosen =
+      settings.headless ? std::make_unique<HeadlessHost>() : make_display_host(settings);
+  if (!chosen) return false;
+  install_host(std::move(chosen));
+  return true;
 }
 
 Host& host() {

@@ -77,7 +77,8 @@ bool start_host(const Settings& settings);
 // The host in use. A program that never started or installed one is ended
 // here with exit code 1.
 Host& host();
-// Replaces the host (tests install one with a clock of their own).
+// Makes `replacement` the host, ending the one before it (start_host
+// installs the one it chose; tests install one with a clock of their own).
 void install_host(std::unique_ptr<Host> replacement);
 
 }  // namespace platform

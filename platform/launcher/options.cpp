@@ -42,7 +42,7 @@ constexpr const char* kHelp =
     "  HOPS_SCALE=MODE    as --scale=MODE\n"
     "  HOPS_VSYNC=1       let each flip wait for the display's refresh\n"
     "  HOPS_STATS=1       print frame statistics on standard error at exit\n"
-    "  HOPS_HOST=headless run without a window; HOPS_HOST=sdl insists on SDL2\n"
+    "  HOPS_HOST=headless run without a window; HOPS_HOST=sdl insists on one\n"
     "  XDG_PICTURES_DIR   where F12 saves screenshots\n";
 
 // Options without a letter of their own are known by numbers past any character.

@@ -85,8 +85,8 @@ void clear_message_boxes() { test_host().clear_message_boxes(); }
 SurfaceView surface_view(IDirectDrawSurface7* surface) {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
-  // Every surface handed out is one of the platform's; its own Lock, which
-  // no failure armed for the game's locks can reach.
+  // Every surface handed out is one of the platform's: its own Lock, past
+  // any failure armed for Lock.
   auto* const ours = static_cast<Surface*>(surface);
   if (ours->Surface::Lock(nullptr, &desc, DDLOCK_READONLY, nullptr) != DD_OK) return {};
   ours->Unlock(nullptr);

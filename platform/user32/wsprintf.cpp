@@ -84,7 +84,9 @@ int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
       for (++p; *p >= '0' && *p <= '9'; ++p)
         precision = precision < kMaxOutput ? precision * 10 + (*p - '0') : precision;
     }
-    if (*p == 'l' || *p == 'h') ++p;  // int and long are both 32 bits here
+    // A size prefix changes nothing: %ld takes a LONG, 32 bits as on Windows
+    // and as an int is (a C long on Linux has 64).
+    if (*p == 'l' || *p == 'h') ++p;
     if (*p == '\0') break;
 
     char digits[16];

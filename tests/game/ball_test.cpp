@@ -10,6 +10,8 @@
 
 #include "game/main_game.h"
 #include "game/player.h"
+#include "gfx/images.h"
+#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {
@@ -144,6 +146,20 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
                 "\n2: " + Show(Ball(500, 282, 37, kUpRight, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
                 "\n" + Show(BallInfo{0, 500, 300, 29, kUpRight, 8, 1, 0.05f}) + Show(Ball(405, 291, 15)) +
                 Show(Ball(400, 300, 30)) + "0101");
+}
+
+// Each live ball is its picture scaled to its radius around its centre; a
+// vanished ball, its record left where it was hit, draws nothing.
+TEST(BallTest, DrawShowsTheLiveBallsOnly) {
+  hops_test::TestDisplay display;
+  CImages Image;
+  ASSERT_TRUE(display.load(Image, 300, 300, [](int, int) { return hops_test::Rgb{0xFF, 0x80, 0}; }));
+  CBallTable Balls;
+  Balls.Init(Ball(200, 300, 75), &Image);
+  Balls.Put(MAX_BALL - 1, BallInfo{0, 700, 400, 150, kUpRight, 8.0f, 1.0f, 0.05f});
+  display.fill(0);
+  Balls.Draw(display.back());
+  EXPECT_EQ(hops_test::colour_box(display.read(), 0, true), std::vector<int>({125, 225, 275, 375}));
 }
 
 // The single-precision root of the single-precision sum of the squares, for

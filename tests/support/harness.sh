@@ -99,3 +99,12 @@ shot() {
   import -window root "$hops_workdir/$1.ppm" 2>/dev/null || import -window root "$hops_workdir/$1.ppm"
   if [ -n "${HOPS_KEEP_SHOTS:-}" ]; then cp "$hops_workdir/$1.ppm" "$HOPS_KEEP_SHOTS/"; fi
 }
+
+# shown <shot> <reference> <most pixels>: the pixels of a screenshot below
+# the status text (whose frame count varies) that differ from a reference
+# are few enough.
+shown() {
+  shot "$1"
+  [ "$(compare -metric AE -fuzz 1% \( "$hops_workdir/$1.ppm" -crop 1024x704+0+64 +repage \) \
+    \( "$2" -crop 1024x704+0+64 +repage \) null: 2>&1 | cut -d' ' -f1)" -le "$3" ]
+}
