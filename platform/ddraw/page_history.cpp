@@ -50,7 +50,7 @@ bool PageHistory::blit(const RECT& to, PageHistory& source, BlitCache& source_ca
     return true;
   }
   settle();
-  backdrop_.damage(to, width_, height_);
+  drawn(to);
   return false;
 }
 
@@ -58,7 +58,18 @@ void PageHistory::write(const RECT& area) {
   settle_copies();
   new_generation();
   settle();
+  drawn(area);
+}
+
+void PageHistory::drawn(const RECT& area) {
   backdrop_.damage(area, width_, height_);
+  if (on_screen_) drawn_while_shown_.add(area);
+}
+
+ChangedArea PageHistory::take_drawn_while_shown() {
+  ChangedArea taken;
+  std::swap(taken, drawn_while_shown_);
+  return taken;
 }
 
 void PageHistory::swap(PageHistory& back) {

@@ -25,6 +25,7 @@
 #include "ddraw/blit.h"
 #include "ddraw/blit_cache.h"
 #include "ddraw/pixel_memory.h"
+#include "host/changed_area.h"
 
 namespace platform {
 
@@ -54,7 +55,7 @@ class PageHistory {
   // empty area for a device context, whose drawing drawn() reports.
   void write(const RECT& area);
   // After `area` was drawn through a device context.
-  void drawn(const RECT& area) { backdrop_.damage(area, width_, height_); }
+  void drawn(const RECT& area);
   // The surface's colour key changed.
   void rekeyed() { new_generation(); }
   // Before the front page (this) and its back buffer trade their memory.
@@ -63,6 +64,9 @@ class PageHistory {
   // whose copies are all made): the rectangles drawn on either since both
   // last held the same backdrop. None when they do not hold one.
   std::optional<std::vector<RECT>> differences_from(const PageHistory& other) const;
+  // What was drawn on the pixels of an on-screen surface since the last
+  // call: the display has not been given it yet.
+  ChangedArea take_drawn_while_shown();
 
   // Where these pixels can be read as they are now without making a copy
   // owed: the base's memory while the copy is owed.
@@ -87,6 +91,7 @@ class PageHistory {
   int pitch_;
   int bytes_per_pixel_;
   bool on_screen_;
+  ChangedArea drawn_while_shown_;
   std::uint64_t generation_;
   PageHistory* base_ = nullptr;
   std::vector<PageHistory*> copies_;

@@ -135,12 +135,16 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD) {
   if (busy() || back_->busy()) return DDERR_SURFACEBUSY;
   // The pages trade their memory; the interfaces stay where they are, so
   // the back buffer is again the surface the next frame is drawn on.
+  // What was drawn on the page in front since it was shown is not on the
+  // display yet, even where the page coming in front holds the same.
+  ChangedArea changed = history_.take_drawn_while_shown();
   history_.swap(back_->history_);
   std::swap(pixels_, back_->pixels_);
-  // What the screen gains: where the page now in front differs from the
-  // one it replaces, which the histories of both pages narrow down.
+  // What the screen gains besides: where the page now in front differs
+  // from the one it replaces, which the histories of both pages narrow down.
   const std::optional<std::vector<RECT>> maybe = history_.differences_from(back_->history_);
-  present(maybe ? changed_between(view(), back_->view(), *maybe) : ChangedArea::everything());
+  changed.add(maybe ? changed_between(view(), back_->view(), *maybe) : ChangedArea::everything());
+  present(changed);
   return DD_OK;
 }
 
