@@ -36,7 +36,8 @@ TEST(FramePacer, ShowsTheNewestFrameOncePerRefreshAndDropsTheRest) {
     std::vector<int> pixels(100);
     std::vector<std::int64_t> flips, shows;
     std::int64_t now = 0;
-    platform::FramePacer pacer(refresh, [&](const FrameView& frame, const platform::ChangedArea&) {
+    platform::FramePacer pacer(refresh, [&, refresh_hz = refresh_hz, show_cost = show_cost](
+                                            const FrameView& frame, const platform::ChangedArea&) {
       const auto index = static_cast<std::size_t>(static_cast<const int*>(frame.pixels) - pixels.data());
       EXPECT_EQ(index + 1, flips.size());
       EXPECT_LE(now - flips[index], refresh + kPoll);
@@ -155,7 +156,7 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     const int pitch = kWidth * bits / 8 + 8;
     std::vector<unsigned char> source(static_cast<std::size_t>(pitch) * kHeight);
     for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<unsigned char>(i * 37 + 11);
-    const auto at = [&](int y, int x) -> std::uint32_t {
+    const auto at = [&, bits = bits](int y, int x) -> std::uint32_t {
       const unsigned char* p = source.data() + static_cast<std::size_t>(y) * pitch + x * bits / 8;
       if (bits == 32) return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
       const unsigned pixel = p[0] | p[1] << 8;
@@ -205,7 +206,8 @@ TEST(PictureScaling, AChangedRectangleIsDrawnAgainWhereItsPixelsGo) {
     SCOPED_TRACE(::testing::Message()
                  << rect.width << "x" << rect.height << " at " << changed.left << "," << changed.top);
     const bool smooth = mode == sharp;
-    const auto scale = [&](const FrameView& frame, std::vector<std::uint32_t>& out, const PictureRect& part) {
+    const auto scale = [&, rect = rect](const FrameView& frame, std::vector<std::uint32_t>& out,
+                                        const PictureRect& part) {
       (smooth ? platform::scale_sharp_part : platform::scale_nearest_part)(
           frame, out.data(), (rect.x + rect.width) * 4, rect, part);
     };
