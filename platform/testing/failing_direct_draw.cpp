@@ -52,18 +52,17 @@ class FailingSurface final : public Surface {
  public:
   using Surface::Surface;
 
+  // A failure armed is taken before the platform's own checks, which are
+  // then the platform's alone to make.
   HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
                                                LPDIRECTDRAWSURFACE7* lplpDDAttachedSurface) override {
-    if (lplpDDAttachedSurface == nullptr || lpDDSCaps == nullptr) return DDERR_INVALIDPARAMS;
     const HRESULT failure = take(Call::GetAttachedSurface);
     if (failure == DD_OK) return Surface::GetAttachedSurface(lpDDSCaps, lplpDDAttachedSurface);
-    *lplpDDAttachedSurface = nullptr;
+    if (lplpDDAttachedSurface != nullptr) *lplpDDAttachedSurface = nullptr;
     return failure;
   }
   HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
                                  HANDLE hEvent) override {
-    if (lpDDSurfaceDesc == nullptr || lpDDSurfaceDesc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
     const HRESULT failure = take(Call::Lock);
     return failure == DD_OK ? Surface::Lock(lpDestRect, lpDDSurfaceDesc, dwFlags, hEvent) : failure;
   }

@@ -21,8 +21,9 @@ namespace {
 
 namespace pt = platform::testing;
 
-// IID_IDirectDrawSurface7, as Windows' ddraw.h defines it.
+// IID_IDirectDrawSurface7 and IID_IUnknown, as Windows' headers define them.
 const GUID kIidSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+const GUID kIidUnknown = {0, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 TEST(DDraw, EveryCallHasItsResult) {
   hops_test::TestDisplay display;
@@ -35,7 +36,7 @@ TEST(DDraw, EveryCallHasItsResult) {
   primary_desc.dwFlags = DDSD_CAPS;
   primary_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
   DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
-  RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16};
+  RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16}, empty{3, 3, 3, 9};
   RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
   HDC hdc = nullptr, again = nullptr;
   DDSCAPS2 back_caps{}, no_caps{};
@@ -54,6 +55,7 @@ TEST(DDraw, EveryCallHasItsResult) {
   EXPECT_EQ(back->Blt(&inside, nullptr, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPARAMS);
   EXPECT_EQ(pic->Blt(&past, back, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(back->Blt(&inside, pic, &negative, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
+  EXPECT_EQ(back->Blt(&empty, pic, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(back->Blt(&inside, other_depth, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPIXELFORMAT);
   EXPECT_EQ(pic->SetColorKey(DDCKEY_DESTBLT, &key), DDERR_UNSUPPORTED);
   EXPECT_EQ(pic->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
@@ -89,8 +91,10 @@ TEST(DDraw, EveryCallHasItsResult) {
   EXPECT_EQ(cleared(attached, pic->GetAttachedSurface(&back_caps, &attached)), DDERR_NOTFOUND);
   EXPECT_EQ(primary->GetAttachedSurface(&no_caps, &attached), DDERR_NOTFOUND);
   EXPECT_EQ(pic->QueryInterface(IID_IDirectDraw7, nullptr), E_POINTER);
-  EXPECT_EQ(pic->QueryInterface(kIidSurface7, &unknown), S_OK);
-  EXPECT_EQ(static_cast<IUnknown*>(unknown)->Release(), 1u);
+  for (const GUID& iid : {kIidSurface7, kIidUnknown}) {
+    EXPECT_EQ(pic->QueryInterface(iid, &unknown), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(unknown)->Release(), 1u);
+  }
   EXPECT_EQ(pic->QueryInterface(IID_IDirectDraw7, &unknown), E_NOINTERFACE);
   EXPECT_EQ(DirectDrawCreateEx(nullptr, nullptr, IID_IDirectDraw7, nullptr), DDERR_INVALIDPARAMS);
   EXPECT_EQ(cleared(other, DirectDrawCreateEx(&device, &other, IID_IDirectDraw7, nullptr)),
