@@ -1,0 +1,84 @@
+// The browser host: the newest flipped frame drawn on the page's canvas at
+// each animation frame, keys from the page's key events, rests that give
+// the page back to the browser until the next frame is due, message boxes
+// drawn over the canvas and modal to the game, the counter on the
+// browser's clock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "host/host.h"
+#include "host/rest_planner.h"
+#include "user32/message_box_picture.h"
+
+namespace platform {
+
+class WebHost final : public Host {
+ public:
+  // Listens to the page's keys, focus, pointer and animation frames.
+  WebHost();
+  WebHost(const WebHost&) = delete;
+  WebHost& operator=(const WebHost&) = delete;
+
+  void present(const FrameView& frame) override;
+  void forget_frame() override;
+  void pump_events() override { rest_planner_.polled(); }
+  void rest() override;
+  void show_window(HWND, int, int) override {}
+  void destroy_window(HWND) override {}
+  void message_box(const std::string& text, const std::string& caption) override;
+  std::int64_t counter_frequency() override { return kTicksPerSecond; }
+  std::int64_t counter_now() override;
+
+  // The game's WinMain returned: the page is told, and nothing more is drawn.
+  void game_ended(int exit_code);
+
+  // From the page's events (the browser calls these between rests).
+  bool key(int key_code, bool down, bool repeat, bool alt, bool command);
+  void lose_focus();
+  bool pointer(bool down, double x, double y);
+  bool animation_frame();
+
+ private:
+  static constexpr std::int64_t kTicksPerSecond = 1'000'000;
+  // How long a rest may last, whatever the planner expects.
+  static constexpr std::int64_t kLongestSleepTicks = kTicksPerSecond / 50;
+
+  struct ModalBox {
+    MessageBoxPicture picture;
+    POINT at{};
+    int armed_key = 0;
+    bool armed_click = false;
+    bool done = false;
+    std::vector<int> keys_let_go;
+  };
+
+  bool box_key(int key_code, bool down, bool repeat);
+  void sleep(std::int64_t ticks);
+  void draw();
+  void report_statistics(bool final_line);
+
+  RestPlanner rest_planner_{kTicksPerSecond / 1'000'000};
+  FrameView newest_;
+  bool fresh_ = false;
+  bool ended_ = false;
+  std::vector<std::uint32_t> canvas_;
+  int canvas_width_ = 0;
+  int canvas_height_ = 0;
+  std::vector<int> keys_down_;
+  std::vector<int> host_keys_down_;
+  std::optional<ModalBox> box_;
+  // Statistics, when the page asks for them.
+  bool statistics_ = false;
+  std::int64_t flipped_ = 0;
+  std::int64_t shown_ = 0;
+  double first_flip_ms_ = 0.0;
+  double busy_ms_ = 0.0;
+  double resumed_ms_ = 0.0;
+  double next_report_ms_ = 0.0;
+};
+
+}  // namespace platform
