@@ -16,6 +16,9 @@ endif()
 find_program(HOPS_ICONV iconv REQUIRED)
 
 set(HOPS_SITE_DIR ${CMAKE_BINARY_DIR}/site)
+# 128-bit SIMD (every current browser has it) makes the blits and the
+# canvas's pixel conversion about three times as fast.
+add_compile_options(-msimd128)
 set(HOPS_WEB_DIR ${CMAKE_SOURCE_DIR}/platform/host/web)
 
 # The platform: every DLL's portable files, and for each concern that

@@ -84,13 +84,12 @@ void WebHost::present(const FrameView& frame) {
     next_report_ms_ = now_ms + kReportEveryMs;
   }
   newest_ = frame;
-  fresh_ = true;
+  // Converted now, between the game's frames, rather than at the animation
+  // frame, which would delay the game's next frame whenever they meet.
+  paint();
 }
 
-void WebHost::forget_frame() {
-  newest_ = FrameView{};
-  fresh_ = false;
-}
+void WebHost::forget_frame() { newest_ = FrameView{}; }
 
 std::int64_t WebHost::counter_now() {
   const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000.0);
@@ -113,9 +112,14 @@ void WebHost::rest() {
 }
 
 void WebHost::sleep(std::int64_t ticks) {
+  // A browser's timer fires up to about a millisecond late: the timer is
+  // set that much short, and the rest of the wait only hands the page back
+  // for what is already waiting, as often as the game polls.
+  constexpr std::int64_t kTimerLateness = kTicksPerSecond / 1000;
+  const std::int64_t timed = std::max<std::int64_t>(ticks - kTimerLateness, 0);
   const double before = emscripten_get_now();
   busy_ms_ += before - resumed_ms_;
-  hops_page_rest(static_cast<int>(ticks * 1000 / kTicksPerSecond));
+  hops_page_rest(static_cast<int>(timed * 1000 / kTicksPerSecond));
   resumed_ms_ = emscripten_get_now();
   if (statistics_ && flipped_ > 0 && resumed_ms_ >= next_report_ms_) {
     next_report_ms_ += kReportEveryMs;
@@ -136,11 +140,11 @@ void WebHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
   box_.emplace();
   box_->picture = draw_message_box(caption, text);
-  fresh_ = true;
+  paint();
   while (!box_->done) sleep(kLongestSleepTicks);
   const std::vector<int> keys_let_go = std::move(box_->keys_let_go);
   box_.reset();
-  fresh_ = newest_.pixels != nullptr;
+  paint();
   for (const int key_code : keys_let_go) post_key(key_code, false);
 }
 
@@ -226,17 +230,17 @@ bool WebHost::animation_frame() {
   if (ended_) return false;
   if (!fresh_) return true;
   const double start = emscripten_get_now();
-  draw();
+  hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
+  fresh_ = false;
   if (!box_) {
     ++shown_;
     count_shown();
   }
-  fresh_ = false;
   busy_ms_ += emscripten_get_now() - start;
   return true;
 }
 
-void WebHost::draw() {
+void WebHost::paint() {
   const bool blank = newest_.pixels == nullptr;
   canvas_width_ = blank ? kBlankWidth : newest_.width;
   canvas_height_ = blank ? kBlankHeight : newest_.height;
@@ -247,7 +251,7 @@ void WebHost::draw() {
     frame_to_canvas(newest_, canvas_);
   }
   if (box_) box_->at = box_to_canvas(box_->picture, canvas_, canvas_width_);
-  hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
+  fresh_ = true;
 }
 
 namespace {

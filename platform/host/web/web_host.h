@@ -58,7 +58,8 @@ class WebHost final : public Host {
 
   bool box_key(int key_code, bool down, bool repeat);
   void sleep(std::int64_t ticks);
-  void draw();
+  // The canvas's pixels from the newest frame, and the box over them.
+  void paint();
   void report_statistics(bool final_line);
 
   RestPlanner rest_planner_{kTicksPerSecond / 1'000'000};
