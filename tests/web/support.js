@@ -1,0 +1,173 @@
+// What the browser tests share: the site served on 127.0.0.1, Chromium
+// driven by puppeteer-core, the canvas read back, BMP and PPM pictures read.
+'use strict';
+const {execFileSync} = require('child_process');
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.bmp': 'image/bmp'};
+
+// A static server for `folder` on a free port of 127.0.0.1, which answers
+// 404 for the files named in `missing` (paths below the folder).
+async function serve(folder, missing) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(folder, name.endsWith('/') ? name + 'index.html' : name);
+    fs.readFile(file, (error, data) => {
+      if (error || !file.startsWith(folder) || missing.includes(name.slice(1))) {
+        response.writeHead(404).end();
+        return;
+      }
+      response.writeHead(200, {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'}).end(data);
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {server, url: `http://127.0.0.1:${server.address().port}/`};
+}
+
+// Every putImageData the page makes after this keeps a copy of its first
+// picture in window.firstPicture: the first frame shown, read whatever the
+// game has drawn since.
+function keepFirstPicture() {
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
+    if (!window.firstPicture) window.firstPicture = Array.from(image.data);
+    return put.call(this, image, ...rest);
+  };
+}
+
+// A page of 1024 x 800 CSS pixels in headless Chromium; what the page
+// writes on its console and every error it meets are kept in `log`.
+async function openBrowser() {
+  const browser = await puppeteer.launch({
+    executablePath: execFileSync('sh', ['-c', 'command -v chromium'], {encoding: 'utf8'}).trim(),
+    headless: true,
+    args: ['--no-sandbox'],
+  });
+  const page = await browser.newPage();
+  await page.setViewport({width: 1024, height: 800});
+  const log = [];
+  page.on('console', (message) => log.push(`${message.type()}: ${message.text()}`));
+  page.on('pageerror', (error) => log.push(`pageerror: ${error.message}`));
+  await page.evaluateOnNewDocument(keepFirstPicture);
+  return {browser, page, log};
+}
+
+// Polls `condition` until it returns something other than undefined or
+// false, which it returns; fails with `what` after 30 s (a bound on the
+// wait, never a measure of speed).
+async function waitFor(what, condition) {
+  const give_up = Date.now() + 30000;
+  for (;;) {
+    const result = await condition();
+    if (result !== undefined && result !== false) return result;
+    if (Date.now() > give_up) throw new Error(`gave up waiting: ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+// A picture: width, height and 0xRRGGBB numbers, rows top down.
+function picture(width, height, pixels) {
+  return {width, height, pixels, at: (x, y) => pixels[y * width + x]};
+}
+
+// The canvas's pixels in a rectangle (all of it by default).
+async function readCanvas(page, x = 0, y = 0, width = 1024, height = 768) {
+  const rgba = await page.evaluate((x, y, width, height) => {
+    const canvas = document.getElementById('canvas');
+    return Array.from(canvas.getContext('2d').getImageData(x, y, width, height).data);
+  }, x, y, width, height);
+  return fromRgba(rgba, width, height);
+}
+
+function fromRgba(rgba, width, height) {
+  const pixels = new Array(width * height);
+  for (let i = 0; i < pixels.length; ++i) pixels[i] = rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2];
+  return picture(width, height, pixels);
+}
+
+function readPpm(file) {
+  const data = fs.readFileSync(file);
+  const [, width, height] = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(data.toString('latin1', 0, 20)).map(Number);
+  const start = data.length - width * height * 3;
+  const pixels = new Array(width * height);
+  for (let i = 0; i < pixels.length; ++i) {
+    pixels[i] = data[start + 3 * i] << 16 | data[start + 3 * i + 1] << 8 | data[start + 3 * i + 2];
+  }
+  return picture(width, height, pixels);
+}
+
+// A 24-bit BMP, bottom-up rows padded to four bytes.
+function readBmp(file) {
+  const data = fs.readFileSync(file);
+  const width = data.readInt32LE(18);
+  const height = data.readInt32LE(22);
+  const stride = (width * 3 + 3) & ~3;
+  const pixels = new Array(width * height);
+  for (let y = 0; y < height; ++y) {
+    const row = data.readUInt32LE(10) + (height - 1 - y) * stride;
+    for (let x = 0; x < width; ++x) {
+      pixels[y * width + x] = data[row + 3 * x + 2] << 16 | data[row + 3 * x + 1] << 8 | data[row + 3 * x];
+    }
+  }
+  return picture(width, height, pixels);
+}
+
+// "n pixels differ, the first at (x, y): got G, want W", or '' when equal.
+function difference(got, want) {
+  if (got.width !== want.width || got.height !== want.height) {
+    return `${got.width}x${got.height} against ${want.width}x${want.height}`;
+  }
+  const differing = [];
+  got.pixels.forEach((pixel, i) => pixel !== want.pixels[i] && differing.push(i));
+  if (differing.length === 0) return '';
+  const i = differing[0];
+  const hex = (value) => value.toString(16).padStart(6, '0');
+  return `${differing.length} pixels differ, the first at (${i % got.width}, ${Math.floor(i / got.width)}): ` +
+         `got ${hex(got.pixels[i])}, want ${hex(want.pixels[i])}`;
+}
+
+// Runs the native frame_dump in `folder` with `args` and reads the picture
+// it writes; returns what it printed too.
+function nativePicture(frameDump, folder, ...args) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'hops-web-'));
+  try {
+    const file = path.join(work, 'picture.ppm');
+    const printed = execFileSync(frameDump, [file, ...args], {cwd: folder, env: {...process.env, HOPS_HOST: 'headless'}, encoding: 'utf8'});
+    return {picture: readPpm(file), printed};
+  } finally {
+    fs.rmSync(work, {recursive: true, force: true});
+  }
+}
+
+// Screenshots go to HOPS_WEB_SHOTS when it names a folder, to be looked at.
+async function shot(page, name) {
+  if (process.env.HOPS_WEB_SHOTS) await page.screenshot({path: path.join(process.env.HOPS_WEB_SHOTS, `${name}.png`)});
+}
+
+// Runs `test` with the site served (without the `missing` files) and a
+// browser open; exit code 0 when it passes, 1 with the reason and the
+// page's log when it fails.
+async function run(site, test, missing = []) {
+  const {server, url} = await serve(path.resolve(site), missing);
+  const {browser, page, log} = await openBrowser();
+  try {
+    await test(page, url, log);
+    console.log('PASSED');
+  } catch (error) {
+    console.log(`FAILED: ${error.message}\npage log:\n${log.join('\n')}`);
+    process.exitCode = 1;
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+function check(condition, what) {
+  if (!condition) throw new Error(what);
+}
+
+module.exports = {run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot, picture};
