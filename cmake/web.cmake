@@ -19,6 +19,9 @@ set(HOPS_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 # 128-bit SIMD (every current browser has it) makes the blits and the
 # canvas's pixel conversion about three times as fast.
 add_compile_options(-msimd128)
+# Windows never maps the lowest 64 KB, so user32 takes a name below 0x10000
+# for an atom (MAKEINTATOM); wasm would put static data from 1 KB up.
+add_link_options(-sGLOBAL_BASE=65536)
 set(HOPS_WEB_DIR ${CMAKE_SOURCE_DIR}/platform/host/web)
 
 # The platform: every DLL's portable files, and for each concern that
@@ -84,3 +87,7 @@ foreach(picture ${HOPS_PICTURES})
   list(APPEND HOPS_SITE_FILES ${HOPS_SITE_DIR}/IMG/${picture})
 endforeach()
 add_custom_target(hops_site ALL DEPENDS ${HOPS_SITE_FILES})
+
+if(HOPS_TESTS)
+  include(tests/web/wasm.cmake)
+endif()

@@ -183,4 +183,3 @@ SystemFont* system_font() {
 }
 
 }  // namespace platform
-

@@ -1,13 +1,13 @@
 // The Unifont bitmaps the browser build draws text with: read from .hex
 // lines, and ink for ink the glyphs FreeType renders from Unifont's outline
 // font, which the native build draws with.
+#include "gdi32/hex_font.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "gdi32/hex_font.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ std::string ink(platform::SystemFont& font, char32_t code_point) {
   for (int row = 0; row < glyph.rows; ++row) {
     for (int column = 0; column < glyph.width; ++column) {
       if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
-      text += " " + std::to_string(glyph.left + column) + "," + std::to_string(font.ascender() - glyph.top + row);
+      text +=
+          " " + std::to_string(glyph.left + column) + "," + std::to_string(font.ascender() - glyph.top + row);
     }
   }
   return text;
@@ -29,9 +30,9 @@ std::string ink(platform::SystemFont& font, char32_t code_point) {
 // point the font lacks drawn as U+FFFD, or as nothing without it.
 TEST(HexFont, ReadsUnifontLinesAndPassesOverOthers) {
   const std::string zeros(30, '0');
-  platform::HexFont font("0041:" + zeros + "80\r\n" + "ac00:FF" + zeros + zeros + "00\n" + "0046:" + zeros + "80\n" +
-                         "0046:" + zeros + "01\n" + "FFFD:80" + zeros + "\n" + "0042:" + zeros + "0\n" +
-                         "0043:" + zeros + "800\n" + "0044:" + zeros + "0G\n" + ":" + zeros + "80\n" +
+  platform::HexFont font("0041:" + zeros + "80\r\n" + "ac00:FF" + zeros + zeros + "00\n" + "0046:" + zeros +
+                         "80\n" + "0046:" + zeros + "01\n" + "FFFD:80" + zeros + "\n" + "0042:" + zeros +
+                         "0\n" + "0043:" + zeros + "800\n" + "0044:" + zeros + "0G\n" + ":" + zeros + "80\n" +
                          "1234567:" + zeros + "80\n" + "0045" + zeros + "80\n" + "0047:\n");
   EXPECT_EQ(font.size(), 4u);
   EXPECT_EQ(font.ascender(), 14);
@@ -68,7 +69,8 @@ TEST(HexFont, DrawsTheGamesCharactersAsFreeTypeDrawsUnifont) {
   while (std::getline(lines, line)) {
     const auto code_point = static_cast<char32_t>(std::stoul(line, nullptr, 16));
     ++compared;
-    if (ink(*native, code_point) != ink(*subset, code_point)) differing += " " + line.substr(0, line.find(':'));
+    if (ink(*native, code_point) != ink(*subset, code_point))
+      differing += " " + line.substr(0, line.find(':'));
   }
   EXPECT_EQ(compared, subset->size());
   EXPECT_EQ(differing, "");

@@ -1,6 +1,5 @@
 #include "host/web/canvas_pixels.h"
 
-
 #include "host/picture_scaling.h"
 
 namespace platform {
@@ -28,8 +27,9 @@ void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas) {
   }
   const auto* rows = static_cast<const std::uint8_t*>(frame.pixels);
   for (int y = 0; y < frame.height; ++y) {
-    to_canvas_words(reinterpret_cast<const std::uint32_t*>(rows + static_cast<std::ptrdiff_t>(y) * frame.pitch),
-                    frame.width, canvas.data() + static_cast<std::size_t>(y) * width);
+    to_canvas_words(
+        reinterpret_cast<const std::uint32_t*>(rows + static_cast<std::ptrdiff_t>(y) * frame.pitch),
+        frame.width, canvas.data() + static_cast<std::size_t>(y) * width);
   }
 }
 

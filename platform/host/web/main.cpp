@@ -13,8 +13,8 @@ int main() {
   // WinMain may write into its command line, so it gets a buffer of its own.
   char command_line[1] = "";
   // Any non-null value identifies the program's only module.
-  const int result = WinMain(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), nullptr, command_line,
-                             SW_SHOWDEFAULT);
+  const int result =
+      WinMain(reinterpret_cast<HINSTANCE>(std::uintptr_t{0x00400000}), nullptr, command_line, SW_SHOWDEFAULT);
   page->game_ended(result);
   return result;
 }

@@ -34,7 +34,9 @@ constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 // The statistics line comes this often while the game runs.
 constexpr double kReportEveryMs = 5000.0;
 
-bool closes_box(int key_code) { return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE; }
+bool closes_box(int key_code) {
+  return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;
+}
 
 bool inside(const RECT& rect, int x, int y) {
   return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
@@ -48,7 +50,8 @@ WebHost& host_of(void* user_data) { return *static_cast<WebHost*>(user_data); }
 
 EM_BOOL on_key(int event_type, const EmscriptenKeyboardEvent* event, void* user_data) {
   return host_of(user_data).key(static_cast<int>(event->keyCode), event_type == EMSCRIPTEN_EVENT_KEYDOWN,
-                                event->repeat != 0, event->altKey != 0, event->ctrlKey != 0 || event->metaKey != 0);
+                                event->repeat != 0, event->altKey != 0,
+                                event->ctrlKey != 0 || event->metaKey != 0);
 }
 
 EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void* user_data) {
@@ -58,8 +61,8 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void* user_data) {
 
 EM_BOOL on_pointer(int event_type, const EmscriptenMouseEvent* event, void* user_data) {
   if (event->button != 0) return false;
-  return host_of(user_data).pointer(event_type == EMSCRIPTEN_EVENT_MOUSEDOWN, static_cast<double>(event->targetX),
-                                    static_cast<double>(event->targetY));
+  return host_of(user_data).pointer(event_type == EMSCRIPTEN_EVENT_MOUSEDOWN,
+                                    static_cast<double>(event->targetX), static_cast<double>(event->targetY));
 }
 
 EM_BOOL on_animation_frame(double, void* user_data) { return host_of(user_data).animation_frame(); }
@@ -133,7 +136,8 @@ void WebHost::report_statistics(bool final_line) {
   statistics.shown = shown_;
   statistics.seconds = (emscripten_get_now() - first_flip_ms_) / 1000.0;
   statistics.cpu_seconds = busy_ms_ / 1000.0;
-  std::fprintf(stderr, "%s%s\n", statistics_line(statistics).c_str(), final_line ? " (the game has ended)" : "");
+  std::fprintf(stderr, "%s%s\n", statistics_line(statistics).c_str(),
+               final_line ? " (the game has ended)" : "");
 }
 
 void WebHost::message_box(const std::string& text, const std::string& caption) {
@@ -211,10 +215,11 @@ bool WebHost::pointer(bool down, double x, double y) {
   }
   // The page shows the canvas as large as it fits, its proportions kept;
   // the box lies on the canvas's own pixels.
-  const PictureRect shown = picture_rect(static_cast<int>(css_width), static_cast<int>(css_height), canvas_width_,
-                                         canvas_height_, ScaleMode::fit);
+  const PictureRect shown = picture_rect(static_cast<int>(css_width), static_cast<int>(css_height),
+                                         canvas_width_, canvas_height_, ScaleMode::fit);
   if (shown.width <= 0 || shown.height <= 0) return true;
-  const int canvas_x = static_cast<int>((x - shown.x) * canvas_width_ / shown.width) - static_cast<int>(box_->at.x);
+  const int canvas_x =
+      static_cast<int>((x - shown.x) * canvas_width_ / shown.width) - static_cast<int>(box_->at.x);
   const int canvas_y =
       static_cast<int>((y - shown.y) * canvas_height_ / shown.height) - static_cast<int>(box_->at.y);
   const bool on_ok = inside(box_->picture.ok_button, canvas_x, canvas_y);
