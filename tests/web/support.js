@@ -29,12 +29,15 @@ async function serve(folder, missing) {
 }
 
 // Every putImageData the page makes after this keeps a copy of its first
-// picture in window.firstPicture: the first frame shown, read whatever the
-// game has drawn since.
+// picture in window.firstPicture (the first frame shown, read whatever the
+// game has drawn since), and the time it came in window.firstPictureAt.
 function keepFirstPicture() {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
-    if (!window.firstPicture) window.firstPicture = Array.from(image.data);
+    if (!window.firstPicture) {
+      window.firstPicture = Array.from(image.data);
+      window.firstPictureAt = performance.now();
+    }
     return put.call(this, image, ...rest);
   };
 }
@@ -170,4 +173,4 @@ function check(condition, what) {
   if (!condition) throw new Error(what);
 }
 
-module.exports = {run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot, picture};
+module.exports = {serve, openBrowser, run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot, picture};

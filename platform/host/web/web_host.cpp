@@ -103,22 +103,28 @@ std::int64_t WebHost::counter_now() {
 void WebHost::rest() {
   // The planner answers for one rest of a thread that polls in between;
   // the page polls nothing while it sleeps, so the rests it allows in a
-  // row make one sleep.
+  // row, up to the frame it expects, make one sleep. When it expects none
+  // within the longest sleep (it knows no pace yet, or the frame is
+  // overdue) the page sleeps only one rest, as a polling thread would.
   const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000.0);
   std::int64_t ticks = 0;
   while (ticks < kLongestSleepTicks) {
     const std::int64_t more = rest_planner_.rest_ticks(now + ticks);
     ticks += more;
-    if (more < kLongestRestMicroseconds) break;
+    if (more < kLongestRestMicroseconds) {
+      sleep(ticks);
+      return;
+    }
   }
-  sleep(std::min(ticks, kLongestSleepTicks));
+  sleep(kLongestRestMicroseconds);
 }
 
 void WebHost::sleep(std::int64_t ticks) {
-  // A browser's timer fires up to about a millisecond late: the timer is
-  // set that much short, and the rest of the wait only hands the page back
-  // for what is already waiting, as often as the game polls.
-  constexpr std::int64_t kTimerLateness = kTicksPerSecond / 1000;
+  // A browser's timer counts whole milliseconds and fires a few tenths of
+  // one late: it is set short of the wait by that much and the
+  // milliseconds' remainder, and the rest of the wait only hands the page
+  // back for what is already waiting, as often as the game polls.
+  constexpr std::int64_t kTimerLateness = kTicksPerSecond * 3 / 10'000;
   const std::int64_t timed = std::max<std::int64_t>(ticks - kTimerLateness, 0);
   const double before = emscripten_get_now();
   busy_ms_ += before - resumed_ms_;
