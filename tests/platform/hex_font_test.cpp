@@ -33,7 +33,7 @@ TEST(HexFont, ReadsUnifontLinesAndPassesOverOthers) {
   platform::HexFont font("0041:" + zeros + "80\r\n" + "ac00:FF" + zeros + zeros + "00\n" + "0046:" + zeros +
                          "80\n" + "0046:" + zeros + "01\n" + "FFFD:80" + zeros + "\n" + "0042:" + zeros +
                          "0\n" + "0043:" + zeros + "800\n" + "0044:" + zeros + "0G\n" + ":" + zeros + "80\n" +
-                         "1234567:" + zeros + "80\n" + "0045" + zeros + "80\n" + "0047:\n");
+                         "1234567:" + zeros + "80\n" + "00G1:" + zeros + "80\n" + "0045" + zeros + "80\n" + "0047:\n");
   EXPECT_EQ(font.size(), 4u);
   EXPECT_EQ(font.ascender(), 14);
   EXPECT_EQ(font.line_height(), 16);

@@ -17,7 +17,6 @@ void to_canvas_words(const std::uint32_t* row, int width, std::uint32_t* out) {
 }  // namespace
 
 void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas) {
-  if (frame.pixels == nullptr) return;
   const std::size_t width = static_cast<std::size_t>(frame.width);
   if (frame.bits_per_pixel == 16) {
     // Widened by the scaling kernel at 1:1, then reordered in place.

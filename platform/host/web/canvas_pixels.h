@@ -10,7 +10,8 @@
 
 namespace platform {
 
-// Converts the 32- or 16-bit frame; `canvas` holds width * height words.
+// Converts the 32- or 16-bit frame (with pixels); `canvas` holds width *
+// height words.
 void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas);
 // Puts the box's picture over a canvas of the given width, centred, and
 // returns where its top-left corner fell.

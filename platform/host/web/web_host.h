@@ -23,15 +23,23 @@ class WebHost final : public Host {
   WebHost(const WebHost&) = delete;
   WebHost& operator=(const WebHost&) = delete;
 
-  void present(const FrameView& frame) override;
-  void forget_frame() override;
-  void pump_events() override { rest_planner_.polled(); }
-  void rest() override;
-  void show_window(HWND, int, int) override {}
-  void destroy_window(HWND) override {}
-  void message_box(const std::string& text, const std::string& caption) override;
+  // The browser's clock, in microseconds.
   std::int64_t counter_frequency() override { return kTicksPerSecond; }
   std::int64_t counter_now() override;
+  // Converts the frame for the canvas at once; the next animation frame
+  // shows the newest one converted.
+  void present(const FrameView& frame) override;
+  void forget_frame() override;
+  // The page's events arrive between rests and are posted as they come.
+  void pump_events() override { rest_planner_.polled(); }
+  // Gives the page back to the browser until the game's next frame is due.
+  void rest() override;
+  // Drawn over the canvas; returns when Enter, Space or Esc is let go or OK
+  // clicked, the game's keys let go meanwhile posted after it.
+  void message_box(const std::string& text, const std::string& caption) override;
+  // The page's canvas stands for the one window the game shows.
+  void show_window(HWND, int, int) override {}
+  void destroy_window(HWND) override {}
 
   // The game's WinMain returned: the page is told, and nothing more is drawn.
   void game_ended(int exit_code);
