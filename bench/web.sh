@@ -9,6 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 site=$(cd "$1" && pwd)/web/site
 [ -f "$site/hops.wasm" ] || { echo "web: no browser build in $site"; exit 1; }
-[ -d "$here/../tests/web/node_modules/puppeteer-core" ] || { echo "web: no puppeteer-core (bash scripts/setup test)"; exit 1; }
+modules=$(cd "$here/../web" && pwd)/node_modules
+[ -d "$modules/puppeteer-core" ] || { echo "web: no puppeteer-core (bash scripts/setup test)"; exit 1; }
 command -v chromium >/dev/null || { echo "web: no Chromium (bash scripts/setup web)"; exit 1; }
-exec node "$here/web_bench.js" "$site" "${2:-10}"
+NODE_PATH=$modules exec node "$here/web_bench.js" "$site" "${2:-10}"

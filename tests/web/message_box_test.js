@@ -17,12 +17,13 @@ function expectedCanvas() {
   const {picture: box, printed} = nativePicture(frameDump, pictures, kCaption, kText);
   const left = (1024 - box.width) >> 1;
   const top = (768 - box.height) >> 1;
-  const pixels = new Array(1024 * 768).fill(0);
-  for (let y = 0; y < box.height; ++y) {
-    for (let x = 0; x < box.width; ++x) pixels[(top + y) * 1024 + left + x] = box.at(x, y);
-  }
+  const inside = (x, y) => x >= 0 && y >= 0 && x < box.width && y < box.height;
+  const canvas = picture(1024, 768, (i) => {
+    const [x, y] = [i % 1024 - left, Math.floor(i / 1024) - top];
+    return inside(x, y) ? box.at(x, y) : 0;
+  });
   const [okX, okY] = printed.trim().split(' ').map(Number);
-  return {canvas: picture(1024, 768, pixels), ok: {x: left + okX, y: top + okY}};
+  return {canvas, ok: {x: left + okX, y: top + okY}};
 }
 
 run(site, async (page, url, log) => {
@@ -53,8 +54,8 @@ run(site, async (page, url, log) => {
   check(second === '', `the second box: ${second}`);
 
   await page.keyboard.press('Enter');
-  await waitFor('the title frame below the status text', async () =>
-    difference(await readCanvas(page, 0, 64, 1024, 704),
-               {width: 1024, height: 704, pixels: title.pixels.slice(64 * 1024)}) === '');
+  const field = {width: 1024, height: 704, pixels: title.pixels.slice(64 * 1024)};
+  await waitFor('the title frame below the status text',
+                async () => difference(await readCanvas(page, 0, 64, 1024, 704), field) === '');
   check(boxes() === 2, `${boxes()} message boxes`);
 }, ['IMG/IMG_BULLET.bmp', 'IMG/IMG_BALL.bmp']);

@@ -72,51 +72,39 @@ async function waitFor(what, condition) {
   }
 }
 
-// A picture: width, height and 0xRRGGBB numbers, rows top down.
-function picture(width, height, pixels) {
+// A picture: width, height and 0xRRGGBB numbers, rows top down, the i-th
+// given by `at(i)`.
+function picture(width, height, at) {
+  const pixels = Array.from({length: width * height}, (_, i) => at(i));
   return {width, height, pixels, at: (x, y) => pixels[y * width + x]};
 }
 
 // The canvas's pixels in a rectangle (all of it by default).
 async function readCanvas(page, x = 0, y = 0, width = 1024, height = 768) {
-  const rgba = await page.evaluate((x, y, width, height) => {
-    const canvas = document.getElementById('canvas');
-    return Array.from(canvas.getContext('2d').getImageData(x, y, width, height).data);
-  }, x, y, width, height);
-  return fromRgba(rgba, width, height);
+  return fromRgba(await page.evaluate((...box) =>
+    Array.from(document.getElementById('canvas').getContext('2d').getImageData(...box).data), x, y, width, height),
+  width, height);
 }
 
 function fromRgba(rgba, width, height) {
-  const pixels = new Array(width * height);
-  for (let i = 0; i < pixels.length; ++i) pixels[i] = rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2];
-  return picture(width, height, pixels);
+  return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
 }
 
+// A binary PPM, as frame_dump writes it.
 function readPpm(file) {
   const data = fs.readFileSync(file);
   const [, width, height] = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(data.toString('latin1', 0, 20)).map(Number);
   const start = data.length - width * height * 3;
-  const pixels = new Array(width * height);
-  for (let i = 0; i < pixels.length; ++i) {
-    pixels[i] = data[start + 3 * i] << 16 | data[start + 3 * i + 1] << 8 | data[start + 3 * i + 2];
-  }
-  return picture(width, height, pixels);
+  return picture(width, height, (i) => data.readUIntBE(start + 3 * i, 3));
 }
 
-// A 24-bit BMP, bottom-up rows padded to four bytes.
+// A 24-bit BMP: bottom-up rows of B, G, R bytes padded to four bytes.
 function readBmp(file) {
   const data = fs.readFileSync(file);
-  const width = data.readInt32LE(18);
-  const height = data.readInt32LE(22);
+  const [width, height] = [data.readInt32LE(18), data.readInt32LE(22)];
   const stride = (width * 3 + 3) & ~3;
-  const pixels = new Array(width * height);
-  for (let y = 0; y < height; ++y) {
-    const row = data.readUInt32LE(10) + (height - 1 - y) * stride;
-    for (let x = 0; x < width; ++x) {
-      pixels[y * width + x] = data[row + 3 * x + 2] << 16 | data[row + 3 * x + 1] << 8 | data[row + 3 * x];
-    }
-  }
-  return picture(width, height, pixels);
+  return picture(width, height, (i) =>
+    data.readUIntLE(data.readUInt32LE(10) + (height - 1 - Math.floor(i / width)) * stride + 3 * (i % width), 3));
 }
 
 // "n pixels differ, the first at (x, y): got G, want W", or '' when equal.
@@ -124,8 +112,7 @@ function difference(got, want) {
   if (got.width !== want.width || got.height !== want.height) {
     return `${got.width}x${got.height} against ${want.width}x${want.height}`;
   }
-  const differing = [];
-  got.pixels.forEach((pixel, i) => pixel !== want.pixels[i] && differing.push(i));
+  const differing = got.pixels.flatMap((pixel, i) => pixel !== want.pixels[i] ? [i] : []);
   if (differing.length === 0) return '';
   const i = differing[0];
   const hex = (value) => value.toString(16).padStart(6, '0');
