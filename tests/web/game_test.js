@@ -3,7 +3,7 @@
 // first frame shown is the native headless build's first frame, bit for
 // bit, status text included; S starts play and the picture moves; a held
 // Right moves the player and stops with the key; Space let go fires a
-// bullet; no game key scrolls the page; F11 takes the page to full screen
+// bullet; a gamepad's stick moves the player too; no game key scrolls the page; F11 takes the page to full screen
 // and back; Esc ends the game and the page says so and offers to start
 // again, which loads the page anew, to the same first frame.
 //
@@ -18,10 +18,13 @@ const kPlayerTop = 550;  // the player's picture's top: its rectangle's top, 600
 const kPlayerStart = 80;  // its left at the start: the rectangle's 100 less 20
 
 // The keys the page passed on to the browser's own handling, as a listener
-// after the game's sees them.
-function noteKeysLetThrough() {
+// after the game's sees them; and a gamepad in the standard layout, at rest.
+function noteKeysLetThroughAndPlugAPad() {
   window.keysLetThrough = [];
   window.addEventListener('keydown', (event) => event.defaultPrevented || window.keysLetThrough.push(event.key));
+  window.pad = {connected: true, mapping: 'standard', index: 0, id: 'pad', timestamp: 0, axes: [0, 0, 0, 0],
+                buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+  navigator.getGamepads = () => [window.pad];
 }
 
 // Where `sprite` lies whole in `band` (its opaque pixels equal, the key
@@ -48,7 +51,7 @@ run(site, async (page, url, log) => {
   const firstFrame = async () =>
     fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
 
-  await page.evaluateOnNewDocument(noteKeysLetThrough);
+  await page.evaluateOnNewDocument(noteKeysLetThroughAndPlugAPad);
   await page.goto(url);
   const layout = await page.evaluate(() => {
     const canvas = document.getElementById('canvas');
@@ -84,6 +87,11 @@ run(site, async (page, url, log) => {
   const rectangle = stopped + 20;
   await waitFor('a bullet above the player', async () => (await bulletRow(page, rectangle, bullet)) !== undefined);
   await shot(page, 'fired');
+
+  // The pad's stick leaning left moves the player back.
+  await page.evaluate(() => (window.pad.axes[0] = -0.5));
+  await waitFor('the player to move left with the pad', async () => (await playerAt()) < stopped - 50);
+  await page.evaluate(() => (window.pad.axes[0] = -0.2));
 
   await page.keyboard.press('F11');
   await waitFor('full screen', () => page.evaluate(() => document.fullscreenElement?.id === 'screen'));

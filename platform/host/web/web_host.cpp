@@ -9,6 +9,7 @@
 #include "host/frame_statistics.h"
 #include "host/picture_scaling.h"
 #include "host/web/canvas_pixels.h"
+#include "host/web/gamepads.h"
 #include "user32/input.h"
 
 extern "C" {
@@ -182,25 +183,43 @@ bool WebHost::key(int key_code, bool down, bool repeat, bool alt, bool command) 
     return true;
   }
   if (key_code >= kVkF1 && key_code <= kVkF12) return false;
-  if (box_) return box_key(key_code, down, repeat);
-  erase_value(keys_down_, key_code);
-  if (down) keys_down_.push_back(key_code);
-  post_key(key_code, down, repeat);
+  game_key(key_code, down, repeat);
   // The page never scrolls or moves its focus on the game's keys.
   return true;
 }
 
-bool WebHost::box_key(int key_code, bool down, bool repeat) {
+void WebHost::game_key(int key_code, bool down, bool repeat) {
+  if (box_) {
+    box_key(key_code, down, repeat);
+    return;
+  }
+  erase_value(keys_down_, key_code);
+  if (down) keys_down_.push_back(key_code);
+  post_key(key_code, down, repeat);
+}
+
+void WebHost::box_key(int key_code, bool down, bool repeat) {
   if (down) {
     if (!repeat && closes_box(key_code)) box_->armed_key = key_code;
-    return true;
-  }
-  if (box_->armed_key != 0 && key_code == box_->armed_key) {
+  } else if (box_->armed_key != 0 && key_code == box_->armed_key) {
     box_->done = true;
   } else {
     box_->keys_let_go.push_back(key_code);
   }
-  return true;
+}
+
+void WebHost::poll_gamepads() {
+  const std::vector<int> held = gamepad_keys_held();
+  const auto in = [](const std::vector<int>& keys, int key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
+  for (const int key : pad_keys_) {
+    if (!in(held, key)) game_key(key, false, false);
+  }
+  for (const int key : held) {
+    if (!in(pad_keys_, key)) game_key(key, true, false);
+  }
+  pad_keys_ = held;
 }
 
 void WebHost::lose_focus() {
@@ -239,8 +258,12 @@ bool WebHost::pointer(bool down, double x, double y) {
 
 bool WebHost::animation_frame() {
   if (ended_) return false;
-  if (!fresh_) return true;
   const double start = emscripten_get_now();
+  poll_gamepads();
+  if (!fresh_) {
+    busy_ms_ += emscripten_get_now() - start;
+    return true;
+  }
   hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
   fresh_ = false;
   if (!box_) {

@@ -1,8 +1,8 @@
 // The browser host: the newest flipped frame drawn on the page's canvas at
-// each animation frame, keys from the page's key events, rests that give
-// the page back to the browser until the next frame is due, message boxes
-// drawn over the canvas and modal to the game, the counter on the
-// browser's clock.
+// each animation frame, keys from the page's key events and gamepads, rests
+// that give the page back to the browser until the next frame is due,
+// message boxes drawn over the canvas and modal to the game, the counter on
+// the browser's clock.
 #pragma once
 
 #include <cstdint>
@@ -64,7 +64,11 @@ class WebHost final : public Host {
     std::vector<int> keys_let_go;
   };
 
-  bool box_key(int key_code, bool down, bool repeat);
+  // A key for the game, or for the box while one is up.
+  void game_key(int key_code, bool down, bool repeat);
+  void box_key(int key_code, bool down, bool repeat);
+  // Keys the gamepads pressed or let go since the last animation frame.
+  void poll_gamepads();
   void sleep(std::int64_t ticks);
   // The canvas's pixels from the newest frame, and the box over them.
   void paint();
@@ -79,6 +83,7 @@ class WebHost final : public Host {
   int canvas_height_ = 0;
   std::vector<int> keys_down_;
   std::vector<int> host_keys_down_;
+  std::vector<int> pad_keys_;
   std::optional<ModalBox> box_;
   // Statistics, when the page asks for them.
   bool statistics_ = false;
