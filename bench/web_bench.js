@@ -49,7 +49,7 @@ function sizes() {
     return `${what.padEnd(24)} ${(raw / 1024).toFixed(0).padStart(7)} KiB ${(gzipped / 1024).toFixed(0).padStart(7)} KiB gzipped`;
   };
   return [row('hops.wasm', [files[0]]), row('hops.js', [files[1]]), row('index.html', [files[2]]),
-          row(`IMG/ (${pictures.length} pictures)`, pictures), row('all', [...files, ...pictures])].join('\n');
+          row(`IMG/ (${pictures.length}, gzipped)`, pictures), row('all', [...files, ...pictures])].join('\n');
 }
 
 // "hops: F frames in S s (R a second), P shown, CPU C s (U % of one core)"

@@ -56,7 +56,8 @@ target_link_libraries(hops_game PUBLIC hops_platform)
 hops_warnings(hops_game)
 target_compile_options(hops_game PRIVATE -Wno-invalid-source-encoding)
 
-# The page's pictures: fetched one by one, so a missing file is only that.
+# The page's pictures: fetched one by one, so a missing file is only that,
+# and gzipped, as few servers compress what they serve (9.3 MiB become 0.3).
 file(GLOB HOPS_PICTURES RELATIVE ${HOPS_IMG_DIR} CONFIGURE_DEPENDS ${HOPS_IMG_DIR}/*.bmp)
 list(JOIN HOPS_PICTURES "', '" HOPS_PICTURE_LIST)
 file(WRITE ${CMAKE_BINARY_DIR}/picture_list.js "var hopsPictures = ['${HOPS_PICTURE_LIST}'];\n")
@@ -80,11 +81,15 @@ set(HOPS_SITE_FILES ${HOPS_SITE_DIR}/index.html)
 add_custom_command(OUTPUT ${HOPS_SITE_DIR}/index.html
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${HOPS_SITE_DIR}/index.html
   DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html)
+find_program(HOPS_GZIP gzip REQUIRED)
 foreach(picture ${HOPS_PICTURES})
-  add_custom_command(OUTPUT ${HOPS_SITE_DIR}/IMG/${picture}
-    COMMAND ${CMAKE_COMMAND} -E copy ${HOPS_IMG_DIR}/${picture} ${HOPS_SITE_DIR}/IMG/${picture}
-    DEPENDS ${HOPS_IMG_DIR}/${picture})
-  list(APPEND HOPS_SITE_FILES ${HOPS_SITE_DIR}/IMG/${picture})
+  set(packed ${HOPS_SITE_DIR}/IMG/${picture}.gz)
+  add_custom_command(OUTPUT ${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${HOPS_SITE_DIR}/IMG
+    COMMAND sh -c "\"$0\" -9 -n -c \"$1\" >\"$2\"" ${HOPS_GZIP} ${HOPS_IMG_DIR}/${picture} ${packed}
+    DEPENDS ${HOPS_IMG_DIR}/${picture}
+    VERBATIM)
+  list(APPEND HOPS_SITE_FILES ${packed})
 endforeach()
 add_custom_target(hops_site ALL DEPENDS ${HOPS_SITE_FILES})
 

@@ -1,4 +1,5 @@
-// A site without two of the game's pictures: each missing picture brings
+// A site without two of the game's pictures, served with the others marked
+// gzip-encoded (the browser unpacks them): each missing picture brings
 // the game's Korean message box, drawn as the native build draws it (the
 // picture frame_dump makes, bit for bit, centred on a canvas still black),
 // modal: the game goes on only when it is closed, the first by a click on
@@ -58,4 +59,4 @@ run(site, async (page, url, log) => {
   await waitFor('the title frame below the status text',
                 async () => difference(await readCanvas(page, 0, 64, 1024, 704), field) === '');
   check(boxes() === 2, `${boxes()} message boxes`);
-}, ['IMG/IMG_BULLET.bmp', 'IMG/IMG_BALL.bmp']);
+}, ['IMG/IMG_BULLET.bmp.gz', 'IMG/IMG_BALL.bmp.gz'], true);

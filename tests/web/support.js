@@ -11,8 +11,9 @@ const puppeteer = require('puppeteer-core');
 const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.bmp': 'image/bmp'};
 
 // A static server for `folder` on a free port of 127.0.0.1, which answers
-// 404 for the files named in `missing` (paths below the folder).
-async function serve(folder, missing) {
+// 404 for the files named in `missing` (paths below the folder) and, when
+// `encoded`, marks .gz files as gzip-encoded, as some servers do.
+async function serve(folder, missing, encoded = false) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(folder, name.endsWith('/') ? name + 'index.html' : name);
@@ -21,7 +22,9 @@ async function serve(folder, missing) {
         response.writeHead(404).end();
         return;
       }
-      response.writeHead(200, {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'}).end(data);
+      const type = {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'};
+      if (encoded && file.endsWith('.gz')) type['Content-Encoding'] = 'gzip';
+      response.writeHead(200, type).end(data);
     });
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -138,11 +141,11 @@ async function shot(page, name) {
   if (process.env.HOPS_WEB_SHOTS) await page.screenshot({path: path.join(process.env.HOPS_WEB_SHOTS, `${name}.png`)});
 }
 
-// Runs `test` with the site served (without the `missing` files) and a
-// browser open; exit code 0 when it passes, 1 with the reason and the
-// page's log when it fails.
-async function run(site, test, missing = []) {
-  const {server, url} = await serve(path.resolve(site), missing);
+// Runs `test` with the site served (as serve() does) and a browser open;
+// exit code 0 when it passes, 1 with the reason and the page's log when it
+// fails.
+async function run(site, test, missing = [], encoded = false) {
+  const {server, url} = await serve(path.resolve(site), missing, encoded);
   const {browser, page, log} = await openBrowser();
   try {
     await test(page, url, log);
