@@ -3,9 +3,10 @@
 // first frame shown is the native headless build's first frame, bit for
 // bit, status text included; S starts play and the picture moves; a held
 // Right moves the player and stops with the key; Space let go fires a
-// bullet; a gamepad's stick moves the player too; no game key scrolls the page; F11 takes the page to full screen
-// and back; Esc ends the game and the page says so and offers to start
-// again, which loads the page anew, to the same first frame.
+// bullet; a gamepad's stick moves the player too; no game key scrolls the
+// page; F11 takes the page to full screen and Alt+Enter back; Esc ends the
+// game and the page says so and offers to start again, which loads the
+// page anew, to the same first frame.
 //
 // Usage: game_test.js <site folder> <frame_dump> <folder holding IMG/>
 'use strict';
@@ -95,7 +96,9 @@ run(site, async (page, url, log) => {
 
   await page.keyboard.press('F11');
   await waitFor('full screen', () => page.evaluate(() => document.fullscreenElement?.id === 'screen'));
-  await page.keyboard.press('F11');
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('Enter');
+  await page.keyboard.up('Alt');
   await waitFor('full screen left', () => page.evaluate(() => document.fullscreenElement === null));
   const letThrough = await page.evaluate(() => window.keysLetThrough.join(' '));
   check(letThrough === '', `keys the page let through: ${letThrough}`);
