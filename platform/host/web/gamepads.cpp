@@ -8,15 +8,11 @@
 namespace platform {
 namespace {
 
-// Buttons of the standard layout.
-constexpr int kButtonA = 0;
-constexpr int kButtonBack = 8;
-constexpr int kButtonStart = 9;
-constexpr int kDpadLeft = 14;
-constexpr int kDpadRight = 15;
+// Buttons of the standard layout, by their index there.
+enum StandardButton { kButtonA = 0, kButtonBack = 8, kButtonStart = 9, kDpadLeft = 14, kDpadRight = 15 };
 constexpr double kStickLean = 1.0 / 3.0;
 
-bool pressed(const EmscriptenGamepadEvent& pad, int button) {
+bool pressed(const EmscriptenGamepadEvent& pad, StandardButton button) {
   return button < pad.numButtons && pad.digitalButton[button] != 0;
 }
 
