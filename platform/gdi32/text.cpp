@@ -1,6 +1,6 @@
-// TextOutA: CP949 text drawn with a Hangul font found through fontconfig and
-// rasterised by FreeType in black and white, as the Windows system font
-// draws without anti-aliasing.
+// The system font of the native build: a Hangul font found through
+// fontconfig and rasterised by FreeType in black and white, as the Windows
+// system font draws without anti-aliasing.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -14,29 +14,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gdi32/text.h"
-#include "kernel32/code_page.h"
+#include "gdi32/system_font.h"
 
 namespace platform {
 
 namespace {
 
-// The system font's cell: 16 pixels from the top of a line to the next.
-constexpr int kCellHeight = 16;
 // A syllable every Korean font has; a font without it cannot show the
 // game's messages.
 constexpr FcChar32 kHangulProbe = 0xD504;  // 프
-
-// One code point in black and white: a byte a pixel, 1 where ink falls,
-// placed relative to the pen on the baseline.
-struct Glyph {
-  int left = 0;  // from the pen to the first column
-  int top = 0;   // from the baseline up to the first row
-  int width = 0;
-  int rows = 0;
-  int advance = 0;
-  std::vector<std::uint8_t> ink;
-};
 
 struct FontFile {
   std::string path;
@@ -114,7 +100,7 @@ bool request_cell_height(FT_Face face) {
   return FT_Request_Size(face, &request) == 0;
 }
 
-class Font {
+class Font final : public SystemFont {
  public:
   // Null when no font can be had; the reason goes to standard error.
   static std::unique_ptr<Font> open() {
@@ -143,10 +129,10 @@ class Font {
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
 
-  int ascender() const { return ascender_; }
-  int line_height() const { return line_height_; }
+  int ascender() const override { return ascender_; }
+  int line_height() const override { return line_height_; }
 
-  const Glyph& glyph(char32_t code_point) {
+  const Glyph& glyph(char32_t code_point) override {
     const auto cached = glyphs_.find(code_point);
     if (cached != glyphs_.end()) return cached->second;
     return glyphs_.emplace(code_point, render(code_point)).first->second;
@@ -192,111 +178,11 @@ class Font {
   std::unordered_map<char32_t, Glyph> glyphs_;
 };
 
-// Opened on the first text drawn and kept for the whole run.
-Font* system_font() {
+}  // namespace
+
+SystemFont* system_font() {
   static const std::unique_ptr<Font> s_font = Font::open();
   return s_font.get();
 }
 
-// Pixels of a surface in its own format; writes outside it are dropped, as
-// GDI clips text to the surface.
-class Canvas {
- public:
-  Canvas(const PixelView& target, COLORREF color)
-      : target_(target), value_(pixel_of(color, target.bits_per_pixel)) {}
-
-  bool drawable() const {
-    return target_.pixels != nullptr && (target_.bits_per_pixel == 32 || target_.bits_per_pixel == 16);
-  }
-
-  void plot(long long x, long long y) const {
-    if (x < 0 || y < 0 || x >= target_.width || y >= target_.height) return;
-    std::uint8_t* const row = target_.row(static_cast<int>(y));
-    if (target_.bits_per_pixel == 32) {
-      reinterpret_cast<std::uint32_t*>(row)[x] = value_;
-    } else {
-      reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(value_);
-    }
-  }
-
-  void fill(long long left, long long top, long long right, long long bottom) const {
-    for (long long y = top; y < bottom; ++y) {
-      for (long long x = left; x < right; ++x) plot(x, y);
-    }
-  }
-
- private:
-  PixelView target_;
-  std::uint32_t value_;
-};
-
-void plot_glyph(const Canvas& ink, const Glyph& glyph, long long pen, long long baseline) {
-  for (int row = 0; row < glyph.rows; ++row) {
-    for (int column = 0; column < glyph.width; ++column) {
-      if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
-      ink.plot(pen + glyph.left + column, baseline - glyph.top + row);
-    }
-  }
-}
-
-}  // namespace
-
-int text_line_height() {
-  const Font* font = system_font();
-  return font != nullptr ? font->line_height() : kCellHeight;
-}
-
-int text_width(std::u32string_view text) {
-  Font* font = system_font();
-  if (font == nullptr) return 0;
-  int width = 0;
-  for (const char32_t code_point : text) width += font->glyph(code_point).advance;
-  return width;
-}
-
-void draw_text(const PixelView& target, long long x, long long y, std::u32string_view text, COLORREF color) {
-  Font* font = system_font();
-  const Canvas ink(target, color);
-  if (font == nullptr || !ink.drawable()) return;
-  const long long baseline = y + font->ascender();
-  long long pen = x;
-  for (const char32_t code_point : text) {
-    const Glyph& glyph = font->glyph(code_point);
-    plot_glyph(ink, glyph, pen, baseline);
-    pen += glyph.advance;
-  }
-}
-
 }  // namespace platform
-
-BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-  platform::PixelView target;
-  int bk_mode = OPAQUE;
-  COLORREF bk_color = 0;
-  COLORREF text_color = 0;
-  if (!platform::surface_dc_text_state(hdc, target, bk_mode, bk_color, text_color)) return FALSE;
-  if (lpString == nullptr || c <= 0) return TRUE;
-  platform::Font* font = platform::system_font();
-  const platform::Canvas ink(target, text_color);
-  const platform::Canvas background(target, bk_color);
-  if (font == nullptr || !ink.drawable()) return TRUE;
-
-  const long long baseline = static_cast<long long>(y) + font->ascender();
-  long long pen = x;
-  for (const char32_t code_point :
-       platform::decode_ansi(std::string_view(lpString, static_cast<std::size_t>(c)))) {
-    const platform::Glyph& glyph = font->glyph(code_point);
-    if (bk_mode == OPAQUE) {
-      background.fill(pen, y, pen + glyph.advance, static_cast<long long>(y) + font->line_height());
-      platform::note_surface_dc_drawing(hdc, pen, y, pen + glyph.advance,
-                                        static_cast<long long>(y) + font->line_height());
-    }
-    if (glyph.rows > 0 && glyph.width > 0) {
-      platform::note_surface_dc_drawing(hdc, pen + glyph.left, baseline - glyph.top,
-                                        pen + glyph.left + glyph.width, baseline - glyph.top + glyph.rows);
-    }
-    platform::plot_glyph(ink, glyph, pen, baseline);
-    pen += glyph.advance;
-  }
-  return TRUE;
-}

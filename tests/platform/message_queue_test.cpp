@@ -33,8 +33,10 @@ std::string Name(HWND hwnd) {
 
 std::string Show(const MSG& msg) {
   char sz[64];
-  std::snprintf(sz, sizeof sz, "%s %04X %lX %lX", Name(msg.hwnd).c_str(), msg.message,
-                static_cast<unsigned long>(msg.wParam), static_cast<unsigned long>(msg.lParam));
+  // lParam's bits at its own width: a pointer's, 64 or 32.
+  std::snprintf(sz, sizeof sz, "%s %04X %lX %llX", Name(msg.hwnd).c_str(), msg.message,
+                static_cast<unsigned long>(msg.wParam),
+                static_cast<unsigned long long>(static_cast<ULONG_PTR>(msg.lParam)));
   return sz;
 }
 
@@ -160,7 +162,9 @@ TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
               PostMessageA(nullptr, WM_USER + 3, 3, 0x30) && PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0) &&
               PostMessageA(first, WM_USER + 5, 5, 0x50));
   PostQuitMessage(7);
-  Peeks({{other, 0, 0, PM_REMOVE, "w1 0402 2 FFFFFFFFFFFFFFEC"},
+  constexpr const char* kMinusTwenty =
+      sizeof(LPARAM) == 8 ? "w1 0402 2 FFFFFFFFFFFFFFEC" : "w1 0402 2 FFFFFFEC";
+  Peeks({{other, 0, 0, PM_REMOVE, kMinusTwenty},
          {kThreadOnly, 0, 0, PM_REMOVE, "thread 0403 3 30"},
          {nullptr, WM_KEYDOWN, WM_KEYUP, PM_NOREMOVE, "w0 0100 20 0"},
          {nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE, "w0 0405 5 50"},

@@ -73,7 +73,9 @@ struct Page {
   // The picture's pixels as stored (16-bit values not widened).
   pt::Screen read() { return hops_test::read_pixels({memory.data(), w, h, pitch, bytes * 8}); }
   // No guard byte is touched (no pixel value holds the guard's byte).
-  bool guards_intact() const { return std::ranges::count(memory, kGuard) == pitch * (h + 2) - w * h * bytes; }
+  bool guards_intact() const {
+    return std::count(memory.begin(), memory.end(), kGuard) == pitch * (h + 2) - w * h * bytes;
+  }
   void write(int x, int y, const char* text, int mode) const {
     SetBkMode(hdc, mode);
     SetTextColor(hdc, 0x000000FF);  // red
@@ -96,7 +98,7 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
     whole16.write(50, 20, "M#Ag", mode);
     const pt::Screen picture = whole.read(), picture16 = whole16.read();
     const auto count = [](const pt::Screen& screen, std::uint32_t value) {
-      return std::ranges::count(screen.pixels, value);
+      return std::count(screen.pixels.begin(), screen.pixels.end(), value);
     };
     const std::vector<int> box = hops_test::colour_box(picture, kFill, true);
     const auto ink = count(picture, 0x00FF0000), paper = count(picture, 0x00FFFFFF);

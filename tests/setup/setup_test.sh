@@ -5,9 +5,14 @@
 # once in a PATH of fakes and compares its exit code, the commands it ran
 # and the first line of its standard error.
 set -euo pipefail
-setup=$(cd "$(dirname "$0")/../.." && pwd)/scripts/setup
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A copy of the script in a tree of its own, whose web/ has a lock file and
+# nothing fetched yet.
+mkdir -p "$work/tree/scripts" "$work/tree/web"
+cp "$(dirname "$0")/../../scripts/setup" "$work/tree/scripts/setup"
+touch "$work/tree/web/package-lock.json"
+setup=$work/tree/scripts/setup
 
 # The fakes log each call; FAKE_* say what the machine is like.
 mkdir "$work/bin" "$work/bin-sudo"
@@ -24,6 +29,7 @@ fake apt-get 'echo "apt-get $*" >>"$FAKE_LOG"; [ "$1" != update ] || exit "$FAKE
 fake id 'echo "$FAKE_UID"'
 fake locale 'printf "C\nC.utf8\n%s\n" "$FAKE_LOCALES"'
 fake localedef 'echo "localedef $*" >>"$FAKE_LOG"'
+fake npm 'echo "npm $*" >>"$FAKE_LOG"'
 printf '#!/bin/bash\necho -n "sudo " >>"$FAKE_LOG"; "$@"\n' >"$work/bin-sudo/sudo"
 chmod +x "$work/bin-sudo/sudo"
 
@@ -33,7 +39,7 @@ install='install -y -q --no-install-recommends'
 rows=(
   "play|||0|no|0 0|-> 0||"
   "play|fonts-unifont|cmake|0|no|0 0|-> 0|apt-get update -q;apt-get $install cmake fonts-unifont|"
-  "test|lintian fonts-nanum||0|no|0 0|ko_KR.utf8 -> 0|apt-get update -q;apt-get $install fonts-nanum lintian|"
+  "test|lintian fonts-nanum||0|no|0 0|ko_KR.utf8 -> 0|apt-get update -q;apt-get $install fonts-nanum lintian;npm ci --no-audit --no-fund|"
   "play|fonts-unifont||1000|yes|0 0|-> 0|sudo apt-get update -q;sudo apt-get $install fonts-unifont|"
   "play|fonts-unifont||1000|no|0 0|-> 1||setup: installing fonts-unifont needs root, and there is no sudo here"
   "play||g++|0|no|100 0|-> 1|apt-get update -q|setup: 'apt-get update' failed"

@@ -1,0 +1,60 @@
+// The page's side of the browser host: the canvas, the rests, full screen
+// and the end of the game. Linked into hops.js with --js-library.
+mergeInto(LibraryManager.library, {
+  $hopsPage: {
+    context: null,
+    wake: null,
+    channel: null,
+  },
+
+  // Shows width x height RGBA pixels at ptr on the canvas.
+  hops_page_show__deps: ['$hopsPage'],
+  hops_page_show: function(ptr, width, height) {
+    var canvas = Module['canvas'];
+    if (!hopsPage.context) hopsPage.context = canvas.getContext('2d', {alpha: false});
+    var pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, width * height * 4);
+    hopsPage.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+  },
+
+  // Gives the page back to the browser for about ms milliseconds (0: only
+  // for the events already waiting). A timer set from a timer's callback
+  // waits at least 4 ms once timers nest deeply, so the game is woken by a
+  // message instead: its next rest starts a new chain.
+  hops_page_rest__deps: ['$hopsPage'],
+  hops_page_rest: function(ms) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (!hopsPage.channel) {
+        hopsPage.channel = new MessageChannel();
+        hopsPage.channel.port1.onmessage = function() {
+          var wake = hopsPage.wake;
+          hopsPage.wake = null;
+          if (wake) wake();
+        };
+      }
+      hopsPage.wake = wakeUp;
+      if (ms <= 0) {
+        hopsPage.channel.port2.postMessage(0);
+      } else {
+        setTimeout(function() { hopsPage.channel.port2.postMessage(0); }, ms);
+      }
+    });
+  },
+
+  // Alt+Enter and F11: the page's screen element fills the screen or leaves it.
+  hops_page_toggle_full_screen: function() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen().catch(function() {});
+      return;
+    }
+    var screen = Module['canvas'].parentElement || Module['canvas'];
+    if (screen.requestFullscreen) screen.requestFullscreen().catch(function() {});
+  },
+
+  hops_page_statistics_wanted: function() {
+    return new URLSearchParams(location.search).get('stats') === '1' ? 1 : 0;
+  },
+
+  hops_page_game_ended: function(exitCode) {
+    if (Module['onGameEnded']) Module['onGameEnded'](exitCode);
+  },
+});

@@ -1,0 +1,285 @@
+#include "host/web/web_host.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/frame_statistics.h"
+#include "host/picture_scaling.h"
+#include "host/web/canvas_pixels.h"
+#include "host/web/gamepads.h"
+#include "user32/input.h"
+
+extern "C" {
+// page.js
+void hops_page_show(const void* pixels, int width, int height);
+void hops_page_rest(int milliseconds);
+void hops_page_toggle_full_screen();
+int hops_page_statistics_wanted();
+void hops_page_game_ended(int exit_code);
+}
+
+namespace platform {
+namespace {
+
+constexpr int kVkF1 = 0x70;
+constexpr int kVkF11 = 0x7A;
+constexpr int kVkF12 = 0x7B;
+constexpr char kCanvas[] = "#canvas";
+// The canvas before the first frame, in black.
+constexpr int kBlankWidth = 1024;
+constexpr int kBlankHeight = 768;
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
+// The statistics line comes this often while the game runs.
+constexpr double kReportEveryMs = 5000.0;
+
+bool closes_box(int key_code) {
+  return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;
+}
+
+bool inside(const RECT& rect, int x, int y) {
+  return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
+void erase_value(std::vector<int>& values, int value) {
+  values.erase(std::remove(values.begin(), values.end(), value), values.end());
+}
+
+WebHost& host_of(void* user_data) { return *static_cast<WebHost*>(user_data); }
+
+// The browser's clock, in milliseconds, as counter ticks.
+std::int64_t ticks_at(double milliseconds) {
+  return static_cast<std::int64_t>(milliseconds * static_cast<double>(kTicksPerSecond / 1000));
+}
+
+EM_BOOL on_key(int event_type, const EmscriptenKeyboardEvent* event, void* user_data) {
+  return host_of(user_data).key(static_cast<int>(event->keyCode), event_type == EMSCRIPTEN_EVENT_KEYDOWN,
+                                event->repeat != 0, event->altKey != 0,
+                                event->ctrlKey != 0 || event->metaKey != 0);
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void* user_data) {
+  host_of(user_data).lose_focus();
+  return false;
+}
+
+EM_BOOL on_pointer(int event_type, const EmscriptenMouseEvent* event, void* user_data) {
+  if (event->button != 0) return false;
+  return host_of(user_data).pointer(event_type == EMSCRIPTEN_EVENT_MOUSEDOWN,
+                                    static_cast<double>(event->targetX), static_cast<double>(event->targetY));
+}
+
+EM_BOOL on_animation_frame(double, void* user_data) { return host_of(user_data).animation_frame(); }
+
+}  // namespace
+
+WebHost::WebHost() : statistics_(hops_page_statistics_wanted() != 0) {
+  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, on_key);
+  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, on_key);
+  emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, on_blur);
+  emscripten_set_mousedown_callback(kCanvas, this, true, on_pointer);
+  emscripten_set_mouseup_callback(kCanvas, this, true, on_pointer);
+  emscripten_request_animation_frame_loop(on_animation_frame, this);
+  resumed_ms_ = emscripten_get_now();
+}
+
+void WebHost::present(const FrameView& frame, const ChangedArea&) {
+  const double now_ms = emscripten_get_now();
+  rest_planner_.flipped(ticks_at(now_ms));
+  if (flipped_++ == 0) {
+    first_flip_ms_ = now_ms;
+    next_report_ms_ = now_ms + kReportEveryMs;
+  }
+  newest_ = frame;
+  // Converted now, between the game's frames, rather than at the animation
+  // frame, which would delay the game's next frame whenever they meet.
+  paint();
+}
+
+void WebHost::forget_frame() { newest_ = FrameView{}; }
+
+std::int64_t WebHost::counter_now() {
+  const std::int64_t now = ticks_at(emscripten_get_now());
+  rest_planner_.counter_read(now);
+  return now;
+}
+
+void WebHost::rest() {
+  // The page sleeps until a moment before the frame the planner expects;
+  // the page's events come in its sleep and are taken as they come.
+  sleep(std::min(rest_planner_.rest_ticks(ticks_at(emscripten_get_now())), kLongestSleepTicks));
+}
+
+void WebHost::sleep(std::int64_t ticks) {
+  // A browser's timer counts whole milliseconds and fires a few tenths of
+  // one late: it is set short of the wait by that much and the
+  // milliseconds' remainder, and the rest of the wait only hands the page
+  // back for what is already waiting, as often as the game polls.
+  constexpr std::int64_t kTimerLateness = kTicksPerSecond * 3 / 10'000;
+  const std::int64_t timed = std::max<std::int64_t>(ticks - kTimerLateness, 0);
+  const double before = emscripten_get_now();
+  busy_ms_ += before - resumed_ms_;
+  hops_page_rest(static_cast<int>(timed * 1000 / kTicksPerSecond));
+  resumed_ms_ = emscripten_get_now();
+  if (statistics_ && flipped_ > 0 && resumed_ms_ >= next_report_ms_) {
+    next_report_ms_ += kReportEveryMs;
+    report_statistics(false);
+  }
+}
+
+void WebHost::report_statistics(bool final_line) {
+  FrameStatistics statistics;
+  statistics.flipped = flipped_;
+  statistics.shown = shown_;
+  statistics.seconds = (emscripten_get_now() - first_flip_ms_) / 1000.0;
+  statistics.cpu_seconds = busy_ms_ / 1000.0;
+  std::fprintf(stderr, "%s%s\n", statistics_line(statistics).c_str(),
+               final_line ? " (the game has ended)" : "");
+}
+
+void WebHost::message_box(const std::string& text, const std::string& caption) {
+  std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
+  box_.emplace();
+  box_->picture = draw_message_box(caption, text);
+  paint();
+  while (!box_->done) sleep(kLongestSleepTicks);
+  const std::vector<int> keys_let_go = std::move(box_->keys_let_go);
+  box_.reset();
+  paint();
+  for (const int key_code : keys_let_go) post_key(key_code, false);
+}
+
+void WebHost::game_ended(int exit_code) {
+  ended_ = true;
+  if (statistics_ && flipped_ > 0) report_statistics(true);
+  hops_page_game_ended(exit_code);
+}
+
+bool WebHost::key(int key_code, bool down, bool repeat, bool alt, bool command) {
+  if (ended_) return false;
+  // The browser keeps its own shortcuts and function keys (F5 reloads,
+  // F12 opens its tools); F11 and Alt+Enter switch the page's full screen.
+  if (command) return false;
+  const bool host_key = key_code == kVkF11 || (key_code == VK_RETURN && alt);
+  const bool held_host_key =
+      std::find(host_keys_down_.begin(), host_keys_down_.end(), key_code) != host_keys_down_.end();
+  if (host_key || held_host_key) {
+    if (!down) {
+      erase_value(host_keys_down_, key_code);
+    } else if (!held_host_key) {
+      host_keys_down_.push_back(key_code);
+      if (!repeat) hops_page_toggle_full_screen();
+    }
+    return true;
+  }
+  if (key_code >= kVkF1 && key_code <= kVkF12) return false;
+  game_key(key_code, down, repeat);
+  // The page never scrolls or moves its focus on the game's keys.
+  return true;
+}
+
+void WebHost::game_key(int key_code, bool down, bool repeat) {
+  if (box_) {
+    box_key(key_code, down, repeat);
+    return;
+  }
+  erase_value(keys_down_, key_code);
+  if (down) keys_down_.push_back(key_code);
+  post_key(key_code, down, repeat);
+}
+
+void WebHost::box_key(int key_code, bool down, bool repeat) {
+  if (down) {
+    if (!repeat && closes_box(key_code)) box_->armed_key = key_code;
+  } else if (box_->armed_key != 0 && key_code == box_->armed_key) {
+    box_->done = true;
+  } else {
+    box_->keys_let_go.push_back(key_code);
+  }
+}
+
+void WebHost::poll_gamepads() {
+  const std::vector<int> held = gamepad_keys_held();
+  const auto in = [](const std::vector<int>& keys, int key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
+  for (const int key : pad_keys_) {
+    if (!in(held, key)) game_key(key, false, false);
+  }
+  for (const int key : held) {
+    if (!in(pad_keys_, key)) game_key(key, true, false);
+  }
+  pad_keys_ = held;
+}
+
+void WebHost::lose_focus() {
+  // Keys let go while the page had no focus send nothing; the game hears
+  // them let go now, or a held arrow would move the player on forever.
+  for (const int key_code : keys_down_) post_key(key_code, false);
+  keys_down_.clear();
+  host_keys_down_.clear();
+}
+
+bool WebHost::pointer(bool down, double x, double y) {
+  if (!box_) return false;
+  double css_width = 0.0;
+  double css_height = 0.0;
+  if (emscripten_get_element_css_size(kCanvas, &css_width, &css_height) != EMSCRIPTEN_RESULT_SUCCESS ||
+      css_width <= 0.0 || css_height <= 0.0) {
+    return true;
+  }
+  // The page shows the canvas as large as it fits, its proportions kept;
+  // the box lies on the canvas's own pixels.
+  const PictureRect shown = picture_rect(static_cast<int>(css_width), static_cast<int>(css_height),
+                                         canvas_width_, canvas_height_, ScaleMode::fit);
+  if (shown.width <= 0 || shown.height <= 0) return true;
+  const int canvas_x =
+      static_cast<int>((x - shown.x) * canvas_width_ / shown.width) - static_cast<int>(box_->at.x);
+  const int canvas_y =
+      static_cast<int>((y - shown.y) * canvas_height_ / shown.height) - static_cast<int>(box_->at.y);
+  const bool on_ok = inside(box_->picture.ok_button, canvas_x, canvas_y);
+  if (down) {
+    box_->armed_click = on_ok;
+  } else if (box_->armed_click && on_ok) {
+    box_->done = true;
+  }
+  return true;
+}
+
+bool WebHost::animation_frame() {
+  if (ended_) return false;
+  const double start = emscripten_get_now();
+  poll_gamepads();
+  if (!fresh_) {
+    busy_ms_ += emscripten_get_now() - start;
+    return true;
+  }
+  hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
+  fresh_ = false;
+  if (!box_) {
+    ++shown_;
+    count_shown();
+  }
+  busy_ms_ += emscripten_get_now() - start;
+  return true;
+}
+
+void WebHost::paint() {
+  const bool blank = newest_.pixels == nullptr;
+  canvas_width_ = blank ? kBlankWidth : newest_.width;
+  canvas_height_ = blank ? kBlankHeight : newest_.height;
+  canvas_.resize(static_cast<std::size_t>(canvas_width_) * static_cast<std::size_t>(canvas_height_));
+  if (blank) {
+    std::fill(canvas_.begin(), canvas_.end(), kOpaqueBlack);
+  } else {
+    frame_to_canvas(newest_, canvas_);
+  }
+  if (box_) box_->at = box_to_canvas(box_->picture, canvas_, canvas_width_);
+  fresh_ = true;
+}
+
+std::unique_ptr<Host> make_display_host(const Settings&) { return std::make_unique<WebHost>(); }
+
+}  // namespace platform

@@ -1,0 +1,125 @@
+// The game in headless Chromium as a player meets it: a page titled HOPS
+// whose canvas keeps the frame's own size and is scaled to fit, crisp; the
+// first frame shown is the native headless build's first frame, bit for
+// bit, status text included; S starts play and the picture moves; a held
+// Right moves the player and stops with the key; Space let go fires a
+// bullet; a gamepad's stick moves the player too; no game key scrolls the
+// page; F11 takes the page to full screen and Alt+Enter back; Esc ends the
+// game and the page says so and offers to start again, which loads the
+// page anew, to the same first frame.
+//
+// Usage: game_test.js <site folder> <frame_dump> <folder holding IMG/>
+'use strict';
+const path = require('path');
+const {run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot} = require('./support');
+
+const [site, frameDump, pictures] = process.argv.slice(2);
+const kColorKey = 0xFF00FF;
+const kPlayerTop = 550;  // the player's picture's top: its rectangle's top, 600, less 50
+const kPlayerStart = 80;  // its left at the start: the rectangle's 100 less 20
+
+// The keys the page passed on to the browser's own handling, as a listener
+// after the game's sees them; and a gamepad in the standard layout, at rest.
+function noteKeysLetThroughAndPlugAPad() {
+  window.keysLetThrough = [];
+  window.addEventListener('keydown', (event) => event.defaultPrevented || window.keysLetThrough.push(event.key));
+  window.pad = {connected: true, mapping: 'standard', index: 0, id: 'pad', timestamp: 0, axes: [0, 0, 0, 0],
+                buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+  navigator.getGamepads = () => [window.pad];
+}
+
+// Where `sprite` lies whole in `band` (its opaque pixels equal, the key
+// colour skipped) at one of the columns `xs` and row `y`; undefined if none.
+function find(band, sprite, xs, y) {
+  return xs.find((x) => {
+    for (let j = 0; j < sprite.height; ++j) {
+      for (let i = 0; i < sprite.width; ++i) {
+        const pixel = sprite.at(i, j);
+        if (pixel !== kColorKey && band.at(x + i, y + j) !== pixel) return false;
+      }
+    }
+    return true;
+  });
+}
+
+run(site, async (page, url, log) => {
+  const title = nativePicture(frameDump, pictures).picture;
+  const player = readBmp(path.join(pictures, 'IMG', 'IMG_PLAYER.bmp'));
+  const bullet = readBmp(path.join(pictures, 'IMG', 'IMG_BULLET.bmp'));
+  const columns = (from, to) => Array.from({length: to - from}, (_, i) => from + i);
+  const playerAt = async () =>
+    find(await readCanvas(page, 0, kPlayerTop, 1024, player.height), player, columns(0, 1024 - player.width), 0);
+  const firstFrame = async () =>
+    fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
+
+  await page.evaluateOnNewDocument(noteKeysLetThroughAndPlugAPad);
+  await page.goto(url);
+  const layout = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const style = getComputedStyle(canvas);
+    return [document.title, canvas.width, canvas.height, style.objectFit, style.imageRendering].join(' ');
+  });
+  check(layout === 'HOPS 1024 768 contain pixelated', `the page: ${layout}`);
+  const titleShown = difference(await firstFrame(), title);
+  check(titleShown === '', `the first frame is not the native one: ${titleShown}`);
+  await shot(page, 'title');
+
+  await page.keyboard.press('s');
+  await waitFor('play to start, the player at its start', async () => (await playerAt()) === kPlayerStart);
+  const field = await readCanvas(page, 0, 64, 1024, 704);
+  await waitFor('the picture to move', async () => difference(await readCanvas(page, 0, 64, 1024, 704), field) !== '');
+  await shot(page, 'play');
+
+  await page.keyboard.down('ArrowRight');
+  const moved = await waitFor('the player to move right', async () => {
+    const x = await playerAt();
+    return x !== undefined && x >= kPlayerStart + 100 && x;
+  });
+  await page.keyboard.up('ArrowRight');
+  const stopped = await waitFor('the player to stop with the key', async () => {
+    const x = await playerAt();
+    await new Promise((resolve) => setTimeout(resolve, 200));
+    return x !== undefined && (await playerAt()) === x && x;
+  });
+  check(stopped >= moved, `the player went back from ${moved} to ${stopped}`);
+
+  // Held long enough for the game to take a frame with it down.
+  await page.keyboard.press('Space', {delay: 100});
+  const rectangle = stopped + 20;
+  await waitFor('a bullet above the player', async () => (await bulletRow(page, rectangle, bullet)) !== undefined);
+  await shot(page, 'fired');
+
+  // The pad's stick leaning left moves the player back.
+  await page.evaluate(() => (window.pad.axes[0] = -0.5));
+  await waitFor('the player to move left with the pad', async () => (await playerAt()) < stopped - 50);
+  await page.evaluate(() => (window.pad.axes[0] = -0.2));
+
+  await page.keyboard.press('F11');
+  await waitFor('full screen', () => page.evaluate(() => document.fullscreenElement?.id === 'screen'));
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('Enter');
+  await page.keyboard.up('Alt');
+  await waitFor('full screen left', () => page.evaluate(() => document.fullscreenElement === null));
+  const letThrough = await page.evaluate(() => window.keysLetThrough.join(' '));
+  check(letThrough === '', `keys the page let through: ${letThrough}`);
+  check(await page.evaluate(() => document.scrollingElement.scrollTop === 0 && window.scrollY === 0), 'the page scrolled');
+
+  await page.keyboard.press('Escape');
+  const ended = await waitFor('the page to say the game has ended', () => page.evaluate(() =>
+    !document.getElementById('ended').hidden && document.getElementById('ended').innerText.replace(/\s+/g, ' ')));
+  check(ended === 'The game has ended. Play again', `the end: ${ended}`);
+  await shot(page, 'ended');
+
+  await Promise.all([page.waitForNavigation(), page.click('#again')]);
+  const again = difference(await firstFrame(), title);
+  check(again === '', `after starting again, the first frame: ${again}`);
+  const problems = log.filter((line) => /^(error|pageerror)/.test(line));
+  check(problems.length === 0, `the page reported: ${problems.join('; ')}`);
+});
+
+// The row of the bullet's picture in the player's column, if it is there.
+async function bulletRow(page, x, bullet) {
+  const column = await readCanvas(page, x, 0, bullet.width, kPlayerTop + 50);
+  const rows = Array.from({length: column.height - bullet.height + 1}, (_, i) => i);
+  return rows.find((y) => find(column, bullet, [0], y) !== undefined);
+}
