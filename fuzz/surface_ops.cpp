@@ -506,7 +506,7 @@ class World {
     const Model& front = models_[kFront];
     for (int y = 0; y < front.height; ++y) {
       for (int x = 0; x < front.width; ++x) {
-        const std::uint32_t expected = front.bits == 32 ? front.at(x, y) : widened(front.at(x, y));
+        const std::uint32_t expected = front.bits == 32 ? front.at(x, y) : platform::widen_565(front.at(x, y));
         if (screen.at(x, y) == expected) continue;
         log_ << "the screen shows 0x" << std::hex << screen.at(x, y) << " at (" << std::dec << x << ", " << y
              << "), expected 0x" << std::hex << expected << std::dec << "\n";
@@ -514,14 +514,6 @@ class World {
       }
     }
     return true;
-  }
-
-  // A 5-6-5 pixel as the screen shows it: each channel's top bits repeated below.
-  static std::uint32_t widened(std::uint32_t pixel) {
-    const std::uint32_t red = (pixel >> 11) & 0x1F;
-    const std::uint32_t green = (pixel >> 5) & 0x3F;
-    const std::uint32_t blue = pixel & 0x1F;
-    return (red << 3 | red >> 2) << 16 | (green << 2 | green >> 4) << 8 | (blue << 3 | blue >> 2);
   }
 
   static bool same_row(const platform::testing::SurfaceView& held, const Model& model, int y) {

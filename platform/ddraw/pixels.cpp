@@ -3,16 +3,6 @@
 #include <initializer_list>
 
 namespace platform {
-namespace {
-
-constexpr DWORD kRedMask32 = 0x00FF0000;
-constexpr DWORD kGreenMask32 = 0x0000FF00;
-constexpr DWORD kBlueMask32 = 0x000000FF;
-constexpr DWORD kRedMask16 = 0xF800;
-constexpr DWORD kGreenMask16 = 0x07E0;
-constexpr DWORD kBlueMask16 = 0x001F;
-
-}  // namespace
 
 int bits_of(const DDPIXELFORMAT& format) {
   if (format.dwSize != sizeof(DDPIXELFORMAT) || (format.dwFlags & DDPF_RGB) == 0) return 0;
@@ -32,9 +22,9 @@ DDPIXELFORMAT pixel_format(int bits_per_pixel) {
   format.dwFlags = DDPF_RGB;
   format.dwRGBBitCount = static_cast<DWORD>(bits_per_pixel);
   const bool wide = bits_per_pixel == 32;
-  format.dwRBitMask = wide ? kRedMask32 : kRedMask16;
-  format.dwGBitMask = wide ? kGreenMask32 : kGreenMask16;
-  format.dwBBitMask = wide ? kBlueMask32 : kBlueMask16;
+  format.dwRBitMask = wide ? 0x00FF0000 : 0xF800;
+  format.dwGBitMask = wide ? 0x0000FF00 : 0x07E0;
+  format.dwBBitMask = wide ? 0x000000FF : 0x001F;
   return format;
 }
 

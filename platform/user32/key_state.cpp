@@ -54,54 +54,36 @@ unsigned scan_code(int virtual_key) {
   if (virtual_key >= '1' && virtual_key <= '9') return 0x02 + static_cast<unsigned>(virtual_key - '1');
   if (virtual_key == '0') return 0x0B;
   if (virtual_key >= VK_F1 && virtual_key <= VK_F10) return 0x3B + static_cast<unsigned>(virtual_key - VK_F1);
-  switch (virtual_key) {
-    case VK_BACK:
-      return 0x0E;
-    case VK_TAB:
-      return 0x0F;
-    case VK_RETURN:
-      return 0x1C;
-    case VK_SHIFT:
-      return 0x2A;
-    case VK_CONTROL:
-      return 0x1D;
-    case VK_MENU:
-      return 0x38;
-    case VK_ESCAPE:
-      return 0x01;
-    case VK_SPACE:
-      return 0x39;
-    case VK_PAUSE:
-      return 0x45;
-    case VK_CAPITAL:
-      return 0x3A;
-    case VK_PRIOR:
-      return kExtended | 0x49;
-    case VK_NEXT:
-      return kExtended | 0x51;
-    case VK_END:
-      return kExtended | 0x4F;
-    case VK_HOME:
-      return kExtended | 0x47;
-    case VK_INSERT:
-      return kExtended | 0x52;
-    case VK_DELETE:
-      return kExtended | 0x53;
-    case VK_LEFT:
-      return kExtended | 0x4B;
-    case VK_UP:
-      return kExtended | 0x48;
-    case VK_RIGHT:
-      return kExtended | 0x4D;
-    case VK_DOWN:
-      return kExtended | 0x50;
-    case VK_F11:
-      return 0x57;
-    case VK_F12:
-      return 0x58;
-    default:
-      return 0;
+  struct KeyCode {
+    int key;
+    unsigned code;
+  };
+  static constexpr KeyCode kOthers[] = {{VK_BACK, 0x0E},
+                                        {VK_TAB, 0x0F},
+                                        {VK_RETURN, 0x1C},
+                                        {VK_SHIFT, 0x2A},
+                                        {VK_CONTROL, 0x1D},
+                                        {VK_MENU, 0x38},
+                                        {VK_ESCAPE, 0x01},
+                                        {VK_SPACE, 0x39},
+                                        {VK_PAUSE, 0x45},
+                                        {VK_CAPITAL, 0x3A},
+                                        {VK_F11, 0x57},
+                                        {VK_F12, 0x58},
+                                        {VK_PRIOR, kExtended | 0x49},
+                                        {VK_NEXT, kExtended | 0x51},
+                                        {VK_END, kExtended | 0x4F},
+                                        {VK_HOME, kExtended | 0x47},
+                                        {VK_INSERT, kExtended | 0x52},
+                                        {VK_DELETE, kExtended | 0x53},
+                                        {VK_LEFT, kExtended | 0x4B},
+                                        {VK_UP, kExtended | 0x48},
+                                        {VK_RIGHT, kExtended | 0x4D},
+                                        {VK_DOWN, kExtended | 0x50}};
+  for (const KeyCode& known : kOthers) {
+    if (known.key == virtual_key) return known.code;
   }
+  return 0;
 }
 
 }  // namespace platform
