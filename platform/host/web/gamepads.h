@@ -1,5 +1,5 @@
 // The page's gamepads in the browser's standard layout, read as the game's
-// keys, as the SDL host reads its controllers: the d-pad and the left stick
+// keys, as the desktop host reads its controllers: the d-pad and the left stick
 // (leaning past a third of its travel) as the arrows, A as Space, Start as
 // S, Back as Esc.
 #pragma once
