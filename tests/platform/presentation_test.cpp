@@ -136,11 +136,12 @@ TEST(ScaleSharp, AxesBlendOnlyAcrossTheEdgesOfEnlargedPixels) {
 // blends by its axes along the columns, then the rows, keeping blended rows
 // for the rows after them. Outside the rectangle nothing changes.
 TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
-  const std::tuple<bool, int, PictureRect> rows[] = {{false, 32, {0, 0, 13, 7}}, {false, 32, {3, 2, 29, 17}},
-                                                     {false, 32, {1, 1, 9, 5}},  {false, 16, {2, 1, 26, 14}},
-                                                     {false, 16, {0, 0, 13, 7}}, {true, 32, {0, 0, 13, 7}},
-                                                     {true, 32, {2, 1, 20, 11}}, {true, 32, {0, 0, 31, 17}},
-                                                     {true, 32, {1, 3, 44, 24}}, {true, 32, {0, 0, 8, 4}}};
+  const std::tuple<bool, int, PictureRect, RECT> rows[] = {
+      {false, 32, {0, 0, 13, 7}, {2, 1, 5, 4}},   {false, 32, {3, 2, 29, 17}, {12, 6, 13, 7}},
+      {false, 32, {1, 1, 9, 5}, {3, 3, 4, 4}},    {false, 16, {2, 1, 26, 14}, {4, 2, 9, 6}},
+      {false, 16, {0, 0, 13, 7}, {-5, -5, 2, 2}}, {true, 32, {0, 0, 13, 7}, {12, 6, 13, 7}},
+      {true, 32, {2, 1, 20, 11}, {6, 3, 7, 4}},   {true, 32, {0, 0, 31, 17}, {0, 0, 13, 7}},
+      {true, 32, {1, 3, 44, 24}, {12, 0, 13, 1}}, {true, 32, {0, 0, 8, 4}, {5, 2, 9, 5}}};
   constexpr int kWidth = 13, kHeight = 7;
   const auto blend = [](std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     std::uint32_t out = 0;
@@ -151,7 +152,7 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
   // Without a frame (none flipped yet, or forgotten) nothing is drawn.
   for (const auto scale : {platform::scale_nearest, platform::scale_sharp})
     scale({}, nullptr, 0, {0, 0, 4, 4});
-  for (const auto& [sharp, bits, rect] : rows) {
+  for (const auto& [sharp, bits, rect, changed] : rows) {
     SCOPED_TRACE(::testing::Message() << bits << (sharp ? " bits sharp, " : " bits, ") << rect.width);
     const int pitch = kWidth * bits / 8 + 8;
     std::vector<unsigned char> source(static_cast<std::size_t>(pitch) * kHeight);
@@ -185,74 +186,29 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
         ASSERT_EQ(out[static_cast<std::size_t>(y) * (out_pitch / 4) + x], expected) << x << "," << y;
       }
     }
-  }
-}
-
-// A changed rectangle of the frame is drawn again on the part of the output
-// its pixels reach, found against the plain rule (every output pixel whose
-// source pixels, both where it blends two, lie in the rectangle); drawn
-// there over the old picture, the output is the new picture drawn whole.
-TEST(PictureScaling, AChangedRectangleIsDrawnAgainWhereItsPixelsGo) {
-  using platform::ScaleMode;
-  constexpr ScaleMode fit = ScaleMode::fit, sharp = ScaleMode::sharp;
-  const std::tuple<ScaleMode, int, PictureRect, RECT> rows[] = {
-      {fit, 32, {0, 0, 13, 7}, {2, 1, 5, 4}},      {fit, 32, {3, 2, 29, 17}, {0, 0, 1, 1}},
-      {fit, 32, {3, 2, 29, 17}, {12, 6, 13, 7}},   {fit, 16, {2, 1, 26, 14}, {4, 2, 9, 6}},
-      {fit, 32, {1, 1, 9, 5}, {3, 3, 4, 4}},       {fit, 32, {1, 1, 9, 5}, {-5, -5, 2, 2}},
-      {sharp, 32, {2, 1, 20, 11}, {6, 3, 7, 4}},   {sharp, 32, {0, 0, 31, 17}, {0, 0, 13, 7}},
-      {sharp, 32, {1, 3, 44, 24}, {12, 0, 13, 1}}, {sharp, 32, {0, 0, 8, 4}, {5, 2, 9, 5}}};
-  constexpr int kWidth = 13, kHeight = 7;
-  for (const auto& [mode, bits, rect, changed] : rows) {
-    SCOPED_TRACE(::testing::Message()
-                 << rect.width << "x" << rect.height << " at " << changed.left << "," << changed.top);
-    const bool smooth = mode == sharp;
-    const auto scale = [&, rect = rect](const FrameView& frame, std::vector<std::uint32_t>& out,
-                                        const PictureRect& part) {
-      (smooth ? platform::scale_sharp_part : platform::scale_nearest_part)(
-          frame, out.data(), (rect.x + rect.width) * 4, rect, part);
-    };
-    const int pitch = kWidth * bits / 8;
-    std::vector<unsigned char> old_pixels(static_cast<std::size_t>(pitch) * kHeight), pixels = old_pixels;
-    for (int y = 0; y < kHeight; ++y)
-      for (int i = 0; i < pitch; ++i) {
-        const auto at = static_cast<std::size_t>(y * pitch + i);
-        old_pixels[at] = static_cast<unsigned char>(at * 37 + 11);
-        const bool in = y >= changed.top && y < changed.bottom && i >= changed.left * bits / 8 &&
-                        i < changed.right * bits / 8;
-        pixels[at] = static_cast<unsigned char>(in ? at * 91 + 5 : at * 37 + 11);
-      }
-    const FrameView old_frame{old_pixels.data(), kWidth, kHeight, pitch, bits};
-    const FrameView frame{pixels.data(), kWidth, kHeight, pitch, bits};
-    const int factor = platform::sharp_factor(rect, kWidth);
-    const platform::SharpAxis columns = platform::sharp_axis(kWidth, rect.width, factor);
-    const platform::SharpAxis lines = platform::sharp_axis(kHeight, rect.height, factor);
-    const auto takes = [&](const platform::SharpAxis& axis, int i, int source, int output, int begin,
-                           int end) {
-      const int nearest = i * source / output;
+    // The bounding box of the output pixels that take a pixel of `changed`.
+    const auto takes = [&, sharp = sharp](const platform::SharpAxis& axis, int i, int begin, int end) {
       const auto k = static_cast<std::size_t>(i);
-      return smooth ? (axis.first[k] >= begin && axis.first[k] < end) ||
-                          (axis.weight[k] != 0 && axis.second[k] >= begin && axis.second[k] < end)
-                    : nearest >= begin && nearest < end;
+      const int nearest = &axis == &columns ? i * kWidth / rect.width : i * kHeight / rect.height;
+      return sharp ? (axis.first[k] >= begin && axis.first[k] < end) ||
+                         (axis.weight[k] != 0 && axis.second[k] >= begin && axis.second[k] < end)
+                   : nearest >= begin && nearest < end;
     };
     int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
     for (int y = 0; y < rect.height; ++y)
       for (int x = 0; x < rect.width; ++x)
-        if (takes(columns, x, kWidth, rect.width, changed.left, changed.right) &&
-            takes(lines, y, kHeight, rect.height, changed.top, changed.bottom)) {
-          left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
-          bottom = std::max(bottom, y + 1);
-        }
+        if (takes(columns, x, changed.left, changed.right) && takes(lines, y, changed.top, changed.bottom))
+          left = std::min(left, x), top = std::min(top, y), right = x + 1, bottom = y + 1;
+    const platform::ScaleMode mode = sharp ? platform::ScaleMode::sharp : platform::ScaleMode::fit;
     const PictureRect part = platform::output_part(rect, kWidth, kHeight, changed, mode);
-    const PictureRect reached =
-        right < 0 ? PictureRect{} : PictureRect{rect.x + left, rect.y + top, right - left, bottom - top};
-    EXPECT_EQ(part, reached);
-    const std::size_t size =
-        static_cast<std::size_t>(rect.x + rect.width) * static_cast<std::size_t>(rect.y + rect.height);
-    std::vector<std::uint32_t> whole(size, 0xDEADBEEF), redrawn(size, 0xDEADBEEF);
-    scale(frame, whole, rect);
-    scale(old_frame, redrawn, rect);
-    scale(frame, redrawn, part);
-    EXPECT_EQ(redrawn, whole);
+    const PictureRect reached{rect.x + left, rect.y + top, right - left, bottom - top};
+    EXPECT_EQ(part, right < 0 ? PictureRect{} : reached);
+    // That part, wiped and drawn again alone, is as the whole picture drew it.
+    std::vector<std::uint32_t> redrawn = out;
+    for (int y = part.y; y < part.y + part.height; ++y)
+      std::fill_n(redrawn.begin() + y * (out_pitch / 4) + part.x, part.width, 0);
+    platform::scale_part(mode, frame, redrawn.data(), out_pitch, rect, part);
+    EXPECT_EQ(redrawn, out);
   }
 }
 
