@@ -52,10 +52,7 @@ TEST_F(PlayerTest, KeyboardPassesWalkAndFireOnTheRelease) {
     platform::testing::set_key_down(VK_RIGHT, pass.find('R') != std::string::npos);
     platform::testing::set_key_down(VK_SPACE, pass.find('S') != std::string::npos);
     m_Player.Move();
-    trace.append(" ")
-        .append(std::to_string(m_Player.GetInfo().rc.left))
-        .append("/")
-        .append(std::to_string(LiveBullets()));
+    trace += " " + std::to_string(m_Player.GetInfo().rc.left) + "/" + std::to_string(LiveBullets());
   }
   EXPECT_EQ(trace + Slots({0, 1}),
             " -3/0 -3/0 2/0 7/0 7/0 7/0 7/1 7/1 2/1 -3/2 -3/2 -3/3 live 45 at 7,600 live 45 at -3,600");
