@@ -83,9 +83,9 @@ struct Page {
 };
 
 // Text goes below and right of the pen in the text colour of the surface's
-// format: transparent, ink only; opaque (the default), on white cells. Any other pen position shows that
-// picture moved, cut wherever a page edge falls, and nothing past the edges; the context's bounds hold all
-// that changed.
+// format: transparent, ink only; opaque (the default), on white cells 8 by 16. Any other pen position shows
+// that picture moved, cut wherever a page edge falls, and nothing past the edges; the context's bounds hold
+// all that changed.
 TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
   for (const int mode : {TRANSPARENT, OPAQUE}) {
     Page whole(200, 60), whole16(200, 60, 16);
@@ -100,6 +100,7 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
     const std::vector<int> box = hops_test::colour_box(picture, kFill, true);
     EXPECT_TRUE(std::ranges::count(picture.pixels, 0x00FF0000u) > 40 && box[0] >= 50 && box[1] >= 20 &&
                 box[3] >= 28 && box[3] <= 38 &&
+                (mode == TRANSPARENT || box == std::vector<int>{50, 20, 82, 36}) &&
                 (mode == OPAQUE) == (std::ranges::count(picture.pixels, 0x00FFFFFFu) > 0))
         << box[0] << "," << box[1] << "," << box[3];
     for (const POINT pen : {POINT{10, 20}, {-3, -4}, {30, 10}, {35, 15}, {5000, 5}, {-5000, 5}, {5, 400}}) {
