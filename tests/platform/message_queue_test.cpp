@@ -224,10 +224,8 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
   platform::post_close();
   std::vector<LRESULT> results;
   MSG msg{};
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    results.push_back(TranslateMessage(&msg));
-    results.push_back(DispatchMessageA(&msg));
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    results.insert(results.end(), {TranslateMessage(&msg), DispatchMessageA(&msg)});  // in this order
   for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR})
     results.push_back(TranslateMessage(&(msg = MSG{nullptr, message, 0, 0, 0, {}})));
   results.insert(results.end(), {PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE), TranslateMessage(nullptr),
