@@ -33,17 +33,17 @@ TEST(HexFont, ReadsUnifontLinesAndPassesOverOthers) {
   platform::HexFont font("0041:" + zeros + "80\r\n" + "ac00:FF" + zeros + zeros + "00\n" + "0046:" + zeros +
                          "80\n" + "0046:" + zeros + "01\n" + "FFFD:80" + zeros + "\n" + "0042:" + zeros +
                          "0\n" + "0043:" + zeros + "800\n" + "0044:" + zeros + "0G\n" + ":" + zeros + "80\n" +
-                         "1234567:" + zeros + "80\n" + "00G1:" + zeros + "80\n" + "0045" + zeros + "80\n" + "0047:\n");
-  EXPECT_EQ(font.size(), 4u);
-  EXPECT_EQ(font.ascender(), 14);
-  EXPECT_EQ(font.line_height(), 16);
-  std::vector<std::string> drawn;
+                         "1234567:" + zeros + "80\n" + "00G1:" + zeros + "80\n" + "0045" + zeros + "80\n" +
+                         "0047:\n");
+  // The glyphs read, the ascender and the line height, then each code point drawn.
+  std::vector<std::string> drawn{std::to_string(font.size()), std::to_string(font.ascender()),
+                                 std::to_string(font.line_height())};
   for (const char32_t code_point : {U'A', U'\uAC00', U'F', U'B', U'C', U'D', U'E', U'G', U'Z'})
     drawn.push_back(ink(font, code_point));
   const std::string replacement = "8: 0,0";
-  EXPECT_EQ(drawn, (std::vector<std::string>{"8: 0,15", "16: 0,0 1,0 2,0 3,0 4,0 5,0 6,0 7,0", "8: 7,15",
-                                             replacement, replacement, replacement, replacement, replacement,
-                                             replacement}));
+  EXPECT_EQ(drawn, (std::vector<std::string>{
+                       "4", "14", "16", "8: 0,15", "16: 0,0 1,0 2,0 3,0 4,0 5,0 6,0 7,0", "8: 7,15",
+                       replacement, replacement, replacement, replacement, replacement, replacement}));
 
   platform::HexFont without_replacement("0041:" + zeros + "80");
   EXPECT_EQ(ink(without_replacement, U'Z'), "0:");
@@ -63,12 +63,10 @@ TEST(HexFont, DrawsTheGamesCharactersAsFreeTypeDrawsUnifont) {
   EXPECT_EQ(native->ascender(), subset->ascender());
   EXPECT_EQ(native->line_height(), subset->line_height());
   std::ifstream lines(HOPS_GLYPHS);
-  std::string line;
-  std::string differing;
+  std::string line, differing;
   std::size_t compared = 0;
-  while (std::getline(lines, line)) {
+  for (; std::getline(lines, line); ++compared) {
     const auto code_point = static_cast<char32_t>(std::stoul(line, nullptr, 16));
-    ++compared;
     if (ink(*native, code_point) != ink(*subset, code_point))
       differing += " " + line.substr(0, line.find(':'));
   }

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "host/host.h"
+#include "host/headless/headless_host.h"
 #include "testing/testing.h"
 #include "user32/input.h"
 #include "user32/key_state.h"
@@ -48,18 +48,12 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
   return message == WM_USER ? 42 : DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-// Logs the windows it is told to show and drop.
-struct RecordingHost final : platform::Host {
-  void present(const platform::FrameView&, const platform::ChangedArea&) override {}
-  void forget_frame() override {}
-  void pump_events() override {}
+// The headless host, logging the windows it is told to show and drop.
+struct RecordingHost final : platform::HeadlessHost {
   void show_window(HWND hwnd, int width, int height) override {
     g_log.push_back("host shows " + Name(hwnd) + " " + std::to_string(width) + "x" + std::to_string(height));
   }
   void destroy_window(HWND hwnd) override { g_log.push_back("host drops " + Name(hwnd)); }
-  void message_box(const std::string&, const std::string&) override {}
-  std::int64_t counter_frequency() override { return 10'000'000; }
-  std::int64_t counter_now() override { return 0; }
 };
 
 bool Register(const char* name, WNDPROC procedure = RecordingProc) {
@@ -230,10 +224,8 @@ TEST_F(User32, DispatchReachesTheProcedureAndDefWindowProcClosesWindows) {
   platform::post_close();
   std::vector<LRESULT> results;
   MSG msg{};
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    results.push_back(TranslateMessage(&msg));
-    results.push_back(DispatchMessageA(&msg));
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    results.insert(results.end(), {TranslateMessage(&msg), DispatchMessageA(&msg)});  // in this order
   for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR})
     results.push_back(TranslateMessage(&(msg = MSG{nullptr, message, 0, 0, 0, {}})));
   results.insert(results.end(), {PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE), TranslateMessage(nullptr),
@@ -298,20 +290,22 @@ TEST_F(User32, KeyStateFollowsTheKeyMessagesTakenFromTheQueue) {
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(GetKeyState(VK_SPACE), 0);
 
-  // Each message taken and then the state of Space, Left, Right, A, 0, 0xFF, 0x100 and -1.
+  // Each message taken and then the state of Space, Left, Right, A, 0, 0xFF, 0x100 and -1: down and
+  // toggled (T), down (D), toggled (t) or neither (.).
   Strings trace;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    trace.push_back(Show(msg) + ":");
-    for (int key : {VK_SPACE, VK_LEFT, VK_RIGHT, int{'A'}, 0, 0xFF, 0x100, -1})
-      trace.back().append(" ").append(std::to_string(GetKeyState(key)));
+    trace.push_back(Show(msg) + " ");
+    for (int key : {VK_SPACE, VK_LEFT, VK_RIGHT, int{'A'}, 0, 0xFF, 0x100, -1}) {
+      const SHORT state = GetKeyState(key);
+      trace.back() += state == -127 ? 'T' : state == -128 ? 'D' : state == 1 ? 't' : state == 0 ? '.' : '?';
+    }
   }
-  EXPECT_EQ(trace,
-            (Strings{"w0 0100 20 390001: -127 0 0 0 0 0 0 0", "w0 0100 20 40390001: -127 0 0 0 0 0 0 0",
-                     "w0 0101 20 C0390001: 1 0 0 0 0 0 0 0", "w0 0100 25 14B0001: 1 -127 0 0 0 0 0 0",
-                     "w0 0100 27 14D0001: 1 -127 -127 0 0 0 0 0", "w0 0101 25 C14B0001: 1 1 -127 0 0 0 0 0",
-                     "w0 0100 20 390001: -128 1 -127 0 0 0 0 0", "w0 0101 27 C14D0001: -128 1 1 0 0 0 0 0",
-                     "w0 0104 0 0: -128 1 1 0 -127 0 0 0", "w0 0100 1FF 0: -128 1 1 0 -127 -127 0 0",
-                     "w0 0104 41 0: -128 1 1 -127 -127 -127 0 0", "w0 0105 41 0: -128 1 1 1 -127 -127 0 0"}));
+  EXPECT_EQ(
+      trace,
+      (Strings{"w0 0100 20 390001 T.......", "w0 0100 20 40390001 T.......", "w0 0101 20 C0390001 t.......",
+               "w0 0100 25 14B0001 tT......", "w0 0100 27 14D0001 tTT.....", "w0 0101 25 C14B0001 ttT.....",
+               "w0 0100 20 390001 DtT.....", "w0 0101 27 C14D0001 Dtt.....", "w0 0104 0 0 Dtt.T...",
+               "w0 0100 1FF 0 Dtt.TT..", "w0 0104 41 0 DttTTT..", "w0 0105 41 0 DtttTT.."}));
 }
 
 }  // namespace
