@@ -187,7 +187,8 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
       }
     }
     // The bounding box of the output pixels that take a pixel of `changed`.
-    const auto takes = [&, sharp = sharp](const platform::SharpAxis& axis, int i, int begin, int end) {
+    const auto takes = [&, sharp = sharp, rect = rect](const platform::SharpAxis& axis, int i, int begin,
+                                                       int end) {
       const auto k = static_cast<std::size_t>(i);
       const int nearest = &axis == &columns ? i * kWidth / rect.width : i * kHeight / rect.height;
       return sharp ? (axis.first[k] >= begin && axis.first[k] < end) ||
