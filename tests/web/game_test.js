@@ -11,7 +11,7 @@
 // Usage: game_test.js <site folder> <frame_dump> <folder holding IMG/>
 'use strict';
 const path = require('path');
-const {run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot} = require('./support');
+const {run, check, same, waitFor, readCanvas, firstFrame, readBmp, difference, nativePicture, shot} = require('./support');
 
 const [site, frameDump, pictures] = process.argv.slice(2);
 const kColorKey = 0xFF00FF;
@@ -29,39 +29,29 @@ function noteKeysLetThroughAndPlugAPad() {
 }
 
 // Where `sprite` lies whole in `band` (its opaque pixels equal, the key
-// colour skipped) at one of the columns `xs` and row `y`; undefined if none.
-function find(band, sprite, xs, y) {
-  return xs.find((x) => {
-    for (let j = 0; j < sprite.height; ++j) {
-      for (let i = 0; i < sprite.width; ++i) {
-        const pixel = sprite.at(i, j);
-        if (pixel !== kColorKey && band.at(x + i, y + j) !== pixel) return false;
-      }
+// colour skipped): [x, y], the first found row by row; undefined if nowhere.
+function find(band, sprite) {
+  for (let y = 0; y + sprite.height <= band.height; ++y) {
+    for (let x = 0; x + sprite.width <= band.width; ++x) {
+      const fits = (pixel, i) =>
+        pixel === kColorKey || pixel === band.at(x + i % sprite.width, y + Math.floor(i / sprite.width));
+      if (sprite.pixels.every(fits)) return [x, y];
     }
-    return true;
-  });
+  }
 }
 
 run(site, async (page, url, log) => {
   const title = nativePicture(frameDump, pictures).picture;
   const player = readBmp(path.join(pictures, 'IMG', 'IMG_PLAYER.bmp'));
   const bullet = readBmp(path.join(pictures, 'IMG', 'IMG_BULLET.bmp'));
-  const columns = (from, to) => Array.from({length: to - from}, (_, i) => from + i);
-  const playerAt = async () =>
-    find(await readCanvas(page, 0, kPlayerTop, 1024, player.height), player, columns(0, 1024 - player.width), 0);
-  const firstFrame = async () =>
-    fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
+  const playerAt = async () => find(await readCanvas(page, 0, kPlayerTop, 1024, player.height), player)?.[0];
 
   await page.evaluateOnNewDocument(noteKeysLetThroughAndPlugAPad);
   await page.goto(url);
-  const layout = await page.evaluate(() => {
-    const canvas = document.getElementById('canvas');
-    const style = getComputedStyle(canvas);
-    return [document.title, canvas.width, canvas.height, style.objectFit, style.imageRendering].join(' ');
-  });
+  const layout = await page.$eval('#canvas', (canvas) => [document.title, canvas.width, canvas.height,
+    getComputedStyle(canvas).objectFit, getComputedStyle(canvas).imageRendering].join(' '));
   check(layout === 'HOPS 1024 768 contain pixelated', `the page: ${layout}`);
-  const titleShown = difference(await firstFrame(), title);
-  check(titleShown === '', `the first frame is not the native one: ${titleShown}`);
+  same(await firstFrame(page), title, 'the first frame is not the native one');
   await shot(page, 'title');
 
   await page.keyboard.press('s');
@@ -73,7 +63,7 @@ run(site, async (page, url, log) => {
   await page.keyboard.down('ArrowRight');
   const moved = await waitFor('the player to move right', async () => {
     const x = await playerAt();
-    return x !== undefined && x >= kPlayerStart + 100 && x;
+    return x >= kPlayerStart + 100 && x;
   });
   await page.keyboard.up('ArrowRight');
   const stopped = await waitFor('the player to stop with the key', async () => {
@@ -83,10 +73,11 @@ run(site, async (page, url, log) => {
   });
   check(stopped >= moved, `the player went back from ${moved} to ${stopped}`);
 
-  // Held long enough for the game to take a frame with it down.
+  // Held long enough for the game to take a frame with it down; the bullet
+  // is sought in the player's column above it.
   await page.keyboard.press('Space', {delay: 100});
-  const rectangle = stopped + 20;
-  await waitFor('a bullet above the player', async () => (await bulletRow(page, rectangle, bullet)) !== undefined);
+  await waitFor('a bullet above the player', async () =>
+    find(await readCanvas(page, stopped + 20, 0, bullet.width, kPlayerTop + 50), bullet) !== undefined);
   await shot(page, 'fired');
 
   // The pad's stick leaning left moves the player back.
@@ -111,15 +102,7 @@ run(site, async (page, url, log) => {
   await shot(page, 'ended');
 
   await Promise.all([page.waitForNavigation(), page.click('#again')]);
-  const again = difference(await firstFrame(), title);
-  check(again === '', `after starting again, the first frame: ${again}`);
+  same(await firstFrame(page), title, 'after starting again, the first frame');
   const problems = log.filter((line) => /^(error|pageerror)/.test(line));
   check(problems.length === 0, `the page reported: ${problems.join('; ')}`);
 });
-
-// The row of the bullet's picture in the player's column, if it is there.
-async function bulletRow(page, x, bullet) {
-  const column = await readCanvas(page, x, 0, bullet.width, kPlayerTop + 50);
-  const rows = Array.from({length: column.height - bullet.height + 1}, (_, i) => i);
-  return rows.find((y) => find(column, bullet, [0], y) !== undefined);
-}

@@ -4,14 +4,9 @@
 # where the browser build, Chromium, Node.js or those modules are missing,
 # saying which and how to get them.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-skip() {
-  echo "SKIPPED: $*"
-  exit 77
-}
+skip() { echo "SKIPPED: $*" && exit 77; }
 [ -f "$2/hops.wasm" ] || skip "no browser build in '$2' (Emscripten and Debian's unifont: bash scripts/setup web)"
-command -v chromium >/dev/null || skip "no Chromium (bash scripts/setup web)"
-command -v node >/dev/null || skip "no Node.js (bash scripts/setup web)"
-modules=$(cd "$here/../../web" && pwd)/node_modules
+for tool in chromium node; do command -v $tool >/dev/null || skip "no $tool (bash scripts/setup web)"; done
+modules=$(cd "$(dirname "$0")/../../web" && pwd)/node_modules
 [ -d "$modules/puppeteer-core" ] || skip "no puppeteer-core in web/node_modules (bash scripts/setup test)"
-NODE_PATH=$modules exec node "$here/$1" "${@:2}"
+NODE_PATH=$modules exec node "$(dirname "$0")/$1" "${@:2}"

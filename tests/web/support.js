@@ -18,10 +18,7 @@ async function serve(folder, missing, encoded = false) {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(folder, name.endsWith('/') ? name + 'index.html' : name);
     fs.readFile(file, (error, data) => {
-      if (error || !file.startsWith(folder) || missing.includes(name.slice(1))) {
-        response.writeHead(404).end();
-        return;
-      }
+      if (error || !file.startsWith(folder) || missing.includes(name.slice(1))) return response.writeHead(404).end();
       const type = {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'};
       if (encoded && file.endsWith('.gz')) type['Content-Encoding'] = 'gzip';
       response.writeHead(200, type).end(data);
@@ -37,10 +34,7 @@ async function serve(folder, missing, encoded = false) {
 function keepFirstPicture() {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
-    if (!window.firstPicture) {
-      window.firstPicture = Array.from(image.data);
-      window.firstPictureAt = performance.now();
-    }
+    if (!window.firstPicture) [window.firstPicture, window.firstPictureAt] = [Array.from(image.data), performance.now()];
     return put.call(this, image, ...rest);
   };
 }
@@ -48,11 +42,8 @@ function keepFirstPicture() {
 // A page of 1024 x 800 CSS pixels in headless Chromium; what the page
 // writes on its console and every error it meets are kept in `log`.
 async function openBrowser() {
-  const browser = await puppeteer.launch({
-    executablePath: execFileSync('sh', ['-c', 'command -v chromium'], {encoding: 'utf8'}).trim(),
-    headless: true,
-    args: ['--no-sandbox'],
-  });
+  const executablePath = execFileSync('sh', ['-c', 'command -v chromium'], {encoding: 'utf8'}).trim();
+  const browser = await puppeteer.launch({executablePath, headless: true, args: ['--no-sandbox']});
   const page = await browser.newPage();
   await page.setViewport({width: 1024, height: 800});
   const log = [];
@@ -76,10 +67,10 @@ async function waitFor(what, condition) {
 }
 
 // A picture: width, height and 0xRRGGBB numbers, rows top down, the i-th
-// given by `at(i)`.
+// given by `at(i)`; its `at(x, y)` is undefined outside it.
 function picture(width, height, at) {
   const pixels = Array.from({length: width * height}, (_, i) => at(i));
-  return {width, height, pixels, at: (x, y) => pixels[y * width + x]};
+  return {width, height, pixels, at: (x, y) => x >= 0 && x < width ? pixels[y * width + x] : undefined};
 }
 
 // The canvas's pixels in a rectangle (all of it by default).
@@ -93,12 +84,9 @@ function fromRgba(rgba, width, height) {
   return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
 }
 
-// A binary PPM, as frame_dump writes it.
-function readPpm(file) {
-  const data = fs.readFileSync(file);
-  const [, width, height] = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(data.toString('latin1', 0, 20)).map(Number);
-  const start = data.length - width * height * 3;
-  return picture(width, height, (i) => data.readUIntBE(start + 3 * i, 3));
+// The first frame the page showed (see keepFirstPicture), once it has one.
+async function firstFrame(page) {
+  return fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
 }
 
 // A 24-bit BMP: bottom-up rows of B, G, R bytes padded to four bytes.
@@ -112,25 +100,25 @@ function readBmp(file) {
 
 // "n pixels differ, the first at (x, y): got G, want W", or '' when equal.
 function difference(got, want) {
-  if (got.width !== want.width || got.height !== want.height) {
-    return `${got.width}x${got.height} against ${want.width}x${want.height}`;
-  }
+  const sizes = [got, want].map((picture) => `${picture.width}x${picture.height}`);
+  if (sizes[0] !== sizes[1]) return sizes.join(' against ');
   const differing = got.pixels.flatMap((pixel, i) => pixel !== want.pixels[i] ? [i] : []);
-  if (differing.length === 0) return '';
-  const i = differing[0];
-  const hex = (value) => value.toString(16).padStart(6, '0');
-  return `${differing.length} pixels differ, the first at (${i % got.width}, ${Math.floor(i / got.width)}): ` +
-         `got ${hex(got.pixels[i])}, want ${hex(want.pixels[i])}`;
+  const [i, hex] = [differing[0], (value) => value.toString(16).padStart(6, '0')];
+  return differing.length === 0 ? '' : `${differing.length} pixels differ, the first at (${i % got.width}, ` +
+         `${Math.floor(i / got.width)}): got ${hex(got.pixels[i])}, want ${hex(want.pixels[i])}`;
 }
 
-// Runs the native frame_dump in `folder` with `args` and reads the picture
-// it writes; returns what it printed too.
+// Runs the native frame_dump in `folder` with `args`; the picture it writes
+// (a binary PPM) and what it printed.
 function nativePicture(frameDump, folder, ...args) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'hops-web-'));
   try {
-    const file = path.join(work, 'picture.ppm');
-    const printed = execFileSync(frameDump, [file, ...args], {cwd: folder, env: {...process.env, HOPS_HOST: 'headless'}, encoding: 'utf8'});
-    return {picture: readPpm(file), printed};
+    const printed = execFileSync(frameDump, [path.join(work, 'picture.ppm'), ...args],
+                                 {cwd: folder, env: {...process.env, HOPS_HOST: 'headless'}, encoding: 'utf8'});
+    const ppm = fs.readFileSync(path.join(work, 'picture.ppm'));
+    const [, width, height] = /^P6\s+(\d+)\s+(\d+)\s+255\s/.exec(ppm.toString('latin1', 0, 20)).map(Number);
+    const start = ppm.length - width * height * 3;
+    return {picture: picture(width, height, (i) => ppm.readUIntBE(start + 3 * i, 3)), printed};
   } finally {
     fs.rmSync(work, {recursive: true, force: true});
   }
@@ -159,8 +147,12 @@ async function run(site, test, missing = [], encoded = false) {
   }
 }
 
-function check(condition, what) {
-  if (!condition) throw new Error(what);
+const check = (condition, what) => { if (!condition) throw new Error(what); };
+
+// Fails with `what` and where they differ unless the pictures are equal.
+function same(got, want, what) {
+  check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
 }
 
-module.exports = {serve, openBrowser, run, check, waitFor, readCanvas, fromRgba, readBmp, difference, nativePicture, shot, picture};
+module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, firstFrame, readBmp, difference, nativePicture, shot,
+                  picture};

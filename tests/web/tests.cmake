@@ -19,6 +19,3 @@ if(TARGET hops_glyphs)
   add_dependencies(hex_font_test hops_glyphs)
   target_compile_definitions(hex_font_test PRIVATE HOPS_GLYPHS="${HOPS_GLYPHS}")
 endif()
-
-# The browser host's pixel conversion is portable: tested natively too.
-target_sources(canvas_pixels_test PRIVATE ${CMAKE_SOURCE_DIR}/platform/host/web/canvas_pixels.cpp)

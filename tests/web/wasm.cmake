@@ -12,17 +12,11 @@ add_subdirectory(${HOPS_GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 enable_testing()
 
-# The test controls, as the native tests have them.
-file(GLOB HOPS_WEB_TESTING_SOURCES CONFIGURE_DEPENDS platform/testing/*.cpp)
-add_library(hops_platform_testing STATIC ${HOPS_WEB_TESTING_SOURCES})
-target_include_directories(hops_platform_testing PUBLIC platform)
-target_link_libraries(hops_platform_testing PUBLIC hops_platform)
-hops_warnings(hops_platform_testing)
-
-file(GLOB HOPS_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+# The test controls, as the native tests have them, and the tests' helpers.
+file(GLOB HOPS_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS platform/testing/*.cpp tests/support/*.cpp)
 add_library(hops_test_support STATIC ${HOPS_TEST_SUPPORT_SOURCES} tools/bmp_bytes.cpp fuzz/surface_ops.cpp)
-target_include_directories(hops_test_support PUBLIC tests ${CMAKE_SOURCE_DIR} fuzz)
-target_link_libraries(hops_test_support PUBLIC hops_platform_testing GTest::gtest)
+target_include_directories(hops_test_support PUBLIC platform tests ${CMAKE_SOURCE_DIR} fuzz)
+target_link_libraries(hops_test_support PUBLIC hops_platform GTest::gtest)
 hops_warnings(hops_test_support)
 
 get_filename_component(HOPS_PICTURES_HOME ${HOPS_IMG_DIR} DIRECTORY)
