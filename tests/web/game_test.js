@@ -42,8 +42,7 @@ function find(band, sprite) {
 
 run(site, async (page, url, log) => {
   const title = nativePicture(frameDump, pictures).picture;
-  const player = readBmp(path.join(pictures, 'IMG', 'IMG_PLAYER.bmp'));
-  const bullet = readBmp(path.join(pictures, 'IMG', 'IMG_BULLET.bmp'));
+  const [player, bullet] = ['PLAYER', 'BULLET'].map((name) => readBmp(path.join(pictures, 'IMG', `IMG_${name}.bmp`)));
   const playerAt = async () => find(await readCanvas(page, 0, kPlayerTop, 1024, player.height), player)?.[0];
 
   await page.evaluateOnNewDocument(noteKeysLetThroughAndPlugAPad);
@@ -61,10 +60,7 @@ run(site, async (page, url, log) => {
   await shot(page, 'play');
 
   await page.keyboard.down('ArrowRight');
-  const moved = await waitFor('the player to move right', async () => {
-    const x = await playerAt();
-    return x >= kPlayerStart + 100 && x;
-  });
+  const moved = await waitFor('the player to move right', async () => [await playerAt()].find((x) => x >= kPlayerStart + 100));
   await page.keyboard.up('ArrowRight');
   const stopped = await waitFor('the player to stop with the key', async () => {
     const x = await playerAt();

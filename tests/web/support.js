@@ -125,9 +125,8 @@ function nativePicture(frameDump, folder, ...args) {
 }
 
 // Screenshots go to HOPS_WEB_SHOTS when it names a folder, to be looked at.
-async function shot(page, name) {
-  if (process.env.HOPS_WEB_SHOTS) await page.screenshot({path: path.join(process.env.HOPS_WEB_SHOTS, `${name}.png`)});
-}
+const shot = async (page, name, folder = process.env.HOPS_WEB_SHOTS) =>
+  folder && page.screenshot({path: path.join(folder, `${name}.png`)});
 
 // Runs `test` with the site served (as serve() does) and a browser open;
 // exit code 0 when it passes, 1 with the reason and the page's log when it
