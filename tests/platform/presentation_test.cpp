@@ -202,8 +202,8 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
           left = std::min(left, x), top = std::min(top, y), right = x + 1, bottom = y + 1;
     const platform::ScaleMode mode = sharp ? platform::ScaleMode::sharp : platform::ScaleMode::fit;
     const PictureRect part = platform::output_part(rect, kWidth, kHeight, changed, mode);
-    const PictureRect reached{rect.x + left, rect.y + top, right - left, bottom - top};
-    EXPECT_EQ(part, right < 0 ? PictureRect{} : reached);
+    EXPECT_EQ(part, (right < 0 ? PictureRect{}
+                               : PictureRect{rect.x + left, rect.y + top, right - left, bottom - top}));
     // That part, wiped and drawn again alone, is as the whole picture drew it.
     std::vector<std::uint32_t> redrawn = out;
     for (int y = part.y; y < part.y + part.height; ++y)
