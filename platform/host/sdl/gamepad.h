@@ -25,6 +25,8 @@ class Gamepads {
   // Takes a controller event (a pad added or removed, a button, an axis) and
   // posts the keys it changes; false for an event that is not a pad's.
   bool handle(const SDL_Event& event);
+  // Whether any pad is open: SDL learns of a pad's input only by polling.
+  bool any() const { return !pads_.empty(); }
 
   // How far the stick must lean, of 32767, before it presses an arrow: worn
   // sticks rest a little off centre.

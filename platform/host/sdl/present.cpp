@@ -1,7 +1,6 @@
 #include "host/sdl/present.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace platform {
@@ -33,7 +32,6 @@ bool Presentation::open_renderer(bool vsync) {
 }
 
 void Presentation::close() {
-  put_thread_.wait_until_idle();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   texture_ = nullptr;
@@ -45,8 +43,6 @@ void Presentation::close() {
   window_ = nullptr;
 }
 
-bool Presentation::ready() { return renderer_ != nullptr || put_thread_.idle(); }
-
 void Presentation::draw(const FrameView& frame, const ChangedArea& changed) {
   if (window_ == nullptr || frame.pixels == nullptr) return;
   if (renderer_ != nullptr) {
@@ -54,16 +50,6 @@ void Presentation::draw(const FrameView& frame, const ChangedArea& changed) {
   } else {
     draw_on_window_pixels(frame, changed);
   }
-}
-
-FrameView Presentation::keep(const FrameView& frame) {
-  const auto row_bytes =
-      static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.bits_per_pixel / 8);
-  kept_frame_.resize(row_bytes * static_cast<std::size_t>(frame.height));
-  for (int y = 0; y < frame.height; ++y)
-    std::memcpy(kept_frame_.data() + row_bytes * static_cast<std::size_t>(y), frame.row(y), row_bytes);
-  return FrameView{kept_frame_.data(), frame.width, frame.height, static_cast<int>(row_bytes),
-                   frame.bits_per_pixel};
 }
 
 void Presentation::convert_part(const FrameView& frame, const PictureRect& rect, const PictureRect& part) {
@@ -76,7 +62,6 @@ void Presentation::convert_part(const FrameView& frame, const PictureRect& rect,
 }
 
 void Presentation::draw_on_window_pixels(const FrameView& frame, const ChangedArea& changed) {
-  put_thread_.wait_until_idle();
   SDL_Surface* const surface = SDL_GetWindowSurface(window_);
   if (surface == nullptr) return;
   const bool fresh =
@@ -92,39 +77,32 @@ void Presentation::draw_on_window_pixels(const FrameView& frame, const ChangedAr
   const std::vector<PictureRect> parts =
       parts_to_redraw(rect, frame.width, frame.height, fresh ? ChangedArea::everything() : changed, scale_);
   if (parts.empty()) return;
-  // A fresh window is put whole, bars too.
-  std::vector<SDL_Rect> put;
-  if (!fresh)
-    for (const PictureRect& part : parts) put.push_back(SDL_Rect{part.x, part.y, part.width, part.height});
   const Uint32 format = surface->format->format;
   if ((format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) && !SDL_MUSTLOCK(surface)) {
-    auto* const pixels = static_cast<std::uint32_t*>(surface->pixels);
-    const int pitch = surface->pitch;
-    if (scale_ == ScaleMode::sharp && parts.front() == rect) {
-      // Smoothing a whole picture takes several times as long as a copy:
-      // the putting thread does it, from a copy the next flip cannot touch.
-      const FrameView kept = keep(frame);
-      put_thread_.put(window_, std::move(put),
-                      [kept, pixels, pitch, rect] { scale_sharp(kept, pixels, pitch, rect); });
-      return;
+    for (const PictureRect& part : parts)
+      scale_part(scale_, frame, static_cast<std::uint32_t*>(surface->pixels), surface->pitch, rect, part);
+  } else {
+    // Window pixels of another format: each part is drawn in 0x00RRGGBB of
+    // its own and SDL converts it.
+    SDL_LockSurface(surface);
+    for (const PictureRect& part : parts) {
+      convert_part(frame, rect, part);
+      auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
+                          static_cast<std::ptrdiff_t>(part.y) * surface->pitch +
+                          static_cast<std::ptrdiff_t>(part.x) * surface->format->BytesPerPixel;
+      SDL_ConvertPixels(part.width, part.height, SDL_PIXELFORMAT_RGB888, converted_.data(), part.width * 4,
+                        format, place, surface->pitch);
     }
-    for (const PictureRect& part : parts) scale_part(scale_, frame, pixels, pitch, rect, part);
-    put_thread_.put(window_, std::move(put));
+    SDL_UnlockSurface(surface);
+  }
+  // A fresh window is put whole, bars too.
+  if (fresh) {
+    SDL_UpdateWindowSurface(window_);
     return;
   }
-  // Window pixels of another format: each part is drawn in 0x00RRGGBB of
-  // its own and SDL converts it.
-  SDL_LockSurface(surface);
-  for (const PictureRect& part : parts) {
-    convert_part(frame, rect, part);
-    auto* const place = static_cast<std::uint8_t*>(surface->pixels) +
-                        static_cast<std::ptrdiff_t>(part.y) * surface->pitch +
-                        static_cast<std::ptrdiff_t>(part.x) * surface->format->BytesPerPixel;
-    SDL_ConvertPixels(part.width, part.height, SDL_PIXELFORMAT_RGB888, converted_.data(), part.width * 4,
-                      format, place, surface->pitch);
-  }
-  SDL_UnlockSurface(surface);
-  put_thread_.put(window_, std::move(put));
+  std::vector<SDL_Rect> put;
+  for (const PictureRect& part : parts) put.push_back(SDL_Rect{part.x, part.y, part.width, part.height});
+  SDL_UpdateWindowSurfaceRects(window_, put.data(), static_cast<int>(put.size()));
 }
 
 bool Presentation::fit_texture(int width, int height) {

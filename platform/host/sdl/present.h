@@ -3,7 +3,7 @@
 // around it, and handed to the display in one of two ways. Straight in the
 // window's own pixels (X's shared memory, no renderer in between: on a
 // display without a GPU a renderer is a software rasteriser costing ten
-// times as much), put by a thread of their own. Or, where the window has no
+// times as much). Or, where the window has no
 // pixels of its own (Wayland) or every frame must wait for the display's
 // refresh, through SDL's renderer from a texture of the picture's size,
 // copied 1:1. Either way the screen shows the same pixels, and only the
@@ -18,7 +18,6 @@
 
 #include "host/host.h"
 #include "host/picture_scaling.h"
-#include "host/sdl/put_thread.h"
 
 namespace platform {
 
@@ -34,11 +33,6 @@ class Presentation {
   // the reason on standard error, when neither way works there.
   bool open(SDL_Window* window, bool vsync);
   void close();
-  // True when a frame can be drawn now, without waiting for the last put.
-  bool ready();
-  // Waits until the window's pixels are free: before the window changes or
-  // SDL is used for another window on this thread.
-  void wait_until_idle() { put_thread_.wait_until_idle(); }
   // The window changed size or lost what it showed: the next frame is
   // drawn on all of it, bars too.
   void invalidate() { redraw_all_ = true; }
@@ -53,21 +47,17 @@ class Presentation {
   void draw_with_renderer(const FrameView& frame, const ChangedArea& changed);
   // `part` of the picture scaled into `rect`, drawn into converted_ alone.
   void convert_part(const FrameView& frame, const PictureRect& rect, const PictureRect& part);
-  // A copy of the frame that the next flip cannot touch.
-  FrameView keep(const FrameView& frame);
   bool fit_texture(int width, int height);
 
   const ScaleMode scale_;
   SDL_Window* window_ = nullptr;
 
-  PutThread put_thread_;
   bool redraw_all_ = true;
   // The window's pixels, or the renderer's output, as last drawn on: a new
   // surface, or one of a new size, is cleared whole and drawn whole.
   SDL_Surface* surface_ = nullptr;
   int output_width_ = 0;
   int output_height_ = 0;
-  std::vector<std::uint8_t> kept_frame_;
   // A part of the picture, for window pixels of a format other than
   // 0x00RRGGBB and for the renderer's texture.
   std::vector<std::uint32_t> converted_;

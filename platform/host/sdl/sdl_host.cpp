@@ -12,6 +12,7 @@
 #include "host/rest_planner.h"
 #include "host/screenshot.h"
 #include "host/sdl/gamepad.h"
+#include "host/sdl/input_wait.h"
 #include "host/sdl/keys.h"
 #include "host/sdl/message_box.h"
 #include "host/sdl/present.h"
@@ -67,7 +68,11 @@ class SdlHost final : public Host {
   void show(const FrameView& frame, const ChangedArea& changed) {
     presentation_.draw(frame, changed);
     count_shown();
+    // Drawing may have read events from the display's connection.
+    last_pump_ = kNever;
   }
+  // Takes every event SDL has; how many there were.
+  int pump();
   // Turns one SDL event into window messages, or acts on it.
   void handle_event(const SDL_Event& event);
   void handle_key(const SDL_KeyboardEvent& key);
@@ -81,7 +86,8 @@ class SdlHost final : public Host {
                     [this](const FrameView& frame, const ChangedArea& changed) { show(frame, changed); }};
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   static constexpr std::int64_t kPumpInterval = 250 * kTicksPerMicrosecond;
-  std::int64_t last_pump_ = INT64_MIN / 2;
+  static constexpr std::int64_t kNever = INT64_MIN / 2;
+  std::int64_t last_pump_ = kNever;
   Gamepads gamepads_;
 };
 
@@ -92,6 +98,8 @@ void SdlHost::open_window(HWND hwnd, int width, int height) {
       !presentation_.open(window_.sdl(), settings_.vsync)) {
     std::exit(EXIT_FAILURE);
   }
+  // Opening the window read its first events off the display's connection.
+  last_pump_ = kNever;
   // A waiting flip shows every frame, at the refresh the renderer waits for.
   pacer_.set_refresh_ticks(settings_.vsync ? 0 : kTicksPerSecond / window_.refresh_rate());
 }
@@ -113,7 +121,6 @@ void SdlHost::handle_key(const SDL_KeyboardEvent& key) {
     }
     case Keyboard::Use::toggle_full_screen:
       if (!window_.is_open()) break;
-      presentation_.wait_until_idle();
       window_.toggle_full_screen();
       presentation_.invalidate();
       break;
@@ -160,46 +167,55 @@ void SdlHost::handle_event(const SDL_Event& event) {
   }
 }
 
+int SdlHost::pump() {
+  last_pump_ = monotonic_ticks();
+  int events = 0;
+  SDL_Event event;
+  for (; SDL_PollEvent(&event) != 0; ++events) handle_event(event);
+  return events;
+}
+
 void SdlHost::pump_events() {
   rest_planner_.polled();
   const std::int64_t now = monotonic_ticks();
   // Asking the display for events costs system calls; a thread polling
   // while its frame falls due asks at most every kPumpInterval, and after
-  // every rest.
-  if (now - last_pump_ >= kPumpInterval) {
-    last_pump_ = now;
-    SDL_Event event;
-    while (SDL_PollEvent(&event) != 0) handle_event(event);
-  }
-  if (presentation_.ready()) pacer_.poll(now);
+  // every rest that input ended.
+  if (now - last_pump_ >= kPumpInterval) pump();
+  pacer_.poll(now);
 }
 
 void SdlHost::rest() {
   const std::int64_t now = monotonic_ticks();
   std::int64_t ticks = rest_planner_.rest_ticks(now);
   const std::int64_t until_shown = pacer_.ticks_until_due(now);
-  // A frame waiting to be shown wakes the thread when it falls due, or
-  // soon, while the last picture is still being put.
-  if (until_shown >= 0) {
-    ticks = std::min(ticks,
-                     presentation_.ready() ? until_shown : kLongestRestMicroseconds * kTicksPerMicrosecond);
-  }
-  // SDL waits on the display's connection in whole milliseconds and ends
-  // the wait at the first event, which is taken at once; less than a
-  // millisecond is slept.
-  constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
+  // A frame waiting to be shown wakes the thread when it falls due.
+  if (until_shown >= 0) ticks = std::min(ticks, until_shown);
   if (ticks == 0) {
     nap();
     return;
   }
-  if (ticks < kTicksPerMillisecond) {
-    sleep_at_most(ticks / kTicksPerMicrosecond);
-    last_pump_ = INT64_MIN / 2;
+  // Under X, with no pad to poll, the thread waits on the display's
+  // connection. Only this thread reads it, so what it holds when the last
+  // pump found nothing is what came since; a draw since then may have read
+  // events off it, and they are taken first.
+  const int connection = gamepads_.any() ? -1 : window_.connection();
+  if (connection >= 0) {
+    if (last_pump_ == kNever && pump() > 0) return;
+    last_pump_ = wait_for_input(connection, ticks / kTicksPerMicrosecond) ? kNever : monotonic_ticks();
     return;
   }
-  SDL_Event event;
-  if (SDL_WaitEventTimeout(&event, static_cast<int>(ticks / kTicksPerMillisecond)) != 0) handle_event(event);
-  last_pump_ = INT64_MIN / 2;
+  // SDL waits on the display in whole milliseconds and ends the wait at the
+  // first event, which is taken at once; less than a millisecond is slept.
+  constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
+  if (ticks < kTicksPerMillisecond) {
+    sleep_at_most(ticks / kTicksPerMicrosecond);
+  } else {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(ticks / kTicksPerMillisecond)) != 0)
+      handle_event(event);
+  }
+  last_pump_ = kNever;
 }
 
 void SdlHost::show_window(HWND hwnd, int width, int height) {
@@ -213,8 +229,8 @@ void SdlHost::show_window(HWND hwnd, int width, int height) {
 void SdlHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
   // The box runs SDL on this thread while the game waits for it.
-  presentation_.wait_until_idle();
   run_sdl_message_box(text, caption, window_.sdl());
+  last_pump_ = kNever;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "host/sdl/input_wait.h"
 #include "kernel32/code_page.h"
 #include "user32/input.h"
 
@@ -27,6 +28,7 @@ bool GameWindow::open(HWND hwnd, int width, int height, bool windowed) {
     return false;
   }
   hwnd_ = hwnd;
+  connection_ = display_connection(window_);
   if (!windowed) set_full_screen(true);
   SDL_ShowWindow(window_);
   SDL_ShowCursor(full_screen_ ? SDL_DISABLE : SDL_ENABLE);
@@ -37,6 +39,7 @@ void GameWindow::close() {
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   window_ = nullptr;
   hwnd_ = nullptr;
+  connection_ = -1;
   full_screen_ = false;
 }
 

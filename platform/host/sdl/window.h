@@ -32,12 +32,16 @@ class GameWindow {
   SDL_Window* sdl() const { return window_; }
   HWND hwnd() const { return hwnd_; }
   bool owns(Uint32 window_id) const { return window_ != nullptr && window_id == SDL_GetWindowID(window_); }
+  // The descriptor of the window's connection to the X server; -1 on
+  // another display.
+  int connection() const { return connection_; }
   // Refreshes a second of the display the window is on; 60 when it does not say.
   int refresh_rate() const;
 
  private:
   SDL_Window* window_ = nullptr;
   HWND hwnd_ = nullptr;
+  int connection_ = -1;
   bool full_screen_ = false;
   int windowed_width_ = 0;
   int windowed_height_ = 0;
