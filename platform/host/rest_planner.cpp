@@ -15,7 +15,8 @@ constexpr std::int64_t kWakeMarginMicroseconds = 100;
 
 RestPlanner::RestPlanner(std::int64_t ticks_per_microsecond)
     : longest_rest_(kLongestRestMicroseconds * ticks_per_microsecond),
-      wake_margin_(kWakeMarginMicroseconds * ticks_per_microsecond) {}
+      base_wake_margin_(kWakeMarginMicroseconds * ticks_per_microsecond),
+      wake_margin_(base_wake_margin_) {}
 
 void RestPlanner::flipped(std::int64_t now) {
   const std::int64_t start = polled_ ? now : first_read_;
@@ -26,14 +27,20 @@ void RestPlanner::flipped(std::int64_t now) {
   }
   flipped_ = true;
   last_start_ = start;
+  wake_margin_ = rested_ ? wake_margin_ * 2 : base_wake_margin_;
+  rested_ = false;
 }
 
-std::int64_t RestPlanner::rest_ticks(std::int64_t now) const {
+std::int64_t RestPlanner::rest_ticks(std::int64_t now) {
+  rested_ = false;
   if (known_intervals_ == 0) return longest_rest_;
   const std::int64_t pace = *std::min_element(
       intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
   const std::int64_t expected = last_start_ + pace;
-  if (now < expected - wake_margin_) return expected - wake_margin_ - now;
+  if (now < expected - wake_margin_) {
+    rested_ = true;
+    return expected - wake_margin_ - now;
+  }
   if (now < expected + longest_rest_) return 0;
   return longest_rest_;
 }

@@ -7,7 +7,11 @@
 // intervals between starts is that pace (a frame started late only lengthens
 // an interval). Before the next frame is expected the thread rests until a
 // moment before it (input, which ends a rest at once, aside); from then until
-// it starts the thread only polls. While the pace is not known yet, or when a
+// it starts the thread only polls. A frame found due as the thread wakes may
+// have been due for a while: the thread wakes twice as early before the next,
+// and so on, until it polls before one again. That way a pace learnt while
+// frames came slowly (a long stall) is unlearnt within a few frames, and does
+// not keep the frames as slow. While the pace is not known yet, or when a
 // frame is a rest late, the thread rests kLongestRestMicroseconds at a time.
 // Times are counter ticks.
 #pragma once
@@ -34,13 +38,17 @@ class RestPlanner {
   // last poll (or now, for a program that flips without reading it).
   void flipped(std::int64_t now);
   // Ticks the thread may rest from `now`: until a moment before the next
-  // frame is expected; 0 while a frame is about due.
-  std::int64_t rest_ticks(std::int64_t now) const;
+  // frame is expected; 0 while a frame is about due, and the thread only
+  // polls.
+  std::int64_t rest_ticks(std::int64_t now);
 
  private:
   static constexpr std::size_t kIntervals = 32;
   std::int64_t longest_rest_;
+  std::int64_t base_wake_margin_;
   std::int64_t wake_margin_;
+  // The thread's last rest ended before the frame was expected.
+  bool rested_ = false;
   bool polled_ = true;
   std::int64_t first_read_ = 0;
   bool flipped_ = false;

@@ -3,7 +3,9 @@
 // scaling that puts it there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -99,6 +101,32 @@ TEST(RestPlanner, RestsUntilAMomentBeforeTheNextFrame) {
   for (const std::int64_t now : {210'000, 298'999, 299'000, 300'500, 309'999, 310'000})
     rests.push_back(planner.rest_ticks(now));
   EXPECT_EQ(rests, (std::vector<std::int64_t>{10'000, 89'000, 1, 0, 0, 0, 10'000}));
+}
+
+// A game whose frames fall due 10 ms after each start, on a thread that rests
+// as told (a poll takes 50 us): after a stall of frames 20 ms apart, the pace
+// is found again within a few frames and kept.
+TEST(RestPlanner, FindsThePaceAgainAfterAStall) {
+  platform::RestPlanner planner(1);
+  std::int64_t now = 0;
+  std::int64_t due = 0;
+  std::vector<std::int64_t> intervals;
+  for (int frame = 0; frame < 100; ++frame) {
+    for (;;) {
+      planner.polled();
+      planner.counter_read(now);
+      if (now >= due) break;
+      const std::int64_t rest = planner.rest_ticks(now);
+      now += rest > 0 ? rest : 50;
+    }
+    planner.flipped(now);
+    due = now + 10'000;
+    intervals.push_back(now);
+    now += frame < 40 ? 20'000 : 100;
+  }
+  std::adjacent_difference(intervals.begin(), intervals.end(), intervals.begin());
+  EXPECT_LE(*std::max_element(intervals.begin() + 50, intervals.end()), 10'100);
+  EXPECT_GE(*std::min_element(intervals.begin() + 1, intervals.end()), 10'000);
 }
 
 // Where the picture goes on an output of each size and mode, and how many
