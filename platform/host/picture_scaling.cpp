@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/sharp_axes.h"
+
 namespace platform {
 namespace {
 
@@ -110,9 +112,9 @@ void scale_sharp(const FrameView& frame, std::uint32_t* output, int output_pitch
 void scale_sharp_part(const FrameView& frame, std::uint32_t* output, int output_pitch,
                       const PictureRect& rect, const PictureRect& part) {
   if (frame.pixels == nullptr || part.width <= 0 || part.height <= 0) return;
-  const int factor = sharp_factor(rect, frame.width);
-  const SharpAxis columns = sharp_axis(frame.width, rect.width, factor);
-  const SharpAxis rows = sharp_axis(frame.height, rect.height, factor);
+  const SharpAxes& axes = sharp_axes(frame.width, frame.height, rect.width, rect.height);
+  const SharpAxis& columns = axes.columns;
+  const SharpAxis& rows = axes.rows;
   auto* target = reinterpret_cast<unsigned char*>(output);
   // A 16-bit row is widened before it is blended.
   std::vector<std::uint32_t> widened(frame.bits_per_pixel == 16 ? static_cast<std::size_t>(frame.width) : 0);
@@ -220,9 +222,9 @@ PictureRect output_part(const PictureRect& rect, int picture_width, int picture_
   std::pair<int, int> columns;
   std::pair<int, int> rows;
   if (mode == ScaleMode::sharp) {
-    const int factor = sharp_factor(rect, picture_width);
-    columns = sharp_span(sharp_axis(picture_width, rect.width, factor), left, right);
-    rows = sharp_span(sharp_axis(picture_height, rect.height, factor), top, bottom);
+    const SharpAxes& axes = sharp_axes(picture_width, picture_height, rect.width, rect.height);
+    columns = sharp_span(axes.columns, left, right);
+    rows = sharp_span(axes.rows, top, bottom);
     ++columns.second;
     ++rows.second;
   } else {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <numeric>
 #include <tuple>
@@ -13,6 +14,7 @@
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
 #include "host/rest_planner.h"
+#include "host/sharp_axes.h"
 
 namespace {
 
@@ -127,6 +129,24 @@ TEST(RestPlanner, FindsThePaceAgainAfterAStall) {
   std::adjacent_difference(intervals.begin(), intervals.end(), intervals.begin());
   EXPECT_LE(*std::max_element(intervals.begin() + 50, intervals.end()), 10'100);
   EXPECT_GE(*std::min_element(intervals.begin() + 1, intervals.end()), 10'000);
+}
+
+// The kept axes are those worked out anew, whatever sizes come in turn (each
+// step changes one of the four).
+TEST(SharpAxes, AreThoseWorkedOutAnewForEachSizeInTurn) {
+  const std::array<int, 4> sizes[] = {{1024, 768, 1440, 1080}, {1024, 768, 1440, 1080},
+                                      {1024, 768, 1441, 1080}, {1024, 768, 1441, 1081},
+                                      {1000, 768, 1441, 1081}, {1000, 700, 1441, 1081}};
+  for (const auto& [picture_width, picture_height, width, height] : sizes) {
+    const platform::SharpAxes& kept = platform::sharp_axes(picture_width, picture_height, width, height);
+    const int factor = platform::sharp_factor(PictureRect{0, 0, width, height}, picture_width);
+    const platform::SharpAxis columns = platform::sharp_axis(picture_width, width, factor);
+    const platform::SharpAxis rows = platform::sharp_axis(picture_height, height, factor);
+    EXPECT_EQ(std::tie(kept.columns.first, kept.columns.second, kept.columns.weight, kept.rows.first,
+                       kept.rows.second, kept.rows.weight),
+              std::tie(columns.first, columns.second, columns.weight, rows.first, rows.second, rows.weight))
+        << width << "x" << height;
+  }
 }
 
 // Where the picture goes on an output of each size and mode, and how many
