@@ -17,12 +17,8 @@
 
 namespace hops_test {
 
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-};
-
-// Colour of picture pixel (x, y), y counted from the top row.
-using PixelFn = std::function<Rgb(int x, int y)>;
+// Colour 0x00RRGGBB of picture pixel (x, y), y counted from the top row.
+using PixelFn = std::function<std::uint32_t(int x, int y)>;
 
 // A fresh, empty folder under the system's temp folder; it and everything in
 // it is removed when the test ends.
