@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "game/ball.h"
 #include "game/main_game.h"
+#include "game/player.h"
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
 #include "support/game_pictures.h"
@@ -215,6 +217,25 @@ TEST(GameTest, AKeyEndsTheRestItComesIn) {
   // before it and the polls of its own work.
   ASSERT_EQ(rests.size(), 20u);
   EXPECT_GE(rests[19] - rests[18], kFrame - pt::kCounterFrequency / 10'000 - 60 * kPoll);
+}
+
+// Where the game object starts: the ball's centre and radius, the player's
+// rectangle. Its headings and speeds show in the play-through's trace.
+class CStartGame : public CMainGame {
+ public:
+  std::vector<int> World() const {
+    const BallInfo b = m_pBall->GetBall(0);
+    const RECT rc = m_pPlayer->GetInfo().rc;
+    return {b.nX, b.nY, b.nRadius, int(rc.left), int(rc.top), int(rc.right), int(rc.bottom)};
+  }
+};
+
+TEST(GameTest, TheStartingWorld) {
+  enter_game_folder();
+  make_game_window();
+  CStartGame game;
+  ASSERT_TRUE(game.Init());
+  EXPECT_EQ(game.World(), std::vector<int>({100, 100, 150, 100, 600, 150, 700}));
 }
 
 // A display step that fails ends the game with its box before a picture is
