@@ -11,7 +11,6 @@
 #include "game/main_game.h"
 #include "game/player.h"
 #include "gfx/images.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {

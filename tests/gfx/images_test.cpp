@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {

@@ -8,8 +8,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "support/game_pictures.h"
-
 namespace hops_test {
 
 std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel) {
