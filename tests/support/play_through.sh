@@ -39,14 +39,12 @@ else
     # Wine on a loaded machine has once been killed mid-run from outside
     # (status 137, nothing of the probe's own): such a death is run again once.
     probe() { (cd "$(dirname "$2")" && timeout 180 wine ddraw_probe.exe "$hops_workdir/wine.txt"); }
-    status=0
-    probe "$@" || status=$?
-    if [ "$status" -gt 128 ]; then
+    probe "$@" || {
+      status=$?
+      [ "$status" -gt 128 ] || fail "the Windows probe exited $status"
       echo "the Windows probe died of signal $((status - 128)); running it again"
       probe "$@"
-    elif [ "$status" -ne 0 ]; then
-      fail "the Windows probe exited $status"
-    fi
+    }
     diff "$hops_workdir/native.txt" <(tr -d '\r' <"$hops_workdir/wine.txt")
     exit 0
   fi
