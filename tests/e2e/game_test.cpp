@@ -13,7 +13,6 @@
 #include "game/player.h"
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {

@@ -12,7 +12,6 @@
 #include "game/ball.h"
 #include "game/main_game.h"
 #include "game/player.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {

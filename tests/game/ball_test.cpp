@@ -11,7 +11,6 @@
 #include "game/main_game.h"
 #include "game/player.h"
 #include "gfx/images.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {
@@ -153,7 +152,7 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
 TEST(BallTest, DrawShowsTheLiveBallsOnly) {
   hops_test::TestDisplay display;
   CImages Image;
-  ASSERT_TRUE(display.load(Image, 300, 300, [](int, int) { return hops_test::Rgb{0xFF, 0x80, 0}; }));
+  ASSERT_TRUE(display.load(Image, 300, 300, [](int, int) { return 0xFF8000u; }));
   CBallTable Balls;
   Balls.Init(Ball(200, 300, 75), &Image);
   Balls.Put(MAX_BALL - 1, BallInfo{0, 700, 400, 150, kUpRight, 8.0f, 1.0f, 0.05f});

@@ -14,7 +14,7 @@ namespace {
 class PlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(m_Display.load(m_Image, 91, 150, [](int, int) { return hops_test::Rgb{0, 0xC0, 0}; }));
+    ASSERT_TRUE(m_Display.load(m_Image, 91, 150, [](int, int) { return 0x00C000u; }));
     Start(100, 600);
   }
   void Start(LONG nLeft, LONG nTop) {

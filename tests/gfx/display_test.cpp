@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "game/main_game.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 
 namespace {

@@ -39,8 +39,7 @@ TEST(DDraw, EveryCallHasItsResult) {
   RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16}, empty{3, 3, 3, 9};
   RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
   HDC hdc = nullptr, again = nullptr;
-  DDSCAPS2 back_caps{}, no_caps{};
-  back_caps.dwCaps = DDSCAPS_BACKBUFFER;
+  DDSCAPS2 back_caps{DDSCAPS_BACKBUFFER, 0, 0, {0}}, no_caps{};
   IDirectDrawSurface7 *attached = pic, *made = pic;
   void *unknown = nullptr, *other = dd;
   GUID device{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};

@@ -13,7 +13,6 @@
 
 #include "gdi32/device_context.h"
 #include "kernel32/code_page.h"
-#include "support/game_pictures.h"
 #include "support/test_display.h"
 #include "user32/message_box_picture.h"
 

@@ -8,16 +8,12 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "support/game_pictures.h"
-
 namespace hops_test {
 
 std::vector<std::uint8_t> bmp_bytes(int width, int height, const PixelFn& pixel) {
   return bmp::file_bytes(width, height, [&pixel](int x, int y, std::uint8_t* bgr) {
-    const Rgb c = pixel(x, y);
-    bgr[0] = c.b;
-    bgr[1] = c.g;
-    bgr[2] = c.r;
+    const std::uint32_t c = pixel(x, y);
+    for (int i = 0; i < 3; ++i) bgr[i] = static_cast<std::uint8_t>(c >> (8 * i));
   });
 }
 
@@ -33,9 +29,7 @@ std::string write_file(const std::string& dir, const std::string& name,
 void enter_game_folder(bool pictures) {
   const std::string folder = make_temp_dir();
   if (chdir(folder.c_str()) != 0 || (pictures && mkdir("IMG", 0755) != 0)) throw std::runtime_error(folder);
-  const auto solid = [](std::uint32_t c, bool key = false) {
-    return key ? Rgb{255, 0, 255} : Rgb{std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)};
-  };
+  const auto solid = [](std::uint32_t c, bool key = false) { return key ? 0xFF00FFu : c; };
   const struct {
     const char* name;
     int w, h;

@@ -79,6 +79,20 @@ hold() {
   xdotool keydown "$1" sleep "${2:-0.2}" keyup "$1"
 }
 
+# press <key> <seconds held> <seconds to wait> <check>: a busy machine may
+# take both messages of a key between two frames, and a window that has just
+# been given the keyboard may miss the first key, so the key gets three tries
+# ($presses says how many it took).
+press() {
+  local key=$1 held=$2 wait=$3
+  shift 3
+  for presses in 1 2 3; do
+    hold "$key" "$held"
+    ! hops_wait_for "$wait" "$@" || return 0
+  done
+  return 1
+}
+
 # Esc must end the game with exit code 0; then the X server goes too. Esc is
 # pressed again until the game ends: SDL passes keys on only a moment after
 # its window gets the focus.

@@ -24,9 +24,9 @@ if [ "$1" = native ]; then
   export HOPS_KEEP_SHOTS=${4:-}
   cmake --install "$2" --prefix "$hops_workdir" >/dev/null
   game_dir="$hops_workdir/lib/hops" frame_dump=$3 patience=10 tolerance=0 move=0.3
-  run=(env -u HOPS_WINDOWED -u HOPS_VSYNC HOPS_HOST=sdl SDL_VIDEODRIVER=x11 "$hops_workdir/bin/hops")
   # From the prefix, a folder without pictures: the launcher must find them itself.
-  hops_start_game "$hops_workdir" "${run[@]}"
+  hops_start_game "$hops_workdir" env -u HOPS_WINDOWED -u HOPS_VSYNC HOPS_HOST=sdl SDL_VIDEODRIVER=x11 \
+    "$hops_workdir/bin/hops"
 else
   hops_require wine
   [ -f "$2" ] || { echo "SKIPPED: no Windows build at $2"; exit 77; }
@@ -39,14 +39,12 @@ else
     # Wine on a loaded machine has once been killed mid-run from outside
     # (status 137, nothing of the probe's own): such a death is run again once.
     probe() { (cd "$(dirname "$2")" && timeout 180 wine ddraw_probe.exe "$hops_workdir/wine.txt"); }
-    status=0
-    probe "$@" || status=$?
-    if [ "$status" -gt 128 ]; then
+    probe "$@" || {
+      status=$?
+      [ "$status" -gt 128 ] || fail "the Windows probe exited $status"
       echo "the Windows probe died of signal $((status - 128)); running it again"
       probe "$@"
-    elif [ "$status" -ne 0 ]; then
-      fail "the Windows probe exited $status"
-    fi
+    }
     diff "$hops_workdir/native.txt" <(tr -d '\r' <"$hops_workdir/wine.txt")
     exit 0
   fi
@@ -89,18 +87,6 @@ player_moved() {
     \( "$hops_workdir/field.png" -crop 1024x150+0+550 +repage \) -compose difference -composite -threshold 4% \
     -format '%@' info: 2>/dev/null) || true
   [ "$w" -gt 0 ] && [ "$w" -le 91 ] && [ "$x" -gt 171 ]
-}
-# press <key> <seconds held> <seconds to wait> <check>: a busy machine may
-# take both messages of a key between two frames, and a window that has just
-# been given the keyboard may miss the first key, so the key gets three tries.
-press() {
-  local key=$1 held=$2 wait=$3
-  shift 3
-  for presses in 1 2 3; do
-    hold "$key" "$held"
-    ! hops_wait_for "$wait" "$@" || return 0
-  done
-  return 1
 }
 # Space fires a bullet once the ball has left the player's column for the
 # right; the Right arrow moves the player at once, before any piece of a
