@@ -16,14 +16,17 @@ const {serve, openBrowser} = require('../tests/web/support');
 const [site, playSeconds = '10'] = process.argv.slice(2);
 const kTicksPerSecond = 100;  // /proc's clock ticks (USER_HZ)
 
-// The browser's processes: the one puppeteer started and all below it.
+// The browser's processes: the one puppeteer started and all below it, in
+// CPU seconds, all together (total) and by their kind (the --type Chromium
+// gives them: renderer, gpu-process...; the browser's own process has none).
 function browserCpuSeconds(root) {
   const parents = new Map();
   for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
     try {
       const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
       const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      parents.set(pid, {parent: fields[1], ticks: Number(fields[11]) + Number(fields[12])});
+      const kind = /--type=([\w-]+)/.exec(fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8'))?.[1] ?? 'browser';
+      parents.set(pid, {parent: fields[1], ticks: Number(fields[11]) + Number(fields[12]), kind});
     } catch (error) {
       // The process ended while the list was read.
     }
@@ -35,9 +38,20 @@ function browserCpuSeconds(root) {
       if (!family.has(pid) && family.has(parent)) family.add(pid), (grown = true);
     }
   }
-  let ticks = 0;
-  for (const pid of family) ticks += parents.get(pid)?.ticks ?? 0;
-  return ticks / kTicksPerSecond;
+  const seconds = {total: 0};
+  for (const pid of family) {
+    const {ticks = 0, kind = 'browser'} = parents.get(pid) ?? {};
+    seconds.total += ticks / kTicksPerSecond;
+    seconds[kind] = (seconds[kind] ?? 0) + ticks / kTicksPerSecond;
+  }
+  return seconds;
+}
+
+// "T % of one core (renderer R, gpu-process G, ...)" between two readings.
+function cpuShare(start, end, seconds) {
+  const share = (kind) => (100 * (end[kind] - (start[kind] ?? 0)) / seconds).toFixed(1);
+  const kinds = Object.keys(end).filter((kind) => kind !== 'total' && Number(share(kind)) >= 0.1);
+  return `${share('total')} % of one core (${kinds.map((kind) => `${kind} ${share(kind)}`).join(', ')})`;
 }
 
 function sizes() {
@@ -91,7 +105,7 @@ async function play(url) {
       steps: (last.frames - first.frames) / seconds,
       shown: (last.shown - first.shown) / seconds,
       busy: 100 * (last.busy - first.busy) / seconds,
-      browser: 100 * (cpuEnd - cpuStart) / seconds,
+      browser: cpuShare(cpuStart, cpuEnd, seconds),
     };
   } finally {
     await browser.close();
@@ -168,7 +182,7 @@ async function upload(kind) {
     return `${kind === 'put' ? 'putImageData' : 'WebGL texSubImage2D'}`.padEnd(22) +
            `${(uploads / seconds).toFixed(1).padStart(6)} a second, ` +
            `${((after[1] - before[1]) / uploads).toFixed(3)} ms each on the page's thread, ` +
-           `browser ${(100 * (cpuEnd - cpuStart) / seconds).toFixed(1)} % of one core`;
+           `browser ${cpuShare(cpuStart, cpuEnd, seconds)}`;
   } finally {
     await browser.close();
   }
@@ -183,7 +197,7 @@ async function upload(kind) {
                 `${figures.shownSize}`);
     console.log(`${figures.seconds.toFixed(1)} s of play: ${figures.steps.toFixed(1)} steps a second, ` +
                 `${figures.shown.toFixed(1)} frames shown a second, the game's page busy ` +
-                `${figures.busy.toFixed(1)} %, the browser ${figures.browser.toFixed(1)} % of one core`);
+                `${figures.busy.toFixed(1)} %, the browser ${figures.browser}`);
     console.log(await upload('put'));
     console.log(await upload('webgl'));
   } finally {

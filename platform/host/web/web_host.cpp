@@ -14,7 +14,7 @@
 
 extern "C" {
 // page.js
-void hops_page_show(const void* pixels, int width, int height);
+void hops_page_show(const void* pixels, int width, int height, const void* parts, int part_count);
 void hops_page_rest(int milliseconds);
 void hops_page_toggle_full_screen();
 int hops_page_statistics_wanted();
@@ -34,6 +34,8 @@ constexpr int kBlankHeight = 768;
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 // The statistics line comes this often while the game runs.
 constexpr double kReportEveryMs = 5000.0;
+// The gamepads are read this often, as often as a display refreshes.
+constexpr double kPadPollEveryMs = 1000.0 / 60.0;
 
 bool closes_box(int key_code) {
   return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;
@@ -71,7 +73,10 @@ EM_BOOL on_pointer(int event_type, const EmscriptenMouseEvent* event, void* user
                                     static_cast<double>(event->targetX), static_cast<double>(event->targetY));
 }
 
-EM_BOOL on_animation_frame(double, void* user_data) { return host_of(user_data).animation_frame(); }
+EM_BOOL on_animation_frame(double, void* user_data) {
+  host_of(user_data).animation_frame();
+  return false;
+}
 
 }  // namespace
 
@@ -81,21 +86,25 @@ WebHost::WebHost() : statistics_(hops_page_statistics_wanted() != 0) {
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, on_blur);
   emscripten_set_mousedown_callback(kCanvas, this, true, on_pointer);
   emscripten_set_mouseup_callback(kCanvas, this, true, on_pointer);
-  emscripten_request_animation_frame_loop(on_animation_frame, this);
   resumed_ms_ = emscripten_get_now();
 }
 
-void WebHost::present(const FrameView& frame, const ChangedArea&) {
+void WebHost::present(const FrameView& frame, const ChangedArea& changed) {
   const double now_ms = emscripten_get_now();
   rest_planner_.flipped(ticks_at(now_ms));
   if (flipped_++ == 0) {
     first_flip_ms_ = now_ms;
     next_report_ms_ = now_ms + kReportEveryMs;
   }
+  // A new surface, or one of another size, is drawn whole.
+  if (newest_.pixels == nullptr || frame.width != newest_.width || frame.height != newest_.height) {
+    undrawn_ = ChangedArea::everything();
+  } else {
+    undrawn_.add(changed);
+  }
   newest_ = frame;
-  // Converted now, between the game's frames, rather than at the animation
-  // frame, which would delay the game's next frame whenever they meet.
-  paint();
+  fresh_ = true;
+  request_animation_frame();
 }
 
 void WebHost::forget_frame() { newest_ = FrameView{}; }
@@ -123,6 +132,10 @@ void WebHost::sleep(std::int64_t ticks) {
   busy_ms_ += before - resumed_ms_;
   hops_page_rest(static_cast<int>(timed * 1000 / kTicksPerSecond));
   resumed_ms_ = emscripten_get_now();
+  if (resumed_ms_ >= next_pad_poll_ms_) {
+    next_pad_poll_ms_ = resumed_ms_ + kPadPollEveryMs;
+    poll_gamepads();
+  }
   if (statistics_ && flipped_ > 0 && resumed_ms_ >= next_report_ms_) {
     next_report_ms_ += kReportEveryMs;
     report_statistics(false);
@@ -143,11 +156,13 @@ void WebHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
   box_.emplace();
   box_->picture = draw_message_box(caption, text);
-  paint();
+  undrawn_ = ChangedArea::everything();
+  request_animation_frame();
   while (!box_->done) sleep(kLongestSleepTicks);
   const std::vector<int> keys_let_go = std::move(box_->keys_let_go);
   box_.reset();
-  paint();
+  undrawn_ = ChangedArea::everything();
+  request_animation_frame();
   for (const int key_code : keys_let_go) post_key(key_code, false);
 }
 
@@ -248,36 +263,53 @@ bool WebHost::pointer(bool down, double x, double y) {
   return true;
 }
 
+void WebHost::request_animation_frame() {
+  if (frame_requested_ || ended_) return;
+  frame_requested_ = true;
+  emscripten_request_animation_frame(on_animation_frame, this);
+}
+
 bool WebHost::animation_frame() {
+  frame_requested_ = false;
   if (ended_) return false;
   const double start = emscripten_get_now();
-  poll_gamepads();
-  if (!fresh_) {
-    busy_ms_ += emscripten_get_now() - start;
-    return true;
-  }
-  hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
-  fresh_ = false;
-  if (!box_) {
+  draw_changes();
+  if (fresh_ && !box_) {
     ++shown_;
     count_shown();
   }
+  fresh_ = false;
   busy_ms_ += emscripten_get_now() - start;
   return true;
 }
 
-void WebHost::paint() {
+void WebHost::draw_changes() {
   const bool blank = newest_.pixels == nullptr;
-  canvas_width_ = blank ? kBlankWidth : newest_.width;
-  canvas_height_ = blank ? kBlankHeight : newest_.height;
-  canvas_.resize(static_cast<std::size_t>(canvas_width_) * static_cast<std::size_t>(canvas_height_));
-  if (blank) {
-    std::fill(canvas_.begin(), canvas_.end(), kOpaqueBlack);
-  } else {
-    frame_to_canvas(newest_, canvas_);
+  const int width = blank ? kBlankWidth : newest_.width;
+  const int height = blank ? kBlankHeight : newest_.height;
+  if (width != canvas_width_ || height != canvas_height_) {
+    canvas_width_ = width;
+    canvas_height_ = height;
+    canvas_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    undrawn_ = ChangedArea::everything();
   }
+  const std::vector<PictureRect> parts =
+      parts_to_redraw(PictureRect{0, 0, width, height}, width, height, undrawn_, ScaleMode::fit);
+  undrawn_.clear();
+  if (parts.empty()) return;
+  for (const PictureRect& part : parts) {
+    if (!blank) {
+      frame_to_canvas(newest_, canvas_, part);
+      continue;
+    }
+    for (int y = part.y; y < part.y + part.height; ++y) {
+      const auto row = canvas_.begin() + static_cast<std::ptrdiff_t>(y) * width;
+      std::fill(row + part.x, row + part.x + part.width, kOpaqueBlack);
+    }
+  }
+  // The box lies over every part it meets.
   if (box_) box_->at = box_to_canvas(box_->picture, canvas_, canvas_width_);
-  fresh_ = true;
+  hops_page_show(canvas_.data(), canvas_width_, canvas_height_, parts.data(), static_cast<int>(parts.size()));
 }
 
 std::unique_ptr<Host> make_display_host(const Settings&) { return std::make_unique<WebHost>(); }

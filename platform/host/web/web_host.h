@@ -1,5 +1,5 @@
-// The browser host: the newest flipped frame drawn on the page's canvas at
-// each animation frame, keys from the page's key events and gamepads, rests
+// The browser host: what changed in the flipped frames drawn on the page's
+// canvas at the next animation frame, keys from the page's key events and gamepads, rests
 // that give the page back to the browser until the next frame is due,
 // message boxes drawn over the canvas and modal to the game, the counter on
 // the browser's clock.
@@ -26,8 +26,8 @@ class WebHost final : public Host {
   // The browser's clock, in microseconds.
   std::int64_t counter_frequency() override { return kTicksPerSecond; }
   std::int64_t counter_now() override;
-  // Converts the frame for the canvas at once; the next animation frame
-  // shows the newest one converted.
+  // Keeps the frame and adds up what changed; the next animation frame
+  // draws the changes on the canvas.
   void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override;
   // The page's events arrive between rests and are posted as they come.
@@ -66,20 +66,28 @@ class WebHost final : public Host {
   // A key for the game, or for the box while one is up.
   void game_key(int key_code, bool down, bool repeat);
   void box_key(int key_code, bool down, bool repeat);
-  // Keys the gamepads pressed or let go since the last animation frame.
+  // Keys the gamepads pressed or let go since they were last polled.
   void poll_gamepads();
   void sleep(std::int64_t ticks);
-  // The canvas's pixels from the newest frame, and the box over them.
-  void paint();
+  // Asks for an animation frame, unless one is asked for already.
+  void request_animation_frame();
+  // Draws on the canvas what the newest frame (black without one) and the
+  // box over it changed since it was last drawn.
+  void draw_changes();
   void report_statistics(bool final_line);
 
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   FrameView newest_;
+  // Where the canvas differs from the newest frame and the box.
+  ChangedArea undrawn_;
+  // A frame was flipped since the last animation frame.
   bool fresh_ = false;
+  bool frame_requested_ = false;
   bool ended_ = false;
   std::vector<std::uint32_t> canvas_;
   int canvas_width_ = 0;
   int canvas_height_ = 0;
+  double next_pad_poll_ms_ = 0.0;
   std::vector<int> keys_down_;
   std::vector<int> host_keys_down_;
   std::vector<int> pad_keys_;
