@@ -103,8 +103,18 @@ void WebHost::present(const FrameView& frame, const ChangedArea& changed) {
     undrawn_.add(changed);
   }
   newest_ = frame;
+  if (undrawn_.empty() && !box_) {
+    // The canvas shows this frame already, and no animation frame is needed.
+    if (!fresh_) count_shown_frame();
+    return;
+  }
   fresh_ = true;
   request_animation_frame();
+}
+
+void WebHost::count_shown_frame() {
+  ++shown_;
+  count_shown();
 }
 
 void WebHost::forget_frame() { newest_ = FrameView{}; }
@@ -274,10 +284,7 @@ bool WebHost::animation_frame() {
   if (ended_) return false;
   const double start = emscripten_get_now();
   draw_changes();
-  if (fresh_ && !box_) {
-    ++shown_;
-    count_shown();
-  }
+  if (fresh_ && !box_) count_shown_frame();
   fresh_ = false;
   busy_ms_ += emscripten_get_now() - start;
   return true;

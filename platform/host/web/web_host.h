@@ -74,13 +74,14 @@ class WebHost final : public Host {
   // Draws on the canvas what the newest frame (black without one) and the
   // box over it changed since it was last drawn.
   void draw_changes();
+  void count_shown_frame();
   void report_statistics(bool final_line);
 
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   FrameView newest_;
   // Where the canvas differs from the newest frame and the box.
   ChangedArea undrawn_;
-  // A frame was flipped since the last animation frame.
+  // A frame waits for the next animation frame to be drawn.
   bool fresh_ = false;
   bool frame_requested_ = false;
   bool ended_ = false;
