@@ -11,6 +11,8 @@ mergeInto(LibraryManager.library, {
   // Puts count rectangles (x, y, width, height: four ints each at parts) of
   // the width x height RGBA pixels at ptr on the canvas. The pixels are
   // read where they lie, through an ImageData kept while they stay there.
+  // The canvas is desynchronized: what is put reaches the display without
+  // the page laying itself out and painting a frame of its own for it.
   hops_page_show__deps: ['$hopsPage'],
   hops_page_show: function(ptr, width, height, parts, count) {
     var image = hopsPage.image;
@@ -18,7 +20,7 @@ mergeInto(LibraryManager.library, {
         image.height !== height) {
       image = hopsPage.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, ptr, width * height * 4), width, height);
     }
-    if (!hopsPage.context) hopsPage.context = Module['canvas'].getContext('2d', {alpha: false});
+    if (!hopsPage.context) hopsPage.context = Module['canvas'].getContext('2d', {alpha: false, desynchronized: true});
     for (var i = 0; i < count; ++i) {
       var part = (parts >> 2) + 4 * i;
       hopsPage.context.putImageData(image, 0, 0, HEAP32[part], HEAP32[part + 1], HEAP32[part + 2], HEAP32[part + 3]);

@@ -36,6 +36,10 @@ constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr double kReportEveryMs = 5000.0;
 // The gamepads are read this often, as often as a display refreshes.
 constexpr double kPadPollEveryMs = 1000.0 / 60.0;
+// The display's refresh is timed over this many animation frames, this
+// often (it changes when the page moves to another display).
+constexpr std::size_t kRefreshSamples = 8;
+constexpr double kTimeRefreshEveryMs = 10'000.0;
 
 bool closes_box(int key_code) {
   return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;
@@ -73,8 +77,8 @@ EM_BOOL on_pointer(int event_type, const EmscriptenMouseEvent* event, void* user
                                     static_cast<double>(event->targetX), static_cast<double>(event->targetY));
 }
 
-EM_BOOL on_animation_frame(double, void* user_data) {
-  host_of(user_data).animation_frame();
+EM_BOOL on_animation_frame(double time_ms, void* user_data) {
+  host_of(user_data).animation_frame(time_ms);
   return false;
 }
 
@@ -87,6 +91,7 @@ WebHost::WebHost() : statistics_(hops_page_statistics_wanted() != 0) {
   emscripten_set_mousedown_callback(kCanvas, this, true, on_pointer);
   emscripten_set_mouseup_callback(kCanvas, this, true, on_pointer);
   resumed_ms_ = emscripten_get_now();
+  time_refresh();
 }
 
 void WebHost::present(const FrameView& frame, const ChangedArea& changed) {
@@ -103,13 +108,24 @@ void WebHost::present(const FrameView& frame, const ChangedArea& changed) {
     undrawn_.add(changed);
   }
   newest_ = frame;
-  if (undrawn_.empty() && !box_) {
-    // The canvas shows this frame already, and no animation frame is needed.
-    if (!fresh_) count_shown_frame();
+  if (undrawn_.empty() && !fresh_) {
+    // The canvas shows this frame already.
+    count_shown_frame();
     return;
   }
   fresh_ = true;
-  request_animation_frame();
+  draw_when_due(now_ms);
+}
+
+void WebHost::draw_when_due(double now_ms) {
+  // A frame flipped within a millisecond of its turn is drawn: the game's
+  // frames keep their pace only so closely.
+  constexpr double kToleranceMs = 1.0;
+  if (!fresh_ || now_ms < next_draw_ms_ - kToleranceMs) return;
+  next_draw_ms_ = std::max(next_draw_ms_ + refresh_ms_, now_ms);
+  draw_changes();
+  fresh_ = false;
+  if (!box_) count_shown_frame();
 }
 
 void WebHost::count_shown_frame() {
@@ -117,7 +133,12 @@ void WebHost::count_shown_frame() {
   count_shown();
 }
 
-void WebHost::forget_frame() { newest_ = FrameView{}; }
+void WebHost::forget_frame() {
+  // The last frame is drawn while its pixels are still there.
+  if (fresh_) draw_changes();
+  fresh_ = false;
+  newest_ = FrameView{};
+}
 
 std::int64_t WebHost::counter_now() {
   const std::int64_t now = ticks_at(emscripten_get_now());
@@ -134,18 +155,28 @@ void WebHost::rest() {
 void WebHost::sleep(std::int64_t ticks) {
   // A browser's timer counts whole milliseconds and fires a few tenths of
   // one late: it is set short of the wait by that much and the
-  // milliseconds' remainder, and the rest of the wait only hands the page
-  // back for what is already waiting, as often as the game polls.
+  // milliseconds' remainder. The rest of the wait, under a millisecond, is
+  // waited out here: handing the page back and taking it again would cost
+  // more, and the browser's own work in between could start the frame late.
   constexpr std::int64_t kTimerLateness = kTicksPerSecond * 3 / 10'000;
-  const std::int64_t timed = std::max<std::int64_t>(ticks - kTimerLateness, 0);
+  constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
   const double before = emscripten_get_now();
+  // A frame that waited for its turn is drawn when it comes.
+  draw_when_due(before);
+  if (ticks < kTicksPerMillisecond) {
+    const std::int64_t until = ticks_at(before) + ticks;
+    while (ticks_at(emscripten_get_now()) < until) {
+    }
+    return;
+  }
   busy_ms_ += before - resumed_ms_;
-  hops_page_rest(static_cast<int>(timed * 1000 / kTicksPerSecond));
+  hops_page_rest(static_cast<int>((ticks - kTimerLateness) / kTicksPerMillisecond));
   resumed_ms_ = emscripten_get_now();
   if (resumed_ms_ >= next_pad_poll_ms_) {
     next_pad_poll_ms_ = resumed_ms_ + kPadPollEveryMs;
     poll_gamepads();
   }
+  if (resumed_ms_ >= next_refresh_timing_ms_) time_refresh();
   if (statistics_ && flipped_ > 0 && resumed_ms_ >= next_report_ms_) {
     next_report_ms_ += kReportEveryMs;
     report_statistics(false);
@@ -167,16 +198,17 @@ void WebHost::message_box(const std::string& text, const std::string& caption) {
   box_.emplace();
   box_->picture = draw_message_box(caption, text);
   undrawn_ = ChangedArea::everything();
-  request_animation_frame();
+  draw_changes();
   while (!box_->done) sleep(kLongestSleepTicks);
   const std::vector<int> keys_let_go = std::move(box_->keys_let_go);
   box_.reset();
   undrawn_ = ChangedArea::everything();
-  request_animation_frame();
+  draw_changes();
   for (const int key_code : keys_let_go) post_key(key_code, false);
 }
 
 void WebHost::game_ended(int exit_code) {
+  if (fresh_) draw_changes();
   ended_ = true;
   if (statistics_ && flipped_ > 0) report_statistics(true);
   hops_page_game_ended(exit_code);
@@ -273,21 +305,27 @@ bool WebHost::pointer(bool down, double x, double y) {
   return true;
 }
 
-void WebHost::request_animation_frame() {
-  if (frame_requested_ || ended_) return;
-  frame_requested_ = true;
+void WebHost::time_refresh() {
+  next_refresh_timing_ms_ = emscripten_get_now() + kTimeRefreshEveryMs;
+  if (timing_refresh_) return;
+  timing_refresh_ = true;
+  last_animation_frame_ms_ = 0.0;
+  frame_gaps_.clear();
   emscripten_request_animation_frame(on_animation_frame, this);
 }
 
-bool WebHost::animation_frame() {
-  frame_requested_ = false;
-  if (ended_) return false;
-  const double start = emscripten_get_now();
-  draw_changes();
-  if (fresh_ && !box_) count_shown_frame();
-  fresh_ = false;
-  busy_ms_ += emscripten_get_now() - start;
-  return true;
+void WebHost::animation_frame(double time_ms) {
+  if (last_animation_frame_ms_ > 0.0) frame_gaps_.push_back(time_ms - last_animation_frame_ms_);
+  last_animation_frame_ms_ = time_ms;
+  if (frame_gaps_.size() < kRefreshSamples) {
+    emscripten_request_animation_frame(on_animation_frame, this);
+    return;
+  }
+  // The median gap: a frame the browser skipped only lengthens one.
+  const auto middle = frame_gaps_.begin() + static_cast<std::ptrdiff_t>(kRefreshSamples / 2);
+  std::nth_element(frame_gaps_.begin(), middle, frame_gaps_.end());
+  refresh_ms_ = *middle;
+  timing_refresh_ = false;
 }
 
 void WebHost::draw_changes() {
