@@ -16,10 +16,12 @@ void to_canvas_words(const std::uint32_t* row, int width, std::uint32_t* out) {
 
 void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas, const PictureRect& part) {
   const std::size_t width = static_cast<std::size_t>(frame.width);
-  std::uint32_t* const first_row = canvas.data() + static_cast<std::size_t>(part.y) * width + static_cast<std::size_t>(part.x);
+  std::uint32_t* const first_row =
+      canvas.data() + static_cast<std::size_t>(part.y) * width + static_cast<std::size_t>(part.x);
   if (frame.bits_per_pixel == 16) {
     // Widened by the scaling kernel at 1:1, then reordered in place.
-    scale_nearest_part(frame, canvas.data(), frame.width * 4, PictureRect{0, 0, frame.width, frame.height}, part);
+    scale_nearest_part(frame, canvas.data(), frame.width * 4, PictureRect{0, 0, frame.width, frame.height},
+                       part);
     for (int y = 0; y < part.height; ++y) {
       std::uint32_t* const row = first_row + static_cast<std::size_t>(y) * width;
       to_canvas_words(row, part.width, row);

@@ -40,6 +40,7 @@ constexpr double kPadPollEveryMs = 1000.0 / 60.0;
 // often (it changes when the page moves to another display).
 constexpr std::size_t kRefreshSamples = 8;
 constexpr double kTimeRefreshEveryMs = 10'000.0;
+static_assert(sizeof(PictureRect) == 4 * sizeof(int), "page.js reads each part put as four ints");
 
 bool closes_box(int key_code) {
   return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;

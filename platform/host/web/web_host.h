@@ -1,8 +1,8 @@
-// The browser host: what changed in the flipped frames drawn on the page's
-// canvas as they are flipped, as often as the display refreshes, keys from the page's key events and gamepads, rests
-// that give the page back to the browser until the next frame is due,
-// message boxes drawn over the canvas and modal to the game, the counter on
-// the browser's clock.
+// The browser host: what the flipped frames changed drawn on the page's
+// canvas as they are flipped, as often as the display refreshes; keys from
+// the page's key events and gamepads, rests that give the page back to the
+// browser until the next frame is due, message boxes drawn over the canvas
+// and modal to the game, the counter on the browser's clock.
 #pragma once
 
 #include <cstdint>
