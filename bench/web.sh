@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The browser build in headless Chromium (bench/web_bench.js): its files'
-# sizes, the time to its first frame, its pace and the browser's CPU over
-# 10 s of play at a 1024 x 768 canvas, and what handing frames to the page
-# costs, putImageData against a WebGL texture upload.
+# sizes, the time to its first frame, its pace and the browser's CPU (all
+# together and by process) over 10 s of play at a 1024 x 768 canvas, what
+# handing frames to the page costs, putImageData against a WebGL texture
+# upload, and the browser's floor for the page without the game's work.
 #
 # Usage: bench/web.sh <build dir> [seconds of play]
 set -euo pipefail

@@ -4,7 +4,10 @@
 // page showed a second, the page's own busy share and the CPU of all the
 // browser's processes (% of one core, from /proc). Then what handing a
 // 1024 x 768 frame to the page costs, 60 times a second for 5 s: the
-// canvas's putImageData against a WebGL texture upload.
+// canvas's putImageData against a WebGL texture upload; and the browser's
+// floor for the game's page, the game's own work left out: 100 timer
+// wake-ups a second, of which about 60 put a 64 x 64 part on a
+// desynchronized canvas, as the page does.
 //
 // Usage: web_bench.js <site folder> [seconds of play]
 'use strict';
@@ -16,14 +19,17 @@ const {serve, openBrowser} = require('../tests/web/support');
 const [site, playSeconds = '10'] = process.argv.slice(2);
 const kTicksPerSecond = 100;  // /proc's clock ticks (USER_HZ)
 
-// The browser's processes: the one puppeteer started and all below it.
+// The browser's processes: the one puppeteer started and all below it, in
+// CPU seconds, all together (total) and by their kind (the --type Chromium
+// gives them: renderer, gpu-process...; the browser's own process has none).
 function browserCpuSeconds(root) {
   const parents = new Map();
   for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
     try {
       const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
       const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      parents.set(pid, {parent: fields[1], ticks: Number(fields[11]) + Number(fields[12])});
+      const kind = /--type=([\w-]+)/.exec(fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8'))?.[1] ?? 'browser';
+      parents.set(pid, {parent: fields[1], ticks: Number(fields[11]) + Number(fields[12]), kind});
     } catch (error) {
       // The process ended while the list was read.
     }
@@ -35,9 +41,20 @@ function browserCpuSeconds(root) {
       if (!family.has(pid) && family.has(parent)) family.add(pid), (grown = true);
     }
   }
-  let ticks = 0;
-  for (const pid of family) ticks += parents.get(pid)?.ticks ?? 0;
-  return ticks / kTicksPerSecond;
+  const seconds = {total: 0};
+  for (const pid of family) {
+    const {ticks = 0, kind = 'browser'} = parents.get(pid) ?? {};
+    seconds.total += ticks / kTicksPerSecond;
+    seconds[kind] = (seconds[kind] ?? 0) + ticks / kTicksPerSecond;
+  }
+  return seconds;
+}
+
+// "T % of one core (renderer R, gpu-process G, ...)" between two readings.
+function cpuShare(start, end, seconds) {
+  const share = (kind) => (100 * (end[kind] - (start[kind] ?? 0)) / seconds).toFixed(1);
+  const kinds = Object.keys(end).filter((kind) => kind !== 'total' && Number(share(kind)) >= 0.1);
+  return `${share('total')} % of one core (${kinds.map((kind) => `${kind} ${share(kind)}`).join(', ')})`;
 }
 
 function sizes() {
@@ -91,7 +108,7 @@ async function play(url) {
       steps: (last.frames - first.frames) / seconds,
       shown: (last.shown - first.shown) / seconds,
       busy: 100 * (last.busy - first.busy) / seconds,
-      browser: 100 * (cpuEnd - cpuStart) / seconds,
+      browser: cpuShare(cpuStart, cpuEnd, seconds),
     };
   } finally {
     await browser.close();
@@ -109,6 +126,10 @@ function uploadPage(kind) {
     const context = canvas.getContext('2d', {alpha: false});
     const image = new ImageData(pixels, 1024, 768);
     draw = () => context.putImageData(image, 0, 0);
+  } else if ('${kind}' === 'floor') {
+    const context = canvas.getContext('2d', {alpha: false, desynchronized: true});
+    const image = new ImageData(pixels, 1024, 768);
+    draw = () => context.putImageData(image, 0, 0, (window.uploads * 64) % 960, 352, 64, 64);
   } else {
     const gl = canvas.getContext('webgl', {alpha: false, antialias: false});
     const shader = (type, source) => {
@@ -140,15 +161,26 @@ function uploadPage(kind) {
   }
   window.uploads = 0;
   window.uploadMs = 0;
-  const frame = () => {
+  const put = () => {
     pixels[(window.uploads * 4097) % pixels.length] ^= 0xFF;
     const start = performance.now();
     draw();
     window.uploadMs += performance.now() - start;
     window.uploads += 1;
-    requestAnimationFrame(frame);
   };
-  requestAnimationFrame(frame);
+  if ('${kind}' !== 'floor') {
+    const frame = () => (put(), requestAnimationFrame(frame));
+    requestAnimationFrame(frame);
+  } else {
+    // Woken as the game's rests wake it: a 9 ms timer, then a message.
+    const channel = new MessageChannel();
+    let next = 0;
+    channel.port1.onmessage = () => {
+      if (performance.now() >= next) (next = Math.max(next + 1000 / 60, performance.now() - 5)), put();
+      setTimeout(() => channel.port2.postMessage(0), 9);
+    };
+    channel.port2.postMessage(0);
+  }
   </script>`;
 }
 
@@ -165,10 +197,11 @@ async function upload(kind) {
     const seconds = (Date.now() - started) / 1000;
     const after = await page.evaluate(() => [window.uploads, window.uploadMs]);
     const uploads = after[0] - before[0];
-    return `${kind === 'put' ? 'putImageData' : 'WebGL texSubImage2D'}`.padEnd(22) +
+    const what = {put: 'putImageData', webgl: 'WebGL texSubImage2D', floor: 'the page\'s floor'}[kind];
+    return what.padEnd(22) +
            `${(uploads / seconds).toFixed(1).padStart(6)} a second, ` +
            `${((after[1] - before[1]) / uploads).toFixed(3)} ms each on the page's thread, ` +
-           `browser ${(100 * (cpuEnd - cpuStart) / seconds).toFixed(1)} % of one core`;
+           `browser ${cpuShare(cpuStart, cpuEnd, seconds)}`;
   } finally {
     await browser.close();
   }
@@ -183,9 +216,10 @@ async function upload(kind) {
                 `${figures.shownSize}`);
     console.log(`${figures.seconds.toFixed(1)} s of play: ${figures.steps.toFixed(1)} steps a second, ` +
                 `${figures.shown.toFixed(1)} frames shown a second, the game's page busy ` +
-                `${figures.busy.toFixed(1)} %, the browser ${figures.browser.toFixed(1)} % of one core`);
+                `${figures.busy.toFixed(1)} %, the browser ${figures.browser}`);
     console.log(await upload('put'));
     console.log(await upload('webgl'));
+    console.log(await upload('floor'));
   } finally {
     server.close();
   }

@@ -1,8 +1,9 @@
 // The game in headless Chromium as a player meets it: a page titled HOPS
 // whose canvas keeps the frame's own size and is scaled to fit, crisp; the
 // first frame shown is the native headless build's first frame, bit for
-// bit, status text included; S starts play and the picture moves; a held
-// Right moves the player and stops with the key; Space let go fires a
+// bit, status text included; S starts play and the picture moves, the
+// canvas kept equal to the whole picture though only changed parts are put;
+// a held Right moves the player and stops with the key; Space let go fires a
 // bullet; a gamepad's stick moves the player too; no game key scrolls the
 // page; F11 takes the page to full screen and Alt+Enter back; Esc ends the
 // game and the page says so and offers to start again, which loads the
@@ -11,7 +12,8 @@
 // Usage: game_test.js <site folder> <frame_dump> <folder holding IMG/>
 'use strict';
 const path = require('path');
-const {run, check, same, waitFor, readCanvas, firstFrame, readBmp, difference, nativePicture, shot} = require('./support');
+const {run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture,
+  shot} = require('./support');
 
 const [site, frameDump, pictures] = process.argv.slice(2);
 const kColorKey = 0xFF00FF;
@@ -58,6 +60,10 @@ run(site, async (page, url, log) => {
   const field = await readCanvas(page, 0, 64, 1024, 704);
   await waitFor('the picture to move', async () => difference(await readCanvas(page, 0, 64, 1024, 704), field) !== '');
   await shot(page, 'play');
+  for (let i = 0; i < 5; ++i) {
+    const differing = await canvasAgainstLastPicture(page);
+    check(!differing, `the canvas against the picture put in parts: ${differing}`);
+  }
 
   await page.keyboard.down('ArrowRight');
   const moved = await waitFor('the player to move right', async () => [await playerAt()].find((x) => x >= kPlayerStart + 100));

@@ -30,11 +30,14 @@ async function serve(folder, missing, encoded = false) {
 
 // Every putImageData the page makes after this keeps a copy of its first
 // picture in window.firstPicture (the first frame shown, read whatever the
-// game has drawn since), and the time it came in window.firstPictureAt.
+// game has drawn since), and the time it came in window.firstPictureAt;
+// window.lastPicture is the picture last put, of which only a part may have
+// been put.
 function keepFirstPicture() {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
     if (!window.firstPicture) [window.firstPicture, window.firstPictureAt] = [Array.from(image.data), performance.now()];
+    window.lastPicture = image;
     return put.call(this, image, ...rest);
   };
 }
@@ -79,6 +82,15 @@ async function readCanvas(page, x = 0, y = 0, width = 1024, height = 768) {
     Array.from(document.getElementById('canvas').getContext('2d').getImageData(...box).data), x, y, width, height),
   width, height);
 }
+
+// '' when the canvas equals the whole picture last put (of which only parts
+// may have been put), else how many bytes differ and where the first lies.
+const canvasAgainstLastPicture = (page) => page.evaluate(() => {
+  const [got, want] = [document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1024, 768).data,
+                       window.lastPicture.data];
+  const differing = got.reduce((list, byte, i) => (byte !== want[i] && list.push(i >> 2), list), []);
+  return differing.length && `${differing.length} bytes differ, the first at (${differing[0] % 1024}, ${differing[0] >> 10})`;
+});
 
 function fromRgba(rgba, width, height) {
   return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
@@ -153,5 +165,5 @@ function same(got, want, what) {
   check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
 }
 
-module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, firstFrame, readBmp, difference, nativePicture, shot,
+module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture, shot,
                   picture};

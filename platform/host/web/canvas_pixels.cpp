@@ -1,7 +1,5 @@
 #include "host/web/canvas_pixels.h"
 
-#include "host/picture_scaling.h"
-
 namespace platform {
 namespace {
 
@@ -16,19 +14,25 @@ void to_canvas_words(const std::uint32_t* row, int width, std::uint32_t* out) {
 
 }  // namespace
 
-void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas) {
+void frame_to_canvas(const FrameView& frame, std::span<std::uint32_t> canvas, const PictureRect& part) {
   const std::size_t width = static_cast<std::size_t>(frame.width);
+  std::uint32_t* const first_row =
+      canvas.data() + static_cast<std::size_t>(part.y) * width + static_cast<std::size_t>(part.x);
   if (frame.bits_per_pixel == 16) {
     // Widened by the scaling kernel at 1:1, then reordered in place.
-    scale_nearest(frame, canvas.data(), frame.width * 4, PictureRect{0, 0, frame.width, frame.height});
-    for (std::uint32_t& word : canvas) word = canvas_word(word);
+    scale_nearest_part(frame, canvas.data(), frame.width * 4, PictureRect{0, 0, frame.width, frame.height},
+                       part);
+    for (int y = 0; y < part.height; ++y) {
+      std::uint32_t* const row = first_row + static_cast<std::size_t>(y) * width;
+      to_canvas_words(row, part.width, row);
+    }
     return;
   }
-  const auto* rows = static_cast<const std::uint8_t*>(frame.pixels);
-  for (int y = 0; y < frame.height; ++y) {
+  const auto* rows = static_cast<const std::uint8_t*>(frame.pixels) + static_cast<std::ptrdiff_t>(part.x) * 4;
+  for (int y = 0; y < part.height; ++y) {
     to_canvas_words(
-        reinterpret_cast<const std::uint32_t*>(rows + static_cast<std::ptrdiff_t>(y) * frame.pitch),
-        frame.width, canvas.data() + static_cast<std::size_t>(y) * width);
+        reinterpret_cast<const std::uint32_t*>(rows + static_cast<std::ptrdiff_t>(part.y + y) * frame.pitch),
+        part.width, first_row + static_cast<std::size_t>(y) * width);
   }
 }
 

@@ -3,17 +3,28 @@
 mergeInto(LibraryManager.library, {
   $hopsPage: {
     context: null,
+    image: null,
     wake: null,
     channel: null,
   },
 
-  // Shows width x height RGBA pixels at ptr on the canvas.
+  // Puts count rectangles (x, y, width, height: four ints each at parts) of
+  // the width x height RGBA pixels at ptr on the canvas. The pixels are
+  // read where they lie, through an ImageData kept while they stay there.
+  // The canvas is desynchronized: what is put reaches the display without
+  // the page laying itself out and painting a frame of its own for it.
   hops_page_show__deps: ['$hopsPage'],
-  hops_page_show: function(ptr, width, height) {
-    var canvas = Module['canvas'];
-    if (!hopsPage.context) hopsPage.context = canvas.getContext('2d', {alpha: false});
-    var pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, width * height * 4);
-    hopsPage.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+  hops_page_show: function(ptr, width, height, parts, count) {
+    var image = hopsPage.image;
+    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== ptr || image.width !== width ||
+        image.height !== height) {
+      image = hopsPage.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, ptr, width * height * 4), width, height);
+    }
+    if (!hopsPage.context) hopsPage.context = Module['canvas'].getContext('2d', {alpha: false, desynchronized: true});
+    for (var i = 0; i < count; ++i) {
+      var part = (parts >> 2) + 4 * i;
+      hopsPage.context.putImageData(image, 0, 0, HEAP32[part], HEAP32[part + 1], HEAP32[part + 2], HEAP32[part + 3]);
+    }
   },
 
   // Gives the page back to the browser for about ms milliseconds (0: only

@@ -14,7 +14,7 @@
 
 extern "C" {
 // page.js
-void hops_page_show(const void* pixels, int width, int height);
+void hops_page_show(const void* pixels, int width, int height, const void* parts, int part_count);
 void hops_page_rest(int milliseconds);
 void hops_page_toggle_full_screen();
 int hops_page_statistics_wanted();
@@ -34,6 +34,13 @@ constexpr int kBlankHeight = 768;
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 // The statistics line comes this often while the game runs.
 constexpr double kReportEveryMs = 5000.0;
+// The gamepads are read this often, as often as a display refreshes.
+constexpr double kPadPollEveryMs = 1000.0 / 60.0;
+// The display's refresh is timed over this many animation frames, this
+// often (it changes when the page moves to another display).
+constexpr std::size_t kRefreshSamples = 8;
+constexpr double kTimeRefreshEveryMs = 10'000.0;
+static_assert(sizeof(PictureRect) == 4 * sizeof(int), "page.js reads each part put as four ints");
 
 bool closes_box(int key_code) {
   return key_code == VK_RETURN || key_code == VK_SPACE || key_code == VK_ESCAPE;
@@ -71,7 +78,10 @@ EM_BOOL on_pointer(int event_type, const EmscriptenMouseEvent* event, void* user
                                     static_cast<double>(event->targetX), static_cast<double>(event->targetY));
 }
 
-EM_BOOL on_animation_frame(double, void* user_data) { return host_of(user_data).animation_frame(); }
+EM_BOOL on_animation_frame(double time_ms, void* user_data) {
+  host_of(user_data).animation_frame(time_ms);
+  return false;
+}
 
 }  // namespace
 
@@ -81,24 +91,55 @@ WebHost::WebHost() : statistics_(hops_page_statistics_wanted() != 0) {
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, on_blur);
   emscripten_set_mousedown_callback(kCanvas, this, true, on_pointer);
   emscripten_set_mouseup_callback(kCanvas, this, true, on_pointer);
-  emscripten_request_animation_frame_loop(on_animation_frame, this);
   resumed_ms_ = emscripten_get_now();
+  time_refresh();
 }
 
-void WebHost::present(const FrameView& frame, const ChangedArea&) {
+void WebHost::present(const FrameView& frame, const ChangedArea& changed) {
   const double now_ms = emscripten_get_now();
   rest_planner_.flipped(ticks_at(now_ms));
   if (flipped_++ == 0) {
     first_flip_ms_ = now_ms;
     next_report_ms_ = now_ms + kReportEveryMs;
   }
+  // A new surface, or one of another size, is drawn whole.
+  if (newest_.pixels == nullptr || frame.width != newest_.width || frame.height != newest_.height) {
+    undrawn_ = ChangedArea::everything();
+  } else {
+    undrawn_.add(changed);
+  }
   newest_ = frame;
-  // Converted now, between the game's frames, rather than at the animation
-  // frame, which would delay the game's next frame whenever they meet.
-  paint();
+  if (undrawn_.empty() && !fresh_) {
+    // The canvas shows this frame already.
+    count_shown_frame();
+    return;
+  }
+  fresh_ = true;
+  draw_when_due(now_ms);
 }
 
-void WebHost::forget_frame() { newest_ = FrameView{}; }
+void WebHost::draw_when_due(double now_ms) {
+  // A frame flipped within a millisecond of its turn is drawn: the game's
+  // frames keep their pace only so closely.
+  constexpr double kToleranceMs = 1.0;
+  if (!fresh_ || now_ms < next_draw_ms_ - kToleranceMs) return;
+  next_draw_ms_ = std::max(next_draw_ms_ + refresh_ms_, now_ms);
+  draw_changes();
+  fresh_ = false;
+  if (!box_) count_shown_frame();
+}
+
+void WebHost::count_shown_frame() {
+  ++shown_;
+  count_shown();
+}
+
+void WebHost::forget_frame() {
+  // The last frame is drawn while its pixels are still there.
+  if (fresh_) draw_changes();
+  fresh_ = false;
+  newest_ = FrameView{};
+}
 
 std::int64_t WebHost::counter_now() {
   const std::int64_t now = ticks_at(emscripten_get_now());
@@ -115,14 +156,28 @@ void WebHost::rest() {
 void WebHost::sleep(std::int64_t ticks) {
   // A browser's timer counts whole milliseconds and fires a few tenths of
   // one late: it is set short of the wait by that much and the
-  // milliseconds' remainder, and the rest of the wait only hands the page
-  // back for what is already waiting, as often as the game polls.
+  // milliseconds' remainder. The rest of the wait, under a millisecond, is
+  // waited out here: handing the page back and taking it again would cost
+  // more, and the browser's own work in between could start the frame late.
   constexpr std::int64_t kTimerLateness = kTicksPerSecond * 3 / 10'000;
-  const std::int64_t timed = std::max<std::int64_t>(ticks - kTimerLateness, 0);
+  constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
   const double before = emscripten_get_now();
+  // A frame that waited for its turn is drawn when it comes.
+  draw_when_due(before);
+  if (ticks < kTicksPerMillisecond) {
+    const std::int64_t until = ticks_at(before) + ticks;
+    while (ticks_at(emscripten_get_now()) < until) {
+    }
+    return;
+  }
   busy_ms_ += before - resumed_ms_;
-  hops_page_rest(static_cast<int>(timed * 1000 / kTicksPerSecond));
+  hops_page_rest(static_cast<int>((ticks - kTimerLateness) / kTicksPerMillisecond));
   resumed_ms_ = emscripten_get_now();
+  if (resumed_ms_ >= next_pad_poll_ms_) {
+    next_pad_poll_ms_ = resumed_ms_ + kPadPollEveryMs;
+    poll_gamepads();
+  }
+  if (resumed_ms_ >= next_refresh_timing_ms_) time_refresh();
   if (statistics_ && flipped_ > 0 && resumed_ms_ >= next_report_ms_) {
     next_report_ms_ += kReportEveryMs;
     report_statistics(false);
@@ -143,15 +198,18 @@ void WebHost::message_box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "MessageBox [%s]: %s\n", caption.c_str(), text.c_str());
   box_.emplace();
   box_->picture = draw_message_box(caption, text);
-  paint();
+  undrawn_ = ChangedArea::everything();
+  draw_changes();
   while (!box_->done) sleep(kLongestSleepTicks);
   const std::vector<int> keys_let_go = std::move(box_->keys_let_go);
   box_.reset();
-  paint();
+  undrawn_ = ChangedArea::everything();
+  draw_changes();
   for (const int key_code : keys_let_go) post_key(key_code, false);
 }
 
 void WebHost::game_ended(int exit_code) {
+  if (fresh_) draw_changes();
   ended_ = true;
   if (statistics_ && flipped_ > 0) report_statistics(true);
   hops_page_game_ended(exit_code);
@@ -248,36 +306,56 @@ bool WebHost::pointer(bool down, double x, double y) {
   return true;
 }
 
-bool WebHost::animation_frame() {
-  if (ended_) return false;
-  const double start = emscripten_get_now();
-  poll_gamepads();
-  if (!fresh_) {
-    busy_ms_ += emscripten_get_now() - start;
-    return true;
-  }
-  hops_page_show(canvas_.data(), canvas_width_, canvas_height_);
-  fresh_ = false;
-  if (!box_) {
-    ++shown_;
-    count_shown();
-  }
-  busy_ms_ += emscripten_get_now() - start;
-  return true;
+void WebHost::time_refresh() {
+  next_refresh_timing_ms_ = emscripten_get_now() + kTimeRefreshEveryMs;
+  if (timing_refresh_) return;
+  timing_refresh_ = true;
+  last_animation_frame_ms_ = 0.0;
+  frame_gaps_.clear();
+  emscripten_request_animation_frame(on_animation_frame, this);
 }
 
-void WebHost::paint() {
-  const bool blank = newest_.pixels == nullptr;
-  canvas_width_ = blank ? kBlankWidth : newest_.width;
-  canvas_height_ = blank ? kBlankHeight : newest_.height;
-  canvas_.resize(static_cast<std::size_t>(canvas_width_) * static_cast<std::size_t>(canvas_height_));
-  if (blank) {
-    std::fill(canvas_.begin(), canvas_.end(), kOpaqueBlack);
-  } else {
-    frame_to_canvas(newest_, canvas_);
+void WebHost::animation_frame(double time_ms) {
+  if (last_animation_frame_ms_ > 0.0) frame_gaps_.push_back(time_ms - last_animation_frame_ms_);
+  last_animation_frame_ms_ = time_ms;
+  if (frame_gaps_.size() < kRefreshSamples) {
+    emscripten_request_animation_frame(on_animation_frame, this);
+    return;
   }
+  // The median gap: a frame the browser skipped only lengthens one.
+  const auto middle = frame_gaps_.begin() + static_cast<std::ptrdiff_t>(kRefreshSamples / 2);
+  std::nth_element(frame_gaps_.begin(), middle, frame_gaps_.end());
+  refresh_ms_ = *middle;
+  timing_refresh_ = false;
+}
+
+void WebHost::draw_changes() {
+  const bool blank = newest_.pixels == nullptr;
+  const int width = blank ? kBlankWidth : newest_.width;
+  const int height = blank ? kBlankHeight : newest_.height;
+  if (width != canvas_width_ || height != canvas_height_) {
+    canvas_width_ = width;
+    canvas_height_ = height;
+    canvas_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    undrawn_ = ChangedArea::everything();
+  }
+  const std::vector<PictureRect> parts =
+      parts_to_redraw(PictureRect{0, 0, width, height}, width, height, undrawn_, ScaleMode::fit);
+  undrawn_.clear();
+  if (parts.empty()) return;
+  for (const PictureRect& part : parts) {
+    if (!blank) {
+      frame_to_canvas(newest_, canvas_, part);
+      continue;
+    }
+    for (int y = part.y; y < part.y + part.height; ++y) {
+      const auto row = canvas_.begin() + static_cast<std::ptrdiff_t>(y) * width;
+      std::fill(row + part.x, row + part.x + part.width, kOpaqueBlack);
+    }
+  }
+  // The box lies over every part it meets.
   if (box_) box_->at = box_to_canvas(box_->picture, canvas_, canvas_width_);
-  fresh_ = true;
+  hops_page_show(canvas_.data(), canvas_width_, canvas_height_, parts.data(), static_cast<int>(parts.size()));
 }
 
 std::unique_ptr<Host> make_display_host(const Settings&) { return std::make_unique<WebHost>(); }

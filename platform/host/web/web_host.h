@@ -1,8 +1,8 @@
-// The browser host: the newest flipped frame drawn on the page's canvas at
-// each animation frame, keys from the page's key events and gamepads, rests
-// that give the page back to the browser until the next frame is due,
-// message boxes drawn over the canvas and modal to the game, the counter on
-// the browser's clock.
+// The browser host: what the flipped frames changed drawn on the page's
+// canvas as they are flipped, as often as the display refreshes; keys from
+// the page's key events and gamepads, rests that give the page back to the
+// browser until the next frame is due, message boxes drawn over the canvas
+// and modal to the game, the counter on the browser's clock.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,8 @@ class WebHost final : public Host {
   // The browser's clock, in microseconds.
   std::int64_t counter_frequency() override { return kTicksPerSecond; }
   std::int64_t counter_now() override;
-  // Converts the frame for the canvas at once; the next animation frame
-  // shows the newest one converted.
+  // Draws what changed on the canvas, at once when a refresh has passed
+  // since the last drawing, else when a later flip or a rest finds one has.
   void present(const FrameView& frame, const ChangedArea& changed) override;
   void forget_frame() override;
   // The page's events arrive between rests and are posted as they come.
@@ -48,7 +48,7 @@ class WebHost final : public Host {
   bool key(int key_code, bool down, bool repeat, bool alt, bool command);
   void lose_focus();
   bool pointer(bool down, double x, double y);
-  bool animation_frame();
+  void animation_frame(double time_ms);
 
  private:
   // How long a rest may last, whatever the planner expects.
@@ -66,20 +66,39 @@ class WebHost final : public Host {
   // A key for the game, or for the box while one is up.
   void game_key(int key_code, bool down, bool repeat);
   void box_key(int key_code, bool down, bool repeat);
-  // Keys the gamepads pressed or let go since the last animation frame.
+  // Keys the gamepads pressed or let go since they were last polled.
   void poll_gamepads();
   void sleep(std::int64_t ticks);
-  // The canvas's pixels from the newest frame, and the box over them.
-  void paint();
+  // Times the display's refresh over the next animation frames, unless
+  // that is under way.
+  void time_refresh();
+  // Draws the frame waiting to be drawn if a refresh has passed since the
+  // last drawing.
+  void draw_when_due(double now_ms);
+  // Draws on the canvas what the newest frame (black without one) and the
+  // box over it changed since it was last drawn.
+  void draw_changes();
+  void count_shown_frame();
   void report_statistics(bool final_line);
 
   RestPlanner rest_planner_{kTicksPerMicrosecond};
   FrameView newest_;
+  // Where the canvas differs from the newest frame and the box.
+  ChangedArea undrawn_;
+  // A frame waits for its turn to be drawn.
   bool fresh_ = false;
+  double next_draw_ms_ = 0.0;
+  // The display's refresh interval, as the animation frames last came.
+  double refresh_ms_ = 1000.0 / 60.0;
+  bool timing_refresh_ = false;
+  double last_animation_frame_ms_ = 0.0;
+  std::vector<double> frame_gaps_;
+  double next_refresh_timing_ms_ = 0.0;
   bool ended_ = false;
   std::vector<std::uint32_t> canvas_;
   int canvas_width_ = 0;
   int canvas_height_ = 0;
+  double next_pad_poll_ms_ = 0.0;
   std::vector<int> keys_down_;
   std::vector<int> host_keys_down_;
   std::vector<int> pad_keys_;
