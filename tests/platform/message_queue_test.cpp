@@ -149,8 +149,12 @@ TEST_F(User32, WindowsAreMadeShownHiddenAndDestroyed) {
 // lower bound above the upper wraps around), and WM_QUIT ignores the
 // range, after every posted message that passes. A post to what is not a
 // window fails; a destroyed window's messages go with it; a queue holding
-// 10,000 takes no more until one is read.
-TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
+// 10,000 takes no more until one is read. WM_PAINT is never queued: it
+// comes for a shown window with an update region after every posted message
+// and before WM_QUIT, until the region is validated; (HWND)-1 never sees it,
+// nor does a hidden window get one. The update region is the bounds of what
+// was invalidated, within the client.
+TEST_F(User32, PostedMessagesAndPaintsPassTheFiltersInOrder) {
   const HWND first = Shown(), other = Create();
   ASSERT_TRUE(PostMessageA(first, WM_USER + 1, 1, 0x10) && PostMessageA(other, WM_USER + 2, 2, -20) &&
               PostMessageA(nullptr, WM_USER + 3, 3, 0x30) && PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0) &&
@@ -169,25 +173,7 @@ TEST_F(User32, PostedMessagesPassTheFiltersInPostingOrder) {
          {nullptr, WM_USER + 4, WM_USER + 1, PM_REMOVE, "w0 0405 5 50"},
          {nullptr, 0, 0, PM_REMOVE, "-"}});
 
-  const HWND doomed = Create();
-  ASSERT_TRUE(PostMessageA(doomed, WM_USER + 1, 0, 0) && PostMessageA(nullptr, WM_USER + 2, 0, 0) &&
-              DestroyWindow(doomed));
-  EXPECT_FALSE(PostMessageA(kNoWindow, WM_USER, 0, 0) || PostMessageA(doomed, WM_USER, 0, 0));
-  EXPECT_EQ(Drain(2), (Strings{"thread 0402 0 0", "-"}));
-
-  for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(nullptr, WM_USER, i, 0)) << i;
-  EXPECT_FALSE(PostMessageA(nullptr, WM_USER, 10'000, 0));
-  EXPECT_EQ(Drain(1), Strings{"thread 0400 0 0"});
-  EXPECT_TRUE(PostMessageA(nullptr, WM_USER, 77'777, 0));
-}
-
-// WM_PAINT is never queued: it comes for a shown window with an update
-// region after every posted message and before WM_QUIT, until the region is
-// validated; (HWND)-1 never sees it, nor does a hidden window get one. The
-// update region is the bounds of what was invalidated, within the client.
-TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
-  const HWND first = Shown(), hidden = Create();
-  platform::invalidate_window(hidden);
+  platform::invalidate_window(other);
   platform::invalidate_window(first);
   PostMessageA(first, WM_USER + 1, 0, 0);
   PostQuitMessage(3);
@@ -210,6 +196,17 @@ TEST_F(User32, PaintComesForAShownWindowUntilItIsValidated) {
   EXPECT_EQ(std::vector<LONG>({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom}),
             std::vector<LONG>({10, 20, 1024, 768}));
   EXPECT_EQ(Drain(1), Strings{"-"});
+
+  const HWND doomed = Create();
+  ASSERT_TRUE(PostMessageA(doomed, WM_USER + 1, 0, 0) && PostMessageA(nullptr, WM_USER + 2, 0, 0) &&
+              DestroyWindow(doomed));
+  EXPECT_FALSE(PostMessageA(kNoWindow, WM_USER, 0, 0) || PostMessageA(doomed, WM_USER, 0, 0));
+  EXPECT_EQ(Drain(2), (Strings{"thread 0402 0 0", "-"}));
+
+  for (WPARAM i = 0; i < 10'000; ++i) ASSERT_TRUE(PostMessageA(nullptr, WM_USER, i, 0)) << i;
+  EXPECT_FALSE(PostMessageA(nullptr, WM_USER, 10'000, 0));
+  EXPECT_EQ(Drain(1), Strings{"thread 0400 0 0"});
+  EXPECT_TRUE(PostMessageA(nullptr, WM_USER, 77'777, 0));
 }
 
 // Dispatch hands a window's message to its procedure and answers with its
