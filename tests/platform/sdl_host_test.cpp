@@ -53,29 +53,15 @@ std::string TakeKeys() {
   return keys;
 }
 
-// A PNG holds every pixel of a 16-bit frame, its 5-6-5 widened with the top
-// bits repeated (white stays white); the fourth pixel of each row lies past
-// the frame's width. A missing folder fails. Screenshots are named by the
-// local time, never overwriting one taken in the same second.
-TEST(Screenshot, PngHoldsEveryPixelOfTheFrame) {
-  const fs::path folder = hops_test::make_temp_dir();
-  setenv("TZ", "UTC", 1);
-  tzset();
-  const std::time_t when = 1'700'000'000;  // 2023-11-14 22:13:20 UTC
-  const fs::path path = platform::screenshot_path(folder, when);
-  ASSERT_EQ(path, folder / "hops-20231114-221320.png");
-  std::uint16_t pixels[] = {0xF800, 0x07E0, 0x001F, 0xBEEF, 0xFFFF, 0x8410, 0x0821, 0xBEEF};
-  ASSERT_TRUE(platform::write_png({pixels, 3, 2, 8, 16}, path));
-  EXPECT_EQ(ReadPng(path, 3, 2), Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
-  EXPECT_EQ(platform::screenshot_path(folder, when), folder / "hops-20231114-221320-2.png");
-  EXPECT_FALSE(platform::write_png({pixels, 3, 2, 8, 16}, folder / "missing" / "x.png"));
-}
-
 // Keys reach the game as WM_KEYDOWN/WM_KEYUP, but Alt+Enter and F11 switch
 // between full screen and a window and F12 saves the last flipped frame, all
 // of it, to the pictures folder: those are never seen, pressed, held or
-// released, while the Alt around them is.
-TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
+// released, while the Alt around them is. A PNG holds every pixel of a
+// 16-bit frame too, its 5-6-5 widened with the top bits repeated (white
+// stays white); the fourth pixel of each row lies past the frame's width. A
+// missing folder fails. Screenshots are named by the local time, never
+// overwriting one taken in the same second.
+TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
   const fs::path folder = hops_test::make_temp_dir();
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   platform::Settings settings;
@@ -115,6 +101,17 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGame) {
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(said, "hops: screenshot saved to " + files[0].path().string() + "\n");
   EXPECT_TRUE(ReadPng(files[0], 1024, 768) == newest) << "the PNG is not the last frame";
+
+  setenv("TZ", "UTC", 1);
+  tzset();
+  const std::time_t when = 1'700'000'000;  // 2023-11-14 22:13:20 UTC
+  const fs::path path = platform::screenshot_path(folder, when);
+  ASSERT_EQ(path, folder / "hops-20231114-221320.png");
+  std::uint16_t pixels[] = {0xF800, 0x07E0, 0x001F, 0xBEEF, 0xFFFF, 0x8410, 0x0821, 0xBEEF};
+  ASSERT_TRUE(platform::write_png({pixels, 3, 2, 8, 16}, path));
+  EXPECT_EQ(ReadPng(path, 3, 2), Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
+  EXPECT_EQ(platform::screenshot_path(folder, when), folder / "hops-20231114-221320-2.png");
+  EXPECT_FALSE(platform::write_png({pixels, 3, 2, 8, 16}, folder / "missing" / "x.png"));
   DestroyWindow(hwnd);
   platform::testing::reset();
 }
