@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,36 @@ std::string Describe(const pt::Screen& screen) {
   return text;
 }
 
+// Windows of several sizes and scale modes, each shown some of the flips
+// (the others dropped, their changes added up by a frame pacer), that draw
+// only the parts each flip says changed and must always equal the whole
+// frame scaled; in play they count four times what is redrawn less what is
+// shown.
+struct Window {
+  platform::PictureRect rect;
+  std::int64_t refresh;
+  platform::ScaleMode mode;
+  std::vector<std::uint32_t> pixels = {}, whole = {};
+  std::int64_t over_a_quarter = 0;
+  std::optional<platform::FramePacer> pacer = {};
+
+  void open(const bool& in_play) {
+    const int pitch = (2 * rect.x + rect.width) * 4;
+    pixels.resize(static_cast<std::size_t>(pitch / 4) * static_cast<std::size_t>(2 * rect.y + rect.height));
+    whole = pixels;
+    pacer.emplace(refresh, [this, &in_play, pitch](const platform::FrameView& frame,
+                                                   const platform::ChangedArea& changed) {
+      if (in_play) over_a_quarter -= std::int64_t{rect.width} * rect.height;
+      for (const platform::PictureRect& part : platform::parts_to_redraw(rect, 1024, 768, changed, mode)) {
+        platform::scale_part(mode, frame, pixels.data(), pitch, rect, part);
+        if (in_play) over_a_quarter += std::int64_t{part.width} * part.height * 4;
+      }
+      platform::scale_part(mode, frame, whole.data(), pitch, rect, rect);
+      ASSERT_EQ(pixels, whole) << rect.width;
+    });
+  }
+};
+
 // The title until S (from the frame that posts it on); a frame shows the
 // world before that frame's step, and a key posted during a frame reaches
 // the keyboard pass of the next one. The
@@ -78,7 +109,9 @@ std::string Describe(const pt::Screen& screen) {
 // far as it would sleep) and still flips every frame within a rest of its
 // time, on average within a few polls of it. Once the pace is known one rest
 // fills a frame but for the margin before it and the polls of its own work,
-// and a key that comes in a rest ends it: the game takes Esc at once.
+// and a key that comes in a rest ends it: the game takes Esc at once. On
+// the windows, title frames that repeat change nothing, and play (a ball of
+// 300 pixels bouncing) redraws under a quarter of each.
 TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
   enter_game_folder();
   constexpr std::int64_t kPoll = 37, kLongestRest = pt::kCounterFrequency / 1000;
@@ -87,9 +120,25 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
   std::vector<std::string> trace;
   std::int64_t first = 0, last = -kFrame, rested = 0, key_at = 0;
   int ending = 0;
-  std::string last_play;
+  std::string last_play, title_changes;
+  bool in_play = false;
+  Window windows[] = {{{0, 0, 1024, 768}, kFrame / 2, platform::ScaleMode::fit},
+                      {{240, 0, 1440, 1080}, kFrame * 5 / 3, platform::ScaleMode::fit},
+                      {{0, 32, 1280, 960}, kFrame * 3, platform::ScaleMode::sharp},
+                      {{26, 32, 2048, 1536}, 1, platform::ScaleMode::integer}};
+  for (Window& w : windows) w.open(in_play);
   EXPECT_EQ(RunGame([&](int flip) {
               const std::int64_t now = pt::counter();
+              const pt::Screen screen = pt::screen();
+              const platform::ChangedArea& changes = pt::changes();
+              in_play = flip > 12 && ending == 0 && g_nGameState == STATE_PLAY;
+              if (flip <= 3)
+                title_changes += changes.is_everything() ? "*" : std::to_string(changes.rectangles().size());
+              for (Window& w : windows) {
+                w.pacer->flipped({const_cast<std::uint32_t*>(screen.pixels.data()), 1024, 768, 1024 * 4, 32},
+                                 changes);
+                w.pacer->poll(now);
+              }
               EXPECT_GE(now - last, kFrame) << flip;
               EXPECT_LE(now - last, kFrame + kLongestRest) << flip;
               last = now;
@@ -97,7 +146,7 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
               EXPECT_GE(pt::rested_ticks() - rested, flip > 10 ? kFrame - kLongestRest / 10 - 60 * kPoll : 0)
                   << flip;
               rested = pt::rested_ticks();
-              const std::string frame = Describe(pt::screen());
+              const std::string frame = Describe(screen);
               if (ending == 0 && g_nGameState == STATE_ENDING) {
                 ending = flip;
                 trace.push_back(last_play);
@@ -139,65 +188,6 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
   EXPECT_GE(pt::counter(), key_at);
   EXPECT_LE(pt::counter(), key_at + 4 * kPoll);
   EXPECT_TRUE(pt::message_boxes().empty());
-}
-
-// The game played on windows of several sizes and scale modes, each shown
-// some of the flips (the others dropped, their changes added up by a frame
-// pacer): drawing only the parts each flip says changed keeps every window
-// exactly the whole frame scaled. Title frames that repeat change nothing,
-// and play (a ball of 300 pixels bouncing) redraws under a quarter of it.
-TEST(GameTest, WindowsRedrawOnlyWhatChangedAndAlwaysShowTheFrame) {
-  enter_game_folder();
-  pt::set_counter_step(kFrame / 3);
-  using platform::PictureRect;
-  struct Window {
-    PictureRect rect;
-    std::int64_t refresh;
-    platform::ScaleMode mode;
-    std::vector<std::uint32_t> pixels = {}, whole = {};
-    std::int64_t over_a_quarter = 0;
-  } windows[] = {{{0, 0, 1024, 768}, kFrame / 2, platform::ScaleMode::fit},
-                 {{240, 0, 1440, 1080}, kFrame * 5 / 3, platform::ScaleMode::fit},
-                 {{0, 32, 1280, 960}, kFrame * 3, platform::ScaleMode::sharp},
-                 {{26, 32, 2048, 1536}, 1, platform::ScaleMode::integer}};
-  std::vector<platform::FramePacer> pacers;
-  int flip = 0;
-  for (Window& w : windows) {
-    const int pitch = (2 * w.rect.x + w.rect.width) * 4;
-    w.pixels.resize(static_cast<std::size_t>(pitch / 4) *
-                    static_cast<std::size_t>(2 * w.rect.y + w.rect.height));
-    w.whole = w.pixels;
-    pacers.emplace_back(w.refresh, [&w, &flip, pitch](const platform::FrameView& frame,
-                                                      const platform::ChangedArea& changed) {
-      // In play, four times what is redrawn less what is shown.
-      if (flip > 12) w.over_a_quarter -= std::int64_t{w.rect.width} * w.rect.height;
-      for (const PictureRect& part : platform::parts_to_redraw(w.rect, 1024, 768, changed, w.mode)) {
-        platform::scale_part(w.mode, frame, w.pixels.data(), pitch, w.rect, part);
-        if (flip > 12) w.over_a_quarter += std::int64_t{part.width} * part.height * 4;
-      }
-      platform::scale_part(w.mode, frame, w.whole.data(), pitch, w.rect, w.rect);
-      ASSERT_EQ(w.pixels, w.whole) << w.rect.width << ", flip " << flip;
-    });
-  }
-  std::string title_changes;
-  EXPECT_EQ(RunGame([&](int number) {
-              flip = number;
-              const pt::Screen screen = pt::screen();
-              const platform::FrameView frame{const_cast<std::uint32_t*>(screen.pixels.data()), 1024, 768,
-                                              1024 * 4, 32};
-              const platform::ChangedArea& changes = pt::changes();
-              if (flip <= 3)
-                title_changes += changes.is_everything() ? "*" : std::to_string(changes.rectangles().size());
-              for (platform::FramePacer& pacer : pacers) {
-                pacer.flipped(frame, changes);
-                pacer.poll(pt::counter());
-              }
-              if (flip == 3) Tap('S');
-              if (flip == 5) pt::press_key(VK_RIGHT);
-              if (flip == 7) Tap(VK_SPACE);
-              if (flip == 60) pt::post_close();
-            }),
-            0);
   EXPECT_EQ(title_changes, "*00");
   for (const Window& w : windows) EXPECT_LT(w.over_a_quarter, 0) << w.rect.width;
 }
