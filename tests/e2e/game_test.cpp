@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/ball.h"
 #include "game/main_game.h"
-#include "game/player.h"
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
 #include "support/test_display.h"
@@ -190,25 +188,6 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
   EXPECT_TRUE(pt::message_boxes().empty());
   EXPECT_EQ(title_changes, "*00");
   for (const Window& w : windows) EXPECT_LT(w.over_a_quarter, 0) << w.rect.width;
-}
-
-// Where the game object starts: the ball's centre and radius, the player's
-// rectangle. Its headings and speeds show in the play-through's trace.
-class CStartGame : public CMainGame {
- public:
-  std::vector<int> World() const {
-    const BallInfo b = m_pBall->GetBall(0);
-    const RECT rc = m_pPlayer->GetInfo().rc;
-    return {b.nX, b.nY, b.nRadius, int(rc.left), int(rc.top), int(rc.right), int(rc.bottom)};
-  }
-};
-
-TEST(GameTest, TheStartingWorld) {
-  enter_game_folder();
-  make_game_window();
-  CStartGame game;
-  ASSERT_TRUE(game.Init());
-  EXPECT_EQ(game.World(), std::vector<int>({100, 100, 150, 100, 600, 150, 700}));
 }
 
 // A display step that fails ends the game with its box before a picture is
