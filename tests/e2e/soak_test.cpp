@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "game/ball.h"
 #include "game/main_game.h"
@@ -35,6 +36,12 @@ class CSoakGame : public CMainGame {
     return weight;
   }
   LONG PlayerLeft() const { return m_pPlayer->GetInfo().rc.left; }
+  // The first ball's centre and radius, the player's rectangle.
+  std::vector<int> World() const {
+    const BallInfo b = m_pBall->GetBall(0);
+    const RECT rc = m_pPlayer->GetInfo().rc;
+    return {b.nX, b.nY, b.nRadius, int(rc.left), int(rc.top), int(rc.right), int(rc.bottom)};
+  }
 };
 
 long ResidentKilobytes() {
@@ -54,12 +61,13 @@ TEST(Soak, RandomPlayKeepsTheWorldsRulesAndMemoryFlat) {
   std::unique_ptr<CSoakGame> game;
   for (long frame = 0; frame < frames && !HasFailure(); frame++) {
     // Once every ball is shot away a new round starts with a new game
-    // object: set-up and teardown are soaked too.
+    // object in the starting world: set-up and teardown are soaked too.
     if (weight == 0) {
       game.reset();
       ASSERT_EQ(pt::live_objects(), 0) << "a round left DirectDraw objects behind";
       game = std::make_unique<CSoakGame>();
       ASSERT_TRUE(game->Init());
+      ASSERT_EQ(game->World(), std::vector<int>({100, 100, 150, 100, 600, 150, 700}));
       g_nGameState = STATE_PLAY;
       weight = 8;
     }
