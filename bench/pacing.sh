@@ -70,7 +70,15 @@ run_case() {
     [ -n "$window" ] && break
     sleep 0.1
   done
-  [ -n "$window" ] || { echo "pacing: no game window"; cat "$work/stderr"; exit 1; }
+  if [ -z "$window" ]; then
+    # SDL now and then finds no X display on a fresh server and goes on
+    # without a window: that case is run once more.
+    kill "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=""
+    stop_xvfb
+    return 1
+  fi
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key s
   local game_before x_before woken_before started ended
@@ -102,6 +110,12 @@ run_case() {
 
 printf '%-16s %-10s %8s %8s %7s %7s %7s %8s %7s %7s\n' case screen "frames/s" "shown/s" "game %" "X %" "both %" \
   "wakes/s" "p50 ms" "p99 ms"
-run_case default 1024x768
-run_case default 1920x1080
-run_case HOPS_VSYNC=1 1024x768 HOPS_VSYNC=1
+# run_twice <case...>: a case that found no window is run once more.
+run_twice() {
+  run_case "$@" && return
+  run_case "$@" || { echo "pacing: no game window"; cat "$work/stderr"; exit 1; }
+}
+
+run_twice default 1024x768
+run_twice default 1920x1080
+run_twice HOPS_VSYNC=1 1024x768 HOPS_VSYNC=1
