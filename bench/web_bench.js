@@ -172,14 +172,13 @@ function uploadPage(kind) {
     const frame = () => (put(), requestAnimationFrame(frame));
     requestAnimationFrame(frame);
   } else {
-    // Woken as the game's rests wake it: a 9 ms timer, then a message.
-    const channel = new MessageChannel();
+    // Woken as the game's rests wake it: by a 9 ms timer.
     let next = 0;
-    channel.port1.onmessage = () => {
+    const wake = () => {
       if (performance.now() >= next) (next = Math.max(next + 1000 / 60, performance.now() - 5)), put();
-      setTimeout(() => channel.port2.postMessage(0), 9);
+      setTimeout(wake, 9);
     };
-    channel.port2.postMessage(0);
+    wake();
   }
   </script>`;
 }

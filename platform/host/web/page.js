@@ -29,11 +29,17 @@ mergeInto(LibraryManager.library, {
 
   // Gives the page back to the browser for about ms milliseconds (0: only
   // for the events already waiting). A timer set from a timer's callback
-  // waits at least 4 ms once timers nest deeply, so the game is woken by a
-  // message instead: its next rest starts a new chain.
+  // waits at least 4 ms once timers nest deeply: a rest that long is woken
+  // by its timer, a shorter one by a message the timer sends, which starts
+  // a new chain. Each task the page wakes for costs the browser, so the
+  // usual rest, most of a frame, takes one.
   hops_page_rest__deps: ['$hopsPage'],
   hops_page_rest: function(ms) {
     return Asyncify.handleSleep(function(wakeUp) {
+      if (ms >= 4) {
+        setTimeout(wakeUp, ms);
+        return;
+      }
       if (!hopsPage.channel) {
         hopsPage.channel = new MessageChannel();
         hopsPage.channel.port1.onmessage = function() {
