@@ -13,7 +13,9 @@ namespace {
 // pixels wide figure, which makes a bullet's radius.
 class PlayerTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(m_Display.load(m_Image, 91, 150, [](int, int) { return 0x00C000u; })); }
+  void SetUp() override {
+    ASSERT_TRUE(m_Display.load(m_Image, 91, 150, [](int, int) { return 0x00C000u; }));
+  }
   void Start(LONG nLeft, LONG nTop) {
     m_Player.Init(PlayerInfo{{nLeft, nTop, nLeft + 50, nTop + 100}, 50, 100, 5}, &m_Image, nullptr);
   }
