@@ -109,11 +109,6 @@ std::vector<std::uint8_t> Damaged(std::size_t nSize,
   return bytes;
 }
 
-// A 60-byte file whose headers claim a picture of width x height.
-std::vector<std::uint8_t> Claiming(std::int64_t width, std::int64_t height) {
-  return Damaged(60, {{2, 54 + ((width * 3 + 3) & ~3) * height}, {18, width}, {22, height}});
-}
-
 // Each loader shows one box for a file it cannot use or a surface it cannot
 // make or lock, keeps the width the file's header gave, holds no surface and
 // draws nothing. The address space is capped meanwhile (unless sanitized),
@@ -132,18 +127,13 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
       {"truncated info header", Damaged(53, {}), 0},
       {"headers only", Damaged(54, {}), 4},
       {"last pixel byte missing", Damaged(54 + 48 - 1, {}), 4},
-      {"32 bits a pixel", Damaged(0, {{28, 32}}), 4},
       {"8 bits a pixel", Damaged(0, {{28, 8}}), 4},
       {"run-length compressed", Damaged(0, {{30, 1}}), 4},
-      {"top-down rows", Damaged(0, {{22, -4}}), 4},
-      {"negative width", Damaged(0, {{18, -4}}), -4},
-      {"zero width", Damaged(0, {{18, 0}}), 0},
-      {"zero height", Damaged(0, {{22, 0}}), 4},
       {"pixels elsewhere", Damaged(0, {{10, 138}}), 4},
       {"larger info header", Damaged(0, {{14, 124}}), 4},
       {"not a BMP signature", Damaged(0, {{0, 0x5A4D}}), 4},
-      {"16385 wide", Claiming(16385, 1), 16385},
-      {"16384 x 16384 in 60 bytes", Claiming(16384, 16384), 16384},
+      {"16384 x 16384 in 60 bytes", Damaged(60, {{2, 54 + 16384 * 3 * 16384LL}, {18, 16384}, {22, 16384}}),
+       16384},
       {"bfSize far beyond the file", Damaged(60, {{2, 0xFFFFFFFF}}), 4},
       {"surface refused", Damaged(0, {}), 4, true, pt::Call::CreateOffscreenSurface},
       {"lock refused", Damaged(0, {}), 4, true, pt::Call::Lock},
