@@ -119,9 +119,13 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
 // lowest free slots: the ball in slot 1 splits into slots 0 and 1, and the
 // half left in the slot under test meets the remaining bullets there, its
 // own halves skipping slot 0 for 1 and 2. Below radius 30 the ball is gone,
-// its record kept, and a bullet over it stays live. With every slot live
-// there is one half, in the hit slot.
-TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
+// its record kept, and a bullet over it stays live; the vanished ball draws
+// nothing, a live one is its picture scaled to its radius around its centre.
+// With every slot live there is one half, in the hit slot.
+TEST(BallTest, ASplitChainsThroughTheRemainingBulletsAndOnlyLiveBallsDraw) {
+  hops_test::TestDisplay display;
+  CImages Image;
+  ASSERT_TRUE(display.load(Image, 300, 300, [](int, int) { return 0xFF8000u; }));
   CBallTable Balls, Small, Full;
   CPlayerTable Player;
   Balls.Put(1, Ball(500, 300, 150, kUpRight, 8, 2.5f));
@@ -132,33 +136,23 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBullets) {
   Balls.Collision(&Player);
   std::string bullets =
       std::to_string(Player.GetBullet(1).bAlive) + std::to_string(Player.GetBullet(2).bAlive);
-  Small.Put(0, Ball(500, 300, 29));
+  Small.Init(Ball(200, 300, 75), &Image);
+  Small.Put(1, Ball(500, 300, 29));
   Player.PutBullet(0, 500, 300, 45);
   Player.PutBullet(1, 500, 300, 45);
   Small.Collision(&Player);
+  display.fill(0);
+  Small.Draw(display.back());
+  EXPECT_EQ(hops_test::colour_box(display.read(), 0, true), std::vector<int>({125, 225, 275, 375}));
   bullets += std::to_string(Player.GetBullet(0).bAlive) + std::to_string(Player.GetBullet(1).bAlive);
   for (int i = 0; i < MAX_BALL; i++) Full.Put(i, Ball(400, 300, 30));
   Full.Split(50, Full.GetBall(50));
-  EXPECT_EQ(Balls.Live() + Show(Small.GetBall(0)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
+  EXPECT_EQ(Balls.Live() + Show(Small.GetBall(1)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
             "0: " + Show(Ball(505, 291, 75, kUpRight, 8, 2.5f)) +
                 "\n1: " + Show(Ball(500, 282, 37, kUpLeft, 8, 2.5f)) +
                 "\n2: " + Show(Ball(500, 282, 37, kUpRight, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
                 "\n" + Show(BallInfo{0, 500, 300, 29, kUpRight, 8, 1, 0.05f}) + Show(Ball(405, 291, 15)) +
                 Show(Ball(400, 300, 30)) + "0101");
-}
-
-// Each live ball is its picture scaled to its radius around its centre; a
-// vanished ball, its record left where it was hit, draws nothing.
-TEST(BallTest, DrawShowsTheLiveBallsOnly) {
-  hops_test::TestDisplay display;
-  CImages Image;
-  ASSERT_TRUE(display.load(Image, 300, 300, [](int, int) { return 0xFF8000u; }));
-  CBallTable Balls;
-  Balls.Init(Ball(200, 300, 75), &Image);
-  Balls.Put(MAX_BALL - 1, BallInfo{0, 700, 400, 150, kUpRight, 8.0f, 1.0f, 0.05f});
-  display.fill(0);
-  Balls.Draw(display.back());
-  EXPECT_EQ(hops_test::colour_box(display.read(), 0, true), std::vector<int>({125, 225, 275, 375}));
 }
 
 // The single-precision root of the single-precision sum of the squares, for
