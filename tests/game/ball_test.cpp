@@ -35,13 +35,6 @@ std::string Show(const BallInfo& b) {
 class CBallTable : public CBall {
  public:
   void Put(int nIndex, BallInfo Ball) { m_Ball[nIndex] = Ball; }
-  // The live slots, a line each.
-  std::string Live() {
-    std::string s;
-    for (int i = 0; i < MAX_BALL; i++)
-      if (m_Ball[i].bAlive) s += std::to_string(i) + ": " + Show(m_Ball[i]) + "\n";
-    return s;
-  }
 };
 
 class CPlayerTable : public CPlayer {
@@ -145,9 +138,12 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBulletsAndOnlyLiveBallsDraw) {
   Small.Draw(display.back());
   EXPECT_EQ(hops_test::colour_box(display.read(), 0, true), std::vector<int>({125, 225, 275, 375}));
   bullets += std::to_string(Player.GetBullet(0).bAlive) + std::to_string(Player.GetBullet(1).bAlive);
+  std::string live;  // the live slots, a line each
+  for (int i = 0; i < MAX_BALL; i++)
+    if (Balls.GetBall(i).bAlive) live += std::to_string(i) + ": " + Show(Balls.GetBall(i)) + "\n";
   for (int i = 0; i < MAX_BALL; i++) Full.Put(i, Ball(400, 300, 30));
   Full.Split(50, Full.GetBall(50));
-  EXPECT_EQ(Balls.Live() + Show(Small.GetBall(1)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
+  EXPECT_EQ(live + Show(Small.GetBall(1)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
             "0: " + Show(Ball(505, 291, 75, kUpRight, 8, 2.5f)) +
                 "\n1: " + Show(Ball(500, 282, 37, kUpLeft, 8, 2.5f)) +
                 "\n2: " + Show(Ball(500, 282, 37, kUpRight, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
