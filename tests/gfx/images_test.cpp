@@ -192,7 +192,6 @@ TEST(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
       EXPECT_EQ(hops_test::colour_box(display.read(), 0x00FF00FF, true)[2] > 0, nBottom == 768) << row.file;
     }
   }
-  EXPECT_TRUE(pt::message_boxes().empty());
 }
 
 }  // namespace
