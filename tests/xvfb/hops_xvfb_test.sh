@@ -22,8 +22,7 @@
 # at all (SDL without EGL has no wayland windows), it says so and exits 1 at
 # once. Skipped only where weston cannot start.
 #
-# Usage: hops_xvfb_test.sh display|wayland <hops> <IMG folder> <frame_dump> [folder to keep the
-#        screenshots in]
+# Usage: hops_xvfb_test.sh display|wayland <hops> <IMG folder> <frame_dump>
 set -euo pipefail
 export LC_ALL=C.UTF-8
 source "$(dirname "$0")/../support/harness.sh"
@@ -33,7 +32,6 @@ run=(env -u HOPS_WINDOWED -u HOPS_SCALE -u HOPS_VSYNC HOPS_HOST=sdl SDL_VIDEODRI
 
 if [ "$1" = wayland ]; then
   hops_require Xvfb weston xdotool import compare
-  export HOPS_KEEP_SHOTS=${5:-}
   (cd "$hops_workdir" && HOPS_HOST=headless "$4" first_frame.ppm)
   hops_start_xvfb
   export XDG_RUNTIME_DIR=$hops_workdir/runtime
