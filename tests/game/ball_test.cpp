@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/main_game.h"
@@ -51,10 +52,7 @@ class CPlayerTable : public CPlayer {
 TEST(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
   hops_test::make_game_window();
   const RECT kFree{-1000, -1000, 2000, 2000}, kScreen{0, 0, 1024, 768}, kTight{10, 20, 110, 120};
-  const struct {
-    RECT cage;
-    BallInfo in, out;
-  } rows[] = {
+  const std::tuple<RECT, BallInfo, BallInfo> rows[] = {
       {kFree, Ball(100, 100, 150), Ball(104, 94, 150, kUpRight, 8, 1.05f)},
       {kScreen, Ball(500, 690, 75, kUpRight, 8, 10.95f), Ball(504, 693, 75, kDownRightAt300, 8, 0)},
       {kTight, Ball(60, 70, 50, kUpRight, 0, 0, 0), Ball(60, 70, 50, kUpRight, 0, 0, 0)},
@@ -63,14 +61,13 @@ TEST(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
       {{0, 0, 100, 90}, Ball(50, 45, 60, kUpRight, 0, 0, 0), Ball(40, 30, 60, kUpRight, 0, 0, 0)},
       {kTight, BallInfo{0, 1, 2, 3, 4, 5, 6, 7}, BallInfo{0, 1, 2, 3, 4, 5, 6, 7}},
   };
-  for (const auto& row : rows) {
+  for (const auto& [cage, in, out] : rows) {
     CBallTable Balls;
-    platform::testing::set_client_rect(g_hWnd, row.cage);
-    Balls.Put(0, row.in);
-    Balls.Put(MAX_BALL - 1, row.in);
+    platform::testing::set_client_rect(g_hWnd, cage);
+    Balls.Put(0, in);
+    Balls.Put(MAX_BALL - 1, in);
     Balls.Move();
-    EXPECT_EQ(Show(Balls.GetBall(0)) + Show(Balls.GetBall(MAX_BALL - 1)), Show(row.out) + Show(row.out))
-        << Show(row.in);
+    EXPECT_EQ(Show(Balls.GetBall(0)) + Show(Balls.GetBall(MAX_BALL - 1)), Show(out) + Show(out)) << Show(in);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/test_display.h"
@@ -60,21 +61,17 @@ TEST(ImagesFormat, APatternedPictureArrivesWholeAtEitherDepth) {
     });
     EXPECT_EQ(display.read().pixels, drawn) << bits;
 
-    const struct {
-      int nX, nY;
-      float fScale;  // 0 for Draw
-      std::vector<int> box;
-    } rows[] = {
+    // Where, the scale (0 for Draw), and the box drawn.
+    const std::tuple<int, int, float, std::vector<int>> rows[] = {
         {623, 468, 0, {623, 468, 1024, 768}}, {624, 468, 0, {1024, 768, 0, 0}},
         {623, 469, 0, {1024, 768, 0, 0}},     {10, 20, 0.5f, {10, 20, 210, 170}},
         {1000, 100, 0.3f, {1024, 768, 0, 0}}, {100, 200, 0.12f, {100, 200, 148, 235}},
     };
-    for (const auto& row : rows) {
+    for (const auto& [nX, nY, fScale, box] : rows) {
       display.fill(fill);
-      row.fScale == 0 ? image.Draw(display.back(), row.nX, row.nY)
-                      : image.DrawScaled(display.back(), row.nX, row.nY, row.fScale);
-      EXPECT_EQ(hops_test::colour_box(display.read(), fill, true), row.box)
-          << row.nX << "," << row.nY << " x " << row.fScale << " at " << bits;
+      fScale == 0 ? image.Draw(display.back(), nX, nY) : image.DrawScaled(display.back(), nX, nY, fScale);
+      EXPECT_EQ(hops_test::colour_box(display.read(), fill, true), box)
+          << nX << "," << nY << " x " << fScale << " at " << bits;
     }
     EXPECT_TRUE(pt::message_boxes().empty());
   }
@@ -174,19 +171,17 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
 // lower it leaves the screen and is not drawn at all.
 TEST(ImagesTest, TheGamesPicturesHaveTheirSizesAndShapes) {
   hops_test::TestDisplay display;
-  const struct {
-    const char* file;
-    int nWidth, nHeight;
-  } rows[] = {{"BACK", 1024, 768}, {"BACKGROUND", 1024, 768}, {"PLAYER", 91, 150},  {"BULLET", 16, 32},
-              {"BALL", 300, 300},  {"LOADING", 1024, 768},    {"ENDING", 1024, 768}};
-  for (const auto& row : rows) {
+  const std::tuple<const char*, int, int> rows[] = {
+      {"BACK", 1024, 768}, {"BACKGROUND", 1024, 768}, {"PLAYER", 91, 150},  {"BULLET", 16, 32},
+      {"BALL", 300, 300},  {"LOADING", 1024, 768},    {"ENDING", 1024, 768}};
+  for (const auto& [file, nWidth, nHeight] : rows) {
     CImages image;
-    ASSERT_TRUE(image.LoadBitmap32(display.dd(), (std::string(".\\IMG\\IMG_") + row.file + ".bmp").c_str()));
-    EXPECT_EQ(image.GetWidth(), row.nWidth) << row.file;
+    ASSERT_TRUE(image.LoadBitmap32(display.dd(), (std::string(".\\IMG\\IMG_") + file + ".bmp").c_str()));
+    EXPECT_EQ(image.GetWidth(), nWidth) << file;
     for (int nBottom : {768, 769}) {
       display.fill(0x00FF00FF);
-      image.Draw(display.back(), 1024 - row.nWidth, nBottom - row.nHeight);
-      EXPECT_EQ(hops_test::colour_box(display.read(), 0x00FF00FF, true)[2] > 0, nBottom == 768) << row.file;
+      image.Draw(display.back(), 1024 - nWidth, nBottom - nHeight);
+      EXPECT_EQ(hops_test::colour_box(display.read(), 0x00FF00FF, true)[2] > 0, nBottom == 768) << file;
     }
   }
 }
