@@ -75,10 +75,8 @@ TEST(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
 // exclusive) ends the game; a bullet splits a ball when the sum of the radii
 // passes their distance, and is parked.
 TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletReaches) {
-  const struct {
-    // The ball in slot 0, the last bullet; 1 if the game ends, the balls afterwards.
-    int nX, nY, nRadius, nBulletX, nBulletY, nBulletRadius, nEnds, nLive;
-  } rows[] = {
+  // The ball in slot 0, the last bullet; 1 if the game ends, the balls afterwards.
+  const int rows[][8] = {
       {500, 300, 10, 515, 300, 5, 0, 1},       {500, 300, 10, 509, 312, 6, 0, 0},
       {500, 300, 150, 500, 300, 45, 0, 2},     {500, 300, 150, 100500, 300, 45, 0, 1},
       {500, 300, 150, INT_MIN, 300, 45, 0, 1}, {100, 600, 150, 900, 0, 1, 1, 1},
@@ -86,19 +84,19 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
       {100, 700, 150, 900, 0, 1, 0, 1},        {99, 650, 150, 900, 0, 1, 0, 1},
       {120, 650, 150, 120, 640, 45, 1, 2},
   };
-  for (const auto& row : rows) {
+  for (const auto& [nX, nY, nRadius, nBulletX, nBulletY, nBulletRadius, nEnds, nLive] : rows) {
     CBallTable Balls;
     CPlayerTable Player;
     g_nGameState = STATE_PLAY;
-    Balls.Put(0, Ball(row.nX, row.nY, row.nRadius));
-    Player.PutBullet(MAX_BULLET - 1, row.nBulletX, row.nBulletY, row.nBulletRadius);
+    Balls.Put(0, Ball(nX, nY, nRadius));
+    Player.PutBullet(MAX_BULLET - 1, nBulletX, nBulletY, nBulletRadius);
     Balls.Collision(&Player);
     // A bullet that hits is parked; the halves take slots 0 and 1.
     const BulletInfo Bullet = Player.GetBullet(MAX_BULLET - 1);
     EXPECT_EQ(std::vector<int>({g_nGameState == STATE_ENDING,
                                 Balls.GetBall(0).bAlive + Balls.GetBall(1).bAlive, Bullet.bAlive, Bullet.nY}),
-              std::vector<int>({row.nEnds, row.nLive, row.nLive == 1, row.nLive == 1 ? row.nBulletY : -500}))
-        << row.nX << "," << row.nY << " bullet " << row.nBulletX << "," << row.nBulletY;
+              std::vector<int>({nEnds, nLive, nLive == 1, nLive == 1 ? nBulletY : -500}))
+        << nX << "," << nY << " bullet " << nBulletX << "," << nBulletY;
   }
 }
 
