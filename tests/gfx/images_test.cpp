@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -113,27 +114,22 @@ std::vector<std::uint8_t> Damaged(std::size_t nSize,
 TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
   hops_test::TestDisplay display;
   const std::string dir = hops_test::make_temp_dir();
-  const struct {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    int nWidth;             // what GetWidth gives afterwards
-    bool bRefused = false;  // the step below fails instead
-    pt::Call call = pt::Call::Lock;
-  } rows[] = {
-      {"empty", {}, 0},
-      {"truncated info header", Damaged(53, {}), 0},
-      {"headers only", Damaged(54, {}), 4},
-      {"last pixel byte missing", Damaged(54 + 48 - 1, {}), 4},
-      {"8 bits a pixel", Damaged(0, {{28, 8}}), 4},
-      {"run-length compressed", Damaged(0, {{30, 1}}), 4},
-      {"pixels elsewhere", Damaged(0, {{10, 138}}), 4},
-      {"larger info header", Damaged(0, {{14, 124}}), 4},
-      {"not a BMP signature", Damaged(0, {{0, 0x5A4D}}), 4},
-      {"16384 x 16384 in 60 bytes", Damaged(60, {{2, 54 + 16384 * 3 * 16384LL}, {18, 16384}, {22, 16384}}),
-       16384},
-      {"bfSize far beyond the file", Damaged(60, {{2, 0xFFFFFFFF}}), 4},
-      {"surface refused", Damaged(0, {}), 4, true, pt::Call::CreateOffscreenSurface},
-      {"lock refused", Damaged(0, {}), 4, true, pt::Call::Lock},
+  // What the file is, its bytes, the width GetWidth gives afterwards, and the
+  // step below that fails instead, if any.
+  const std::tuple<const char*, std::vector<std::uint8_t>, int, std::optional<pt::Call>> rows[] = {
+      {"empty", {}, 0, {}},
+      {"truncated info header", Damaged(53, {}), 0, {}},
+      {"headers only", Damaged(54, {}), 4, {}},
+      {"last pixel byte missing", Damaged(54 + 48 - 1, {}), 4, {}},
+      {"8 bits a pixel", Damaged(0, {{28, 8}}), 4, {}},
+      {"run-length compressed", Damaged(0, {{30, 1}}), 4, {}},
+      {"pixels elsewhere", Damaged(0, {{10, 138}}), 4, {}},
+      {"larger info header", Damaged(0, {{14, 124}}), 4, {}},
+      {"not a BMP signature", Damaged(0, {{0, 0x5A4D}}), 4, {}},
+      {"16384 x 16384 in 60 bytes", Damaged(60, {{18, 16384}, {22, 16384}}), 16384, {}},
+      {"bfSize far beyond the file", Damaged(60, {{2, 0xFFFFFFFF}}), 4, {}},
+      {"surface refused", Damaged(0, {}), 4, pt::Call::CreateOffscreenSurface},
+      {"lock refused", Damaged(0, {}), 4, pt::Call::Lock},
   };
   const int nLive = pt::live_objects();
   rlimit saved{};
@@ -143,22 +139,22 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
   rlimit capped = saved;
   capped.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (64u << 20);
   display.fill(kFill);
-  for (const auto& row : rows) {
-    const std::string path = hops_test::write_file(dir, "damaged.bmp", row.bytes);
+  for (const auto& [what, bytes, nWidth, refused] : rows) {
+    const std::string path = hops_test::write_file(dir, "damaged.bmp", bytes);
     for (bool b16 : {false, true}) {
       CImages image;
-      if (row.bRefused) pt::fail_call(row.call, 1, DDERR_OUTOFMEMORY);
+      if (refused) pt::fail_call(*refused, 1, DDERR_OUTOFMEMORY);
       if (bCap) setrlimit(RLIMIT_AS, &capped);
       EXPECT_FALSE(b16 ? image.LoadBitmap16(display.dd(), path.c_str())
                        : image.LoadBitmap32(display.dd(), path.c_str()))
-          << row.what;
+          << what;
       if (bCap) setrlimit(RLIMIT_AS, &saved);
-      EXPECT_EQ(image.GetWidth(), row.nWidth) << row.what;
+      EXPECT_EQ(image.GetWidth(), nWidth) << what;
       image.Draw(display.back(), 0, 0);
       image.DrawScaled(display.back(), 0, 0, 0.5f);
       image.Blend(display.back());
     }
-    EXPECT_EQ(pt::live_objects(), nLive) << row.what;
+    EXPECT_EQ(pt::live_objects(), nLive) << what;
   }
   ASSERT_EQ(pt::message_boxes().size(), 2 * std::size(rows));
   for (const auto& box : pt::message_boxes())
