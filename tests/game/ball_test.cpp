@@ -73,7 +73,9 @@ TEST(BallTest, OnePassOfMoveStepsFallsAndBouncesOffEachEdge) {
 
 // Only the ball's centre in the player's rectangle (right and bottom
 // exclusive) ends the game; a bullet splits a ball when the sum of the radii
-// passes their distance, and is parked.
+// passes their distance, and is parked. The distance is the single-precision
+// root of the single-precision sum of the squares, also for points of 32-bit
+// coordinates at and next to the edges, where the sum passes 64 bits.
 TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletReaches) {
   // The ball in slot 0, the last bullet; 1 if the game ends, the balls afterwards.
   const int rows[][8] = {
@@ -98,6 +100,15 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
               std::vector<int>({nEnds, nLive, nLive == 1, nLive == 1 ? nBulletY : -500}))
         << nX << "," << nY << " bullet " << nBulletX << "," << nBulletY;
   }
+  CBallTable Balls;
+  const auto reference = [](int nX1, int nY1, int nX2, int nY2) {
+    const __int128 dx = (__int128)nX1 - nX2, dy = (__int128)nY1 - nY2;
+    return (float)std::sqrt((double)(float)(dx * dx + dy * dy));
+  };
+  const int kEdges[] = {INT_MIN, INT_MIN + 1, -46341, -1, 0, 1, 3, 4, 46340, 65536, INT_MAX - 1, INT_MAX};
+  for (int a : kEdges)
+    for (int b : kEdges)
+      for (int c : kEdges) EXPECT_EQ(Balls.GetDistance(a, b, c, ~b), reference(a, b, c, ~b)) << a << " " << b;
 }
 
 // A bullet splits only the lowest ball it reaches into halves that start
@@ -142,21 +153,6 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBulletsAndOnlyLiveBallsDraw) {
                 "\n2: " + Show(Ball(500, 282, 37, kUpRight, 8, 2.5f)) + "\n7: " + Show(Ball(500, 300, 75)) +
                 "\n" + Show(BallInfo{0, 500, 300, 29, kUpRight, 8, 1, 0.05f}) + Show(Ball(405, 291, 15)) +
                 Show(Ball(400, 300, 30)) + "0101");
-}
-
-// The single-precision root of the single-precision sum of the squares, for
-// points of 32-bit coordinates at and next to the edges, where the sum passes
-// 64 bits.
-TEST(BallTest, DistanceMatchesAWideReference) {
-  CBallTable Balls;
-  const auto reference = [](int nX1, int nY1, int nX2, int nY2) {
-    const __int128 dx = (__int128)nX1 - nX2, dy = (__int128)nY1 - nY2;
-    return (float)std::sqrt((double)(float)(dx * dx + dy * dy));
-  };
-  const int kEdges[] = {INT_MIN, INT_MIN + 1, -46341, -1, 0, 1, 3, 4, 46340, 65536, INT_MAX - 1, INT_MAX};
-  for (int a : kEdges)
-    for (int b : kEdges)
-      for (int c : kEdges) EXPECT_EQ(Balls.GetDistance(a, b, c, ~b), reference(a, b, c, ~b)) << a << " " << b;
 }
 
 }  // namespace
