@@ -109,6 +109,9 @@ TEST(BallTest, CollisionEndsTheGameOnACentreInTheRectangleAndSplitsWhatABulletRe
   for (int a : kEdges)
     for (int b : kEdges)
       for (int c : kEdges) EXPECT_EQ(Balls.GetDistance(a, b, c, ~b), reference(a, b, c, ~b)) << a << " " << b;
+  // A sum past 2^64 whose lowest bit decides how it rounds.
+  EXPECT_EQ(Balls.GetDistance(INT_MAX, 1865708240, -1722739586, 0),
+            reference(INT_MAX, 1865708240, -1722739586, 0));
 }
 
 // A bullet splits only the lowest ball it reaches into halves that start
