@@ -119,7 +119,6 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
   const std::tuple<const char*, std::vector<std::uint8_t>, int, std::optional<pt::Call>> rows[] = {
       {"empty", {}, 0, {}},
       {"truncated info header", Damaged(53, {}), 0, {}},
-      {"headers only", Damaged(54, {}), 4, {}},
       {"last pixel byte missing", Damaged(54 + 48 - 1, {}), 4, {}},
       {"8 bits a pixel", Damaged(0, {{28, 8}}), 4, {}},
       {"run-length compressed", Damaged(0, {{30, 1}}), 4, {}},
@@ -127,7 +126,6 @@ TEST(ImagesTest, DamagedFilesAndRefusedSurfacesAreReportedAndDrawNothing) {
       {"larger info header", Damaged(0, {{14, 124}}), 4, {}},
       {"not a BMP signature", Damaged(0, {{0, 0x5A4D}}), 4, {}},
       {"16384 x 16384 in 60 bytes", Damaged(60, {{18, 16384}, {22, 16384}}), 16384, {}},
-      {"bfSize far beyond the file", Damaged(60, {{2, 0xFFFFFFFF}}), 4, {}},
       {"surface refused", Damaged(0, {}), 4, pt::Call::CreateOffscreenSurface},
       {"lock refused", Damaged(0, {}), 4, pt::Call::Lock},
   };
