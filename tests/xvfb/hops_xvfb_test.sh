@@ -6,11 +6,11 @@
 # display: with one picture missing, the loader's message box is the
 # platform's own, exactly the picture MessageBoxA draws (the Hangul text and
 # caption); a click on OK or Enter closes it and the game's window gets the
-# keyboard. Then full screen covers the whole screen, the 4:3 picture whole between
-# black bars; Alt+Enter makes a 1024 x 768 window and F11 full screen again,
-# by the window's geometry; a resized window keeps the picture 4:3 between
-# bars; the status text's red is at the picture's top-left in each (at 1:1
-# the play-through compares the picture itself).
+# keyboard. Then full screen covers the whole screen, the 4:3 picture whole
+# between black bars; Alt+Enter makes a 1024 x 768 window and F11 full screen
+# again, by the window's geometry; a resized window keeps the picture 4:3
+# between bars; the status text's red is at the picture's top-left in each
+# (at 1:1 the play-through compares the picture itself).
 #
 # wayland: weston nested in Xvfb (with its X11 backend: its headless one
 # makes SDL's own start-up crash), the game on SDL's wayland video driver,
