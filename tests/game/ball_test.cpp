@@ -148,8 +148,10 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBulletsAndOnlyLiveBallsDraw) {
   std::string live;  // the live slots, a line each
   for (int i = 0; i < MAX_BALL; i++)
     if (Balls.GetBall(i).bAlive) live += std::to_string(i) + ": " + Show(Balls.GetBall(i)) + "\n";
+  Full.Init(Ball(400, 300, 30), &Image);
   for (int i = 0; i < MAX_BALL; i++) Full.Put(i, Ball(400, 300, 30));
   Full.Split(50, Full.GetBall(50));
+  Full.Draw(display.back());  // the split wrote nothing past the table, such as over its picture
   EXPECT_EQ(live + Show(Small.GetBall(1)) + Show(Full.GetBall(50)) + Show(Full.GetBall(51)) + bullets,
             "0: " + Show(Ball(505, 291, 75, kUpRight, 8, 2.5f)) +
                 "\n1: " + Show(Ball(500, 282, 37, kUpLeft, 8, 2.5f)) +
