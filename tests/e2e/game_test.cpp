@@ -195,10 +195,7 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
 // cannot be read show a box each, and the game plays on with the status
 // text alone until the window is closed.
 TEST(GameTest, FailedStartsShowTheirBoxes) {
-  const struct {
-    pt::Call call;
-    const char* box;
-  } rows[] = {
+  const std::pair<pt::Call, const char*> rows[] = {
       {pt::Call::DirectDrawCreateEx, "다이렉트 드로우 객체 설정실패|Tobrikan"},
       {pt::Call::SetCooperativeLevel, "협력레벌 설정실패|Tobrikan"},
       {pt::Call::SetDisplayMode, "디스플레이 모드 설정실패|Tobrikan"},
@@ -206,12 +203,12 @@ TEST(GameTest, FailedStartsShowTheirBoxes) {
       {pt::Call::GetAttachedSurface, "백버퍼 설정실패|Tobrikan"},
       {pt::Call::CreateOffscreenSurface, "비트맵 로드 실패|실패"},  // no picture files
   };
-  for (const auto& row : rows) {
+  for (const auto& [call, text] : rows) {
     pt::reset();
     pt::set_counter_step(kFrame / 2);
     enter_game_folder(false);
-    const bool bDisplay = row.call != pt::Call::CreateOffscreenSurface;
-    if (bDisplay) pt::fail_call(row.call, 1, DDERR_GENERIC);
+    const bool bDisplay = call != pt::Call::CreateOffscreenSurface;
+    if (bDisplay) pt::fail_call(call, 1, DDERR_GENERIC);
     std::vector<std::string> frames, boxes;
     EXPECT_EQ(RunGame([&](int flip) {
                 frames.push_back(Describe(pt::screen()));
@@ -221,7 +218,7 @@ TEST(GameTest, FailedStartsShowTheirBoxes) {
               0);
     for (const auto& box : pt::message_boxes()) boxes.push_back(box.text + "|" + box.caption);
     EXPECT_EQ(frames, std::vector<std::string>(bDisplay ? 0 : 3, "?+text player - bullet - ball -"));
-    EXPECT_EQ(boxes, std::vector<std::string>(bDisplay ? 1 : 7, row.box));
+    EXPECT_EQ(boxes, std::vector<std::string>(bDisplay ? 1 : 7, text));
     EXPECT_FALSE(pt::window_shown(g_hWnd));
   }
 }

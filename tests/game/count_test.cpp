@@ -14,8 +14,11 @@ namespace pt = platform::testing;
 constexpr std::int64_t kFrame = pt::kCounterFrequency / 100;
 
 // A check that is not due moves nothing; a late one sets the next deadline
-// from itself, so lateness and stalls are never made up.
-TEST(CountTest, AFrameFallsDueOneFrameAfterTheLastDueCheck) {
+// from itself, so lateness and stalls are never made up. The call that
+// closes a one-second window reports the calls counted in it and opens the
+// next one; it is counted in neither. A call exactly at the window's end is
+// still counted in it.
+TEST(CountTest, FramesFallDueAfterTheLastDueCheckAndTheRateIsTheLastClosedSecond) {
   static_assert(kFrame == 100000);
   const std::int64_t times[] = {5,      5,      100004,   100005,   200004,   300305,
                                 400304, 400305, 30200300, 30200300, 30300299, 30300300};  // a stall of 3 s
@@ -26,14 +29,6 @@ TEST(CountTest, AFrameFallsDueOneFrameAfterTheLastDueCheck) {
     pt::set_counter(times[i]);
     EXPECT_EQ(Count.CheckFrame(), due[i]) << "at " << times[i];
   }
-}
-
-// The call that closes a one-second window reports the calls counted in it
-// and opens the next one; it is counted in neither. A call exactly at the
-// window's end is still counted in it.
-TEST(CountTest, TheRateIsWhatTheLastClosedSecondCounted) {
-  CCount Count;
-  Count.Init();
   std::vector<int> rates;
   const auto call = [&](std::int64_t t) {
     pt::set_counter(t);

@@ -61,10 +61,8 @@ for row in "${rows[@]}"; do
   got="-> $status|$(paste -sd';' "$work/log")|$(head -n1 "$work/err")"
   # An empty stderr is wanted as it stands, any other as the start of its first line.
   if [[ $got != "-> ${rest#*-> }|$want_log|$want_err"${want_err:+*} ]]; then
-    echo "FAIL: $row"
-    echo "  got $got"
-    failed=$((failed + 1))
+    echo "FAIL: $row, got $got"
+    failed=1
   fi
 done
-echo "$((${#rows[@]} - failed)) passed, $failed failed"
-[ "$failed" -eq 0 ]
+exit "$failed"

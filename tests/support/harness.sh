@@ -111,7 +111,6 @@ hops_quit() {
 # changing its window).
 shot() {
   import -window root "$hops_workdir/$1.ppm" 2>/dev/null || import -window root "$hops_workdir/$1.ppm"
-  if [ -n "${HOPS_KEEP_SHOTS:-}" ]; then cp "$hops_workdir/$1.ppm" "$HOPS_KEEP_SHOTS/"; fi
 }
 
 # shown <shot> <reference> <most pixels>: the pixels of a screenshot below

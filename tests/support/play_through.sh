@@ -13,7 +13,7 @@
 # blits, rejected rectangles, the flip) must agree; the Windows probe writes
 # text-mode lines.
 #
-# Usage: play_through.sh native <build dir> <frame_dump> [folder to keep the screenshots in]
+# Usage: play_through.sh native <build dir> <frame_dump>
 #        play_through.sh wine <hops.exe> <IMG folder> <frame_dump>
 #        play_through.sh probe <ddraw_probe.exe> <ddraw_probe>
 set -euo pipefail
@@ -21,7 +21,6 @@ source "$(dirname "$0")/harness.sh"
 hops_require Xvfb xdotool import convert compare
 hops_start_xvfb
 if [ "$1" = native ]; then
-  export HOPS_KEEP_SHOTS=${4:-}
   cmake --install "$2" --prefix "$hops_workdir" >/dev/null
   game_dir="$hops_workdir/lib/hops" frame_dump=$3 patience=10 tolerance=0 move=0.3
   # From the prefix, a folder without pictures: the launcher must find them itself.
