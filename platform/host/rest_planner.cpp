@@ -37,11 +37,10 @@ std::int64_t RestPlanner::expected() const {
   return last_start_ + pace;
 }
 
-std::int64_t RestPlanner::nap_ticks(std::int64_t now) const {
-  if (known_intervals_ == 0) return 0;
-  // A pace being found again may expect the frame late: the thread naps a
-  // wake margin at a time.
-  return std::clamp<std::int64_t>(expected() - now, 0, base_wake_margin_);
+std::int64_t RestPlanner::ticks_until_expected(std::int64_t now) const {
+  // While the pace is being found again the expected moment may be late.
+  if (known_intervals_ == 0 || wake_margin_ != base_wake_margin_) return 0;
+  return std::max<std::int64_t>(0, expected() - now);
 }
 
 std::int64_t RestPlanner::rest_ticks(std::int64_t now) {

@@ -41,10 +41,10 @@ class RestPlanner {
   // frame is expected; 0 while a frame is about due, and the thread only
   // polls.
   std::int64_t rest_ticks(std::int64_t now);
-  // Ticks the thread may nap from `now` once it only polls: until the next
-  // frame is expected, a wake margin at most; 0 once it is expected, and
-  // while the pace is not known.
-  std::int64_t nap_ticks(std::int64_t now) const;
+  // Ticks from `now` until the next frame is expected, which the thread
+  // may nap once it only polls; 0 once it is, and while the pace is not
+  // known or being found again.
+  std::int64_t ticks_until_expected(std::int64_t now) const;
 
  private:
   std::int64_t expected() const;

@@ -192,9 +192,9 @@ void SdlHost::rest() {
   // A frame waiting to be shown wakes the thread when it falls due.
   if (until_shown >= 0) ticks = std::min(ticks, until_shown);
   if (ticks == 0) {
-    const std::int64_t nap_ticks = rest_planner_.nap_ticks(now);
-    if (nap_ticks > 0) {
-      sleep_at_most(nap_ticks / kTicksPerMicrosecond);
+    const std::int64_t until_expected = rest_planner_.ticks_until_expected(now);
+    if (until_expected > 0) {
+      sleep_at_most(until_expected / kTicksPerMicrosecond);
     } else {
       nap();
     }
