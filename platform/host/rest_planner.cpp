@@ -31,22 +31,12 @@ void RestPlanner::flipped(std::int64_t now) {
   rested_ = false;
 }
 
-std::int64_t RestPlanner::expected() const {
-  const std::int64_t pace = *std::min_element(
-      intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
-  return last_start_ + pace;
-}
-
-std::int64_t RestPlanner::ticks_until_expected(std::int64_t now) const {
-  // While the pace is being found again the expected moment may be late.
-  if (known_intervals_ == 0 || wake_margin_ != base_wake_margin_) return 0;
-  return std::max<std::int64_t>(0, expected() - now);
-}
-
 std::int64_t RestPlanner::rest_ticks(std::int64_t now) {
   rested_ = false;
   if (known_intervals_ == 0) return longest_rest_;
-  const std::int64_t expected = this->expected();
+  const std::int64_t pace = *std::min_element(
+      intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
+  const std::int64_t expected = last_start_ + pace;
   if (now < expected - wake_margin_) {
     rested_ = true;
     return expected - wake_margin_ - now;

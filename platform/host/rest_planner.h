@@ -6,8 +6,8 @@
 // frame. Frames start at a steady pace, and the shortest of the recent
 // intervals between starts is that pace (a frame started late only lengthens
 // an interval). Before the next frame is expected the thread rests until a
-// moment before it (input, which ends a rest at once, aside); from then it
-// naps until the frame is expected and polls until it starts. A frame found due as the thread wakes may
+// moment before it (input, which ends a rest at once, aside); from then until
+// it starts the thread only polls. A frame found due as the thread wakes may
 // have been due for a while: the thread wakes twice as early before the next,
 // and so on, until it polls before one again. That way a pace learnt while
 // frames came slowly (a long stall) is unlearnt within a few frames, and does
@@ -41,13 +41,8 @@ class RestPlanner {
   // frame is expected; 0 while a frame is about due, and the thread only
   // polls.
   std::int64_t rest_ticks(std::int64_t now);
-  // Ticks from `now` until the next frame is expected, which the thread
-  // may nap once it only polls; 0 once it is, and while the pace is not
-  // known or being found again.
-  std::int64_t ticks_until_expected(std::int64_t now) const;
 
  private:
-  std::int64_t expected() const;
   static constexpr std::size_t kIntervals = 32;
   std::int64_t longest_rest_;
   std::int64_t base_wake_margin_;

@@ -192,12 +192,7 @@ void SdlHost::rest() {
   // A frame waiting to be shown wakes the thread when it falls due.
   if (until_shown >= 0) ticks = std::min(ticks, until_shown);
   if (ticks == 0) {
-    const std::int64_t until_expected = rest_planner_.ticks_until_expected(now);
-    if (until_expected > 0) {
-      sleep_at_most(until_expected / kTicksPerMicrosecond);
-    } else {
-      nap();
-    }
+    nap();
     return;
   }
   // Under X, with no pad to poll, the thread waits on the display's
