@@ -251,6 +251,12 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     const PictureRect part = platform::output_part(rect, kWidth, kHeight, changed, mode);
     EXPECT_EQ(part, (right < 0 ? PictureRect{}
                                : PictureRect{rect.x + left, rect.y + top, right - left, bottom - top}));
+    // That part, wiped and drawn again alone, is as the whole picture drew it.
+    std::vector<std::uint32_t> redrawn = out;
+    for (int y = part.y; y < part.y + part.height; ++y)
+      std::fill_n(redrawn.begin() + y * (out_pitch / 4) + part.x, part.width, 0);
+    platform::scale_part(mode, frame, redrawn.data(), out_pitch, rect, part);
+    EXPECT_EQ(redrawn, out);
   }
 }
 
