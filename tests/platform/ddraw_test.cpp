@@ -175,11 +175,12 @@ TEST(DDraw, ReferencesCountUpAndDownAndTheLastReleaseFrees) {
 
 class BltReference : public ::testing::TestWithParam<int> {};
 
-// A stretch too big to keep a copy of is drawn straight from the picture:
+// A stretch too big to keep a copy of is drawn straight from the picture,
+// the smaller ones through copies the picture keeps of each size: either way
 // destination pixel (x, y) takes source pixel (x * sw / dw, y * sh / dh),
 // the ratios in 16.16 fixed point and truncated, unless the key hides it.
-// Smaller stretches, through the copies a picture keeps, and parts are the
-// surface fuzzer's. The pages start black.
+// Parts of pictures are the surface fuzzer's. Each stretch is drawn on a
+// black page.
 TEST_P(BltReference, KeyedStretchesMatchThePlainLoop) {
   const int bits = GetParam();
   constexpr int kWidth = 1100, kHeight = 1000, kSourceWidth = 40, kSourceHeight = 30;
@@ -207,17 +208,23 @@ TEST_P(BltReference, KeyedStretchesMatchThePlainLoop) {
     return within(f.dwRBitMask) && within(f.dwGBitMask) && within(f.dwBBitMask);
   };
 
-  ASSERT_EQ(display.back()->Blt(nullptr, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
-  std::vector<std::uint32_t> model(static_cast<std::size_t>(kWidth) * kHeight, 0);
-  const std::int64_t x_step = (std::int64_t{kSourceWidth} << 16) / kWidth;
-  const std::int64_t y_step = (std::int64_t{kSourceHeight} << 16) / kHeight;
-  for (std::int64_t y = 0; y < kHeight; ++y)
-    for (std::int64_t x = 0; x < kWidth; ++x) {
-      const std::uint32_t pixel =
-          picture[static_cast<std::size_t>(((y * y_step) >> 16) * kSourceWidth + ((x * x_step) >> 16))];
-      if (!hidden(pixel)) model[static_cast<std::size_t>(y * kWidth + x)] = pixel;
-    }
-  EXPECT_TRUE(hops_test::read_pixels(pt::surface_view(display.back())).pixels == model);
+  // The kept copies differ from each other in their width alone, then in their height alone.
+  for (const auto& [width, height] : {std::pair{kWidth, kHeight}, {50, 40}, {60, 40}, {60, 45}}) {
+    display.fill(0);
+    RECT to{0, 0, width, height};
+    ASSERT_EQ(display.back()->Blt(&to, source, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+    std::vector<std::uint32_t> model(static_cast<std::size_t>(kWidth) * kHeight, 0);
+    const std::int64_t x_step = (std::int64_t{kSourceWidth} << 16) / width;
+    const std::int64_t y_step = (std::int64_t{kSourceHeight} << 16) / height;
+    for (std::int64_t y = 0; y < height; ++y)
+      for (std::int64_t x = 0; x < width; ++x) {
+        const std::uint32_t pixel =
+            picture[static_cast<std::size_t>(((y * y_step) >> 16) * kSourceWidth + ((x * x_step) >> 16))];
+        if (!hidden(pixel)) model[static_cast<std::size_t>(y * kWidth + x)] = pixel;
+      }
+    EXPECT_TRUE(hops_test::read_pixels(pt::surface_view(display.back())).pixels == model)
+        << width << "x" << height;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, BltReference, ::testing::Values(32, 16), ::testing::PrintToStringParamName());

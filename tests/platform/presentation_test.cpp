@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "ddraw/pixels.h"
 #include "host/frame_pacer.h"
 #include "host/picture_scaling.h"
 #include "host/rest_planner.h"
@@ -208,9 +209,7 @@ TEST(PictureScaling, KernelsMatchThePlainRuleForEverySizeAndDepth) {
     const auto at = [&, bits = bits](int y, int x) -> std::uint32_t {
       const unsigned char* p = source.data() + static_cast<std::size_t>(y) * pitch + x * bits / 8;
       if (bits == 32) return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-      const unsigned pixel = p[0] | p[1] << 8;
-      const unsigned r = pixel >> 11, g = (pixel >> 5) & 63, b = pixel & 31;
-      return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+      return platform::widen_565(p[0] | p[1] << 8);
     };
     const int factor = platform::sharp_factor(rect, kWidth);
     const platform::SharpAxis columns = platform::sharp_axis(kWidth, rect.width, factor);

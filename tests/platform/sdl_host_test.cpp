@@ -95,7 +95,6 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(TakeKeys(), " +12 -12 +0D -0D +41");
   const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ((GetKeyState(VK_RETURN) | GetKeyState(VK_MENU)) & 0x8000, 0);
 
   const std::vector<fs::directory_entry> files(fs::directory_iterator(folder), {});
   ASSERT_EQ(files.size(), 1u);

