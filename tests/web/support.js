@@ -83,11 +83,14 @@ async function readCanvas(page, x = 0, y = 0, width = 1024, height = 768) {
   width, height);
 }
 
-// The canvas and the whole picture last put (of which only parts may have
-// been put), read at one moment.
-const canvasAndLastPicture = async (page) => (await page.evaluate(() =>
-  [document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1024, 768).data, window.lastPicture.data]
-    .map((rgba) => Array.from(rgba)))).map((rgba) => fromRgba(rgba, 1024, 768));
+// '' when the canvas equals the whole picture last put (of which only parts
+// may have been put), else how many bytes differ and where the first lies.
+const canvasAgainstLastPicture = (page) => page.evaluate(() => {
+  const [got, want] = [document.getElementById('canvas').getContext('2d').getImageData(0, 0, 1024, 768).data,
+                       window.lastPicture.data];
+  const differing = got.reduce((list, byte, i) => (byte !== want[i] && list.push(i >> 2), list), []);
+  return differing.length && `${differing.length} bytes differ, the first at (${differing[0] % 1024}, ${differing[0] >> 10})`;
+});
 
 function fromRgba(rgba, width, height) {
   return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
@@ -162,5 +165,5 @@ function same(got, want, what) {
   check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
 }
 
-module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, canvasAndLastPicture, firstFrame, readBmp, difference, nativePicture, shot,
+module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture, shot,
                   picture};
