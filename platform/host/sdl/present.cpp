@@ -100,9 +100,9 @@ void Presentation::draw_on_window_pixels(const FrameView& frame, const ChangedAr
     SDL_UpdateWindowSurface(window_);
     return;
   }
-  std::vector<SDL_Rect> put;
-  for (const PictureRect& part : parts) put.push_back(SDL_Rect{part.x, part.y, part.width, part.height});
-  SDL_UpdateWindowSurfaceRects(window_, put.data(), static_cast<int>(put.size()));
+  put_.clear();
+  for (const PictureRect& part : parts) put_.push_back(SDL_Rect{part.x, part.y, part.width, part.height});
+  SDL_UpdateWindowSurfaceRects(window_, put_.data(), static_cast<int>(put_.size()));
 }
 
 bool Presentation::fit_texture(int width, int height) {

@@ -3,12 +3,11 @@
 // around it, and handed to the display in one of two ways. Straight in the
 // window's own pixels (X's shared memory, no renderer in between: on a
 // display without a GPU a renderer is a software rasteriser costing ten
-// times as much). Or, where the window has no
-// pixels of its own (Wayland) or every frame must wait for the display's
-// refresh, through SDL's renderer from a texture of the picture's size,
-// copied 1:1. Either way the screen shows the same pixels, and only the
-// parts of the picture that changed since the frame drawn before are drawn
-// again and handed to the display.
+// times as much). Or, where the window has no pixels of its own (Wayland) or
+// every frame must wait for the display's refresh, through SDL's renderer
+// from a texture of the picture's size, copied 1:1. Either way the screen
+// shows the same pixels, and only the parts of the picture that changed
+// since the frame drawn before are drawn again and handed to the display.
 #pragma once
 
 #include <SDL.h>
@@ -61,6 +60,8 @@ class Presentation {
   // A part of the picture, for window pixels of a format other than
   // 0x00RRGGBB and for the renderer's texture.
   std::vector<std::uint32_t> converted_;
+  // The window's rectangles handed to the display, kept between frames.
+  std::vector<SDL_Rect> put_;
 
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

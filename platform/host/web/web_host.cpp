@@ -157,11 +157,11 @@ void WebHost::sleep(std::int64_t ticks) {
   // A browser's timer counts whole milliseconds and fires a few tenths of
   // one late (set a tenth short, Chromium's let the game fall to 94-98
   // frames a second on a quiet machine): it is set short of the wait by
-  // three tenths and the milliseconds' remainder. The rest of
-  // the wait, under a millisecond, is waited out here: handing the page back
-  // and taking it again would cost more, and the browser's own work in
-  // between could start the frame late. Each tenth set short is a tenth of
-  // a millisecond of every frame spent waiting in place.
+  // three tenths and the milliseconds' remainder. The rest of the wait,
+  // under a millisecond, is waited out here: handing the page back and
+  // taking it again would cost more, and the browser's own work in between
+  // could start the frame late. Each tenth set short is a tenth of a
+  // millisecond of every frame spent waiting in place.
   constexpr std::int64_t kTimerLateness = 3 * kTicksPerSecond / 10'000;
   constexpr std::int64_t kTicksPerMillisecond = kTicksPerSecond / 1000;
   const double before = emscripten_get_now();
