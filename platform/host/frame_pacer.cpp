@@ -2,8 +2,8 @@
 
 namespace platform {
 
-void FramePacer::poll(std::int64_t now) {
-  if (!waiting_ || now < next_show_) return;
+void FramePacer::poll(std::int64_t now, std::int64_t next_flip) {
+  if (!waiting_ || (now < next_show_ && next_show_ >= next_flip)) return;
   waiting_ = false;
   const std::int64_t rhythm = next_show_ + refresh_ticks_;
   next_show_ = next_show_ != INT64_MIN && rhythm > now ? rhythm : now + refresh_ticks_;

@@ -2,8 +2,9 @@
 // flipped frame, at most once per display refresh. A flip only leaves its
 // frame in a one-frame mailbox (replacing one still waiting there, which is
 // dropped unseen) and returns; the host's next poll shows the waiting frame
-// once the display is ready for a new picture, with what changed since the
-// frame shown before it (the changes of the frames dropped in between
+// once the display is ready for a new picture, or at once when the display
+// will be ready before the game's next frame comes, with what changed since
+// the frame shown before it (the changes of the frames dropped in between
 // added up). Times are counter ticks.
 #pragma once
 
@@ -36,10 +37,12 @@ class FramePacer {
     changed_ = ChangedArea::everything();
     waiting_ = false;
   }
-  // Shows the waiting frame if the display is ready for it at `now`. The
-  // next may follow one refresh after this one was due, so a late poll does
-  // not shift the rhythm, but never sooner than one refresh after a stall.
-  void poll(std::int64_t now);
+  // Shows the waiting frame if the display is ready for it at `now`, or will
+  // be before `next_flip` (when the game's next frame is expected): the
+  // refresh would show this frame then, and the thread need not wake for it.
+  // The next may follow one refresh after this one was due, so a late poll
+  // does not shift the rhythm, but never sooner than one refresh after a stall.
+  void poll(std::int64_t now, std::int64_t next_flip);
   // Ticks from `now` until the waiting frame falls due: 0 when it is due,
   // -1 when none waits.
   std::int64_t ticks_until_due(std::int64_t now) const;

@@ -31,12 +31,16 @@ void RestPlanner::flipped(std::int64_t now) {
   rested_ = false;
 }
 
+std::int64_t RestPlanner::next_start() const {
+  if (known_intervals_ == 0) return INT64_MIN;
+  return last_start_ + *std::min_element(intervals_.begin(),
+                                         intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
+}
+
 std::int64_t RestPlanner::rest_ticks(std::int64_t now) {
   rested_ = false;
   if (known_intervals_ == 0) return longest_rest_;
-  const std::int64_t pace = *std::min_element(
-      intervals_.begin(), intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
-  const std::int64_t expected = last_start_ + pace;
+  const std::int64_t expected = next_start();
   if (now < expected - wake_margin_) {
     rested_ = true;
     return expected - wake_margin_ - now;

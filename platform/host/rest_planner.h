@@ -41,6 +41,9 @@ class RestPlanner {
   // frame is expected; 0 while a frame is about due, and the thread only
   // polls.
   std::int64_t rest_ticks(std::int64_t now);
+  // When the next frame is expected to start; INT64_MIN (it may come at
+  // once) while the pace is not known.
+  std::int64_t next_start() const;
 
  private:
   static constexpr std::size_t kIntervals = 32;

@@ -135,7 +135,7 @@ TEST(GameTest, FromTheTitleThroughPlayToTheEndingAndBack) {
               for (Window& w : windows) {
                 w.pacer->flipped({const_cast<std::uint32_t*>(screen.pixels.data()), 1024, 768, 1024 * 4, 32},
                                  changes);
-                w.pacer->poll(now);
+                w.pacer->poll(now, now + kFrame);
               }
               EXPECT_GE(now - last, kFrame) << flip;
               EXPECT_LE(now - last, kFrame + kLongestRest) << flip;

@@ -109,7 +109,7 @@ void SdlHost::present(const FrameView& frame, const ChangedArea& changed) {
   if (!window_.is_open()) open_window(input_window(), frame.width, frame.height);
   rest_planner_.flipped(monotonic_ticks());
   pacer_.flipped(frame, changed);
-  if (settings_.vsync) pacer_.poll(monotonic_ticks());
+  if (settings_.vsync) pacer_.poll(monotonic_ticks(), rest_planner_.next_start());
 }
 
 void SdlHost::handle_key(const SDL_KeyboardEvent& key) {
@@ -182,10 +182,13 @@ void SdlHost::pump_events() {
   // while its frame falls due asks at most every kPumpInterval, and after
   // every rest that input ended.
   if (now - last_pump_ >= kPumpInterval) pump();
-  pacer_.poll(now);
+  pacer_.poll(now, rest_planner_.next_start());
 }
 
 void SdlHost::rest() {
+  // A frame the display would take before the next is flipped is shown now,
+  // rather than after a wake of its own.
+  pacer_.poll(monotonic_ticks(), rest_planner_.next_start());
   const std::int64_t now = monotonic_ticks();
   std::int64_t ticks = rest_planner_.rest_ticks(now);
   const std::int64_t until_shown = pacer_.ticks_until_due(now);
