@@ -244,6 +244,7 @@ class World {
     }
     // The front page is on the screen, which must show what it holds at once.
     const bool shown = kind == kFlip || (kind != kRemake && record[1] % kSurfaces == kFront);
+    drawn_on_front_ = kind != kFlip && (drawn_on_front_ || shown);
     return done && agree() && (!shown || screen_agrees());
   }
 
@@ -452,13 +453,33 @@ class World {
   }
 
   // A display that takes only what each flip says changed, on what it took
-  // of the flips before, shows what the front page holds.
+  // of the flips before, shows what the front page holds; and every side of
+  // a changed rectangle touches a pixel that changed (but for drawing on the
+  // front page, which counts as changed wherever it went).
   bool changes_show_the_flip() {
     const Model& front = models_[kFront];
     const platform::ChangedArea& changed = platform::testing::changes();
     if (changed.is_everything() || displayed_.size() != front.pixels.size()) {
       displayed_ = front.pixels;
       return true;
+    }
+    const auto changed_at = [&](LONG x, LONG y) {
+      return displayed_[static_cast<std::size_t>(y) * front.width + x] != front.at(x, y);
+    };
+    for (const RECT& rect : drawn_on_front_ ? std::vector<RECT>{} : changed.rectangles()) {
+      bool sides[4] = {};
+      for (LONG y = rect.top; y < rect.bottom; ++y) {
+        for (LONG x = rect.left; x < rect.right; ++x) {
+          if (!changed_at(x, y)) continue;
+          sides[0] |= x == rect.left, sides[1] |= y == rect.top;
+          sides[2] |= x == rect.right - 1, sides[3] |= y == rect.bottom - 1;
+        }
+      }
+      if (!(sides[0] && sides[1] && sides[2] && sides[3])) {
+        log_ << "the flip says (" << rect.left << ", " << rect.top << ")-(" << rect.right << ", "
+             << rect.bottom << ") changed, more than did\n";
+        return false;
+      }
     }
     for (const RECT& rect : changed.rectangles())
       for (int y = rect.top; y < rect.bottom; ++y)
@@ -506,7 +527,8 @@ class World {
     const Model& front = models_[kFront];
     for (int y = 0; y < front.height; ++y) {
       for (int x = 0; x < front.width; ++x) {
-        const std::uint32_t expected = front.bits == 32 ? front.at(x, y) : platform::widen_565(front.at(x, y));
+        const std::uint32_t expected =
+            front.bits == 32 ? front.at(x, y) : platform::widen_565(front.at(x, y));
         if (screen.at(x, y) == expected) continue;
         log_ << "the screen shows 0x" << std::hex << screen.at(x, y) << " at (" << std::dec << x << ", " << y
              << "), expected 0x" << std::hex << expected << std::dec << "\n";
@@ -535,6 +557,7 @@ class World {
   std::array<Model, kSurfaces> models_{};
   // The screen of a display that redraws only what flips change.
   std::vector<std::uint32_t> displayed_;
+  bool drawn_on_front_ = false;
   std::ostringstream log_;
   int done_ = 0;
 };

@@ -6,6 +6,28 @@
 namespace platform {
 namespace {
 
+// Where rows `now` and `then` first differ in [from, to), or `to`; and
+// where they last differ, plus one, or `from`. Equal stretches are passed a
+// block at a time, as memcmp compares them faster than a loop of pixels.
+constexpr int kBlock = 16;
+
+template <typename Pixel>
+int first_difference(const Pixel* now, const Pixel* then, int from, int to) {
+  while (to - from >= kBlock && std::memcmp(now + from, then + from, kBlock * sizeof(Pixel)) == 0)
+    from += kBlock;
+  while (from < to && now[from] == then[from]) ++from;
+  return from;
+}
+
+template <typename Pixel>
+int end_of_differences(const Pixel* now, const Pixel* then, int from, int to) {
+  while (to - from >= kBlock &&
+         std::memcmp(now + to - kBlock, then + to - kBlock, kBlock * sizeof(Pixel)) == 0)
+    to -= kBlock;
+  while (to > from && now[to - 1] == then[to - 1]) --to;
+  return to;
+}
+
 // Widens `box` across a row that differs: only pixels left and right of the
 // columns it spans already can widen it.
 template <typename Pixel>
@@ -13,12 +35,10 @@ void widen_across(const PixelView& shown, const PixelView& before, int y, int le
   const auto* now = reinterpret_cast<const Pixel*>(shown.row(y));
   const auto* then = reinterpret_cast<const Pixel*>(before.row(y));
   const int left_stop = std::min<int>(box.left, right);
-  int first = left;
-  while (first < left_stop && now[first] == then[first]) ++first;
+  const int first = first_difference(now, then, left, left_stop);
   if (first < left_stop) box.left = first;
   const int right_stop = std::max<int>(box.right, box.left);
-  int last = right;
-  while (last > right_stop && now[last - 1] == then[last - 1]) --last;
+  const int last = end_of_differences(now, then, right_stop, right);
   if (last > right_stop) box.right = last;
 }
 

@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <string>
@@ -104,7 +105,11 @@ void append_utf8(char32_t code_point, std::string& out) {
 }  // namespace
 
 std::u32string decode_ansi(std::string_view bytes) {
-  if (!decoder().ready()) return decode_ascii_only(bytes);
+  // Bytes below 0x80 stand for themselves in CP949: a line of only those
+  // (the game's status lines, every frame) needs no converter.
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+  if (ascii || !decoder().ready()) return decode_ascii_only(bytes);
   return decoder().decode(bytes);
 }
 
