@@ -47,8 +47,9 @@ stop_xvfb() {
   xvfb_pid=""
 }
 
-# cpu_ticks <pid>: user and system time of a process so far, in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# cpu_ns <pid>: time its threads have run so far, in nanoseconds (the
+# scheduler's own count, finer than the clock ticks of /proc/<pid>/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ n += $1 } END { printf "%d", n }'; }
 # switches <pid>: context switches of all its threads so far.
 switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 
@@ -82,11 +83,11 @@ run_case() {
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key s
   local game_before x_before woken_before started ended
-  game_before=$(cpu_ticks "$game_pid") x_before=$(cpu_ticks "$xvfb_pid") woken_before=$(switches "$game_pid")
+  game_before=$(cpu_ns "$game_pid") x_before=$(cpu_ns "$xvfb_pid") woken_before=$(switches "$game_pid")
   started=$(date +%s.%N)
   sleep "$play_seconds"
   local game_cpu x_cpu woken
-  game_cpu=$(($(cpu_ticks "$game_pid") - game_before)) x_cpu=$(($(cpu_ticks "$xvfb_pid") - x_before))
+  game_cpu=$(($(cpu_ns "$game_pid") - game_before)) x_cpu=$(($(cpu_ns "$xvfb_pid") - x_before))
   woken=$(($(switches "$game_pid") - woken_before))
   ended=$(date +%s.%N)
   xdotool key Escape
@@ -103,7 +104,7 @@ run_case() {
   sort -n "$work/intervals" >"$work/sorted"
   printf '%-16s %-10s %8s %8s %7s %7s %7s %8s %7s %7s\n' "$name" "$screen" "$rate" \
     "$(awk -v p="$shown" -v s="$seconds" 'BEGIN { printf "%.1f", p / s }')" \
-    $(awk -v g="$game_cpu" -v x="$x_cpu" -v w="$woken" -v t="$(getconf CLK_TCK)" -v a="$started" -v b="$ended" \
+    $(awk -v g="$game_cpu" -v x="$x_cpu" -v w="$woken" -v t=1000000000 -v a="$started" -v b="$ended" \
       'BEGIN { s = b - a; printf "%.1f %.1f %.1f %.0f", 100 * g / t / s, 100 * x / t / s, 100 * (g + x) / t / s, w / s }') \
     "$(percentile "$work/sorted" 0.5)" "$(percentile "$work/sorted" 0.99)"
 }
