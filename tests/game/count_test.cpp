@@ -21,9 +21,10 @@ constexpr std::int64_t kFrame = pt::kCounterFrequency / 100;
 TEST(CountTest, FramesFallDueAfterTheLastDueCheckAndTheRateIsTheLastClosedSecond) {
   static_assert(kFrame == 100000);
   // The counter at each check, and whether a frame is due; a stall of 3 s.
-  const std::pair<std::int64_t, bool> checks[] = {
-      {5, true},       {5, false},     {100004, false},   {100005, true},    {200004, false},   {300305, true},
-      {400304, false}, {400305, true}, {30200300, true},  {30200300, false}, {30300299, false}, {30300300, true}};
+  const std::pair<std::int64_t, bool> checks[] = {{5, true},         {5, false},        {100004, false},
+                                                  {100005, true},    {200004, false},   {300305, true},
+                                                  {400304, false},   {400305, true},    {30200300, true},
+                                                  {30200300, false}, {30300299, false}, {30300300, true}};
   CCount Count;
   Count.Init();
   for (const auto& [t, due] : checks) {
