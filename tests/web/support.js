@@ -92,14 +92,12 @@ const canvasAgainstLastPicture = (page) => page.evaluate(() => {
   return differing.length && `${differing.length} bytes differ, the first at (${differing[0] % 1024}, ${differing[0] >> 10})`;
 });
 
-function fromRgba(rgba, width, height) {
-  return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
-}
+const fromRgba = (rgba, width, height) =>
+  picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
 
 // The first frame the page showed (see keepFirstPicture), once it has one.
-async function firstFrame(page) {
-  return fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
-}
+const firstFrame = async (page) =>
+  fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
 
 // A 24-bit BMP: bottom-up rows of B, G, R bytes padded to four bytes.
 function readBmp(file) {
@@ -161,9 +159,7 @@ async function run(site, test, missing = [], encoded = false) {
 const check = (condition, what) => { if (!condition) throw new Error(what); };
 
 // Fails with `what` and where they differ unless the pictures are equal.
-function same(got, want, what) {
-  check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
-}
+const same = (got, want, what) => check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
 
 module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture, shot,
                   picture};
