@@ -138,14 +138,19 @@ function nativePicture(frameDump, folder, ...args) {
 const shot = async (page, name, folder = process.env.HOPS_WEB_SHOTS) =>
   folder && page.screenshot({path: path.join(folder, `${name}.png`)});
 
-// Runs `test` with the site served (as serve() does) and a browser open;
-// exit code 0 when it passes, 1 with the reason and the page's log when it
-// fails.
-async function run(site, test, missing = [], encoded = false) {
+// Runs `test` on the command line's <site folder> <frame_dump> <folder
+// holding IMG/>, the site served (as serve() does) and a browser open. The
+// test gets the page, its address and log, the pictures' folder, `native`,
+// which draws with frame_dump there (nativePicture), and `title`, its first
+// frame. Exit code 0 when it passes, 1 with the reason and the page's log
+// when it fails.
+async function run(test, missing = [], encoded = false) {
+  const [site, frameDump, pictures] = process.argv.slice(2);
   const {server, url} = await serve(path.resolve(site), missing, encoded);
   const {browser, page, log} = await openBrowser();
+  const native = (...args) => nativePicture(frameDump, pictures, ...args);
   try {
-    await test(page, url, log);
+    await test({page, url, log, pictures, native, title: native().picture});
     console.log('PASSED');
   } catch (error) {
     console.log(`FAILED: ${error.message}\npage log:\n${log.join('\n')}`);
