@@ -130,16 +130,14 @@ TEST(BallTest, ASplitChainsThroughTheRemainingBulletsAndOnlyLiveBallsDraw) {
   CPlayerTable Player;
   Balls.Put(1, Ball(500, 300, 150, kUpRight, 8, 2.5f));
   Balls.Put(7, Ball(500, 300, 75));
-  Player.PutBullet(0, 500, 300, 45);
-  Player.PutBullet(1, 500, 300, 45);
+  for (int i : {0, 1}) Player.PutBullet(i, 500, 300, 45);
   Player.PutBullet(2, 900, 100, 45);
   Balls.Collision(&Player);
   std::string bullets =
       std::to_string(Player.GetBullet(1).bAlive) + std::to_string(Player.GetBullet(2).bAlive);
   Small.Init(Ball(200, 300, 75), &Image);
   Small.Put(1, Ball(500, 300, 29));
-  Player.PutBullet(0, 500, 300, 45);
-  Player.PutBullet(1, 500, 300, 45);
+  for (int i : {0, 1}) Player.PutBullet(i, 500, 300, 45);
   Small.Collision(&Player);
   display.fill(0);
   Small.Draw(display.back());

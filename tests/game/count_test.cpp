@@ -20,16 +20,18 @@ constexpr std::int64_t kFrame = pt::kCounterFrequency / 100;
 // still counted in it.
 TEST(CountTest, FramesFallDueAfterTheLastDueCheckAndTheRateIsTheLastClosedSecond) {
   static_assert(kFrame == 100000);
-  const std::int64_t times[] = {5,      5,      100004,   100005,   200004,   300305,
-                                400304, 400305, 30200300, 30200300, 30300299, 30300300};  // a stall of 3 s
-  const bool due[] = {true, false, false, true, false, true, false, true, true, false, false, true};
+  // The counter at each check, and whether a frame is due; a stall of 3 s.
+  const std::pair<std::int64_t, bool> checks[] = {{5, true},         {5, false},        {100004, false},
+                                                  {100005, true},    {200004, false},   {300305, true},
+                                                  {400304, false},   {400305, true},    {30200300, true},
+                                                  {30200300, false}, {30300299, false}, {30300300, true}};
   CCount Count;
   Count.Init();
-  for (int i = 0; i < 12; i++) {
-    pt::set_counter(times[i]);
-    EXPECT_EQ(Count.CheckFrame(), due[i]) << "at " << times[i];
+  for (const auto& [t, due] : checks) {
+    pt::set_counter(t);
+    EXPECT_EQ(Count.CheckFrame(), due) << "at " << t;
   }
-  std::vector<int> rates;
+  std::vector<int> rates, expected(101, 0);
   const auto call = [&](std::int64_t t) {
     pt::set_counter(t);
     rates.push_back(Count.GetFPS());
@@ -39,8 +41,6 @@ TEST(CountTest, FramesFallDueAfterTheLastDueCheckAndTheRateIsTheLastClosedSecond
   for (int k = 1; k <= 30; k++) call(t1 + k);
   call(t1 + pt::kCounterFrequency + 1);
   call(t1 + 2 * pt::kCounterFrequency + 2);
-
-  std::vector<int> expected(101, 0);
   expected.insert(expected.end(), 31, 100);
   expected.insert(expected.end(), {30, 0});
   EXPECT_EQ(rates, expected);

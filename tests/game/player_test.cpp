@@ -43,9 +43,8 @@ TEST(PlayerTest, WalksAndFiresOnTheReleaseAndItsBulletsStepFiveUpSlotBySlot) {
   Start(2, 600);
   std::string trace;  // the rectangle's left and the live bullets after each pass
   for (const std::string pass : {"L", "LR", "R", "R", "S", "S", "", "", "LS", "L", "S", ""}) {
-    platform::testing::set_key_down(VK_LEFT, pass.find('L') != std::string::npos);
-    platform::testing::set_key_down(VK_RIGHT, pass.find('R') != std::string::npos);
-    platform::testing::set_key_down(VK_SPACE, pass.find('S') != std::string::npos);
+    for (const auto& [key, letter] : {std::pair{VK_LEFT, 'L'}, {VK_RIGHT, 'R'}, {VK_SPACE, 'S'}})
+      platform::testing::set_key_down(key, pass.find(letter) != std::string::npos);
     Player.Move();
     trace += " " + std::to_string(Player.GetInfo().rc.left) + "/" + Slots({});
   }

@@ -74,20 +74,16 @@ hops_start_game() {
   xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
 
-# A key held across frames: a tap can come and go between two of them.
-hold() {
-  xdotool keydown "$1" sleep "${2:-0.2}" keyup "$1"
-}
-
-# press <key> <seconds held> <seconds to wait> <check>: a busy machine may
-# take both messages of a key between two frames, and a window that has just
-# been given the keyboard may miss the first key, so the key gets three tries
-# ($presses says how many it took).
+# press <key> <seconds held> <seconds to wait> <check>: the key is held across
+# frames (a tap can come and go between two of them, as a busy machine may
+# take both messages of a key at once), and a window that has just been given
+# the keyboard may miss the first key, so the key gets three tries ($presses
+# says how many it took).
 press() {
   local key=$1 held=$2 wait=$3
   shift 3
   for presses in 1 2 3; do
-    hold "$key" "$held"
+    xdotool keydown "$key" sleep "$held" keyup "$key"
     ! hops_wait_for "$wait" "$@" || return 0
   done
   return 1
@@ -97,7 +93,7 @@ press() {
 # pressed again until the game ends: SDL passes keys on only a moment after
 # its window gets the focus.
 hops_escape() {
-  hold Escape
+  xdotool keydown Escape sleep 0.2 keyup Escape
   sleep 0.5
   ! kill -0 "$game_pid" 2>/dev/null
 }

@@ -12,10 +12,9 @@
 // Usage: game_test.js <site folder> <frame_dump> <folder holding IMG/>
 'use strict';
 const path = require('path');
-const {run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture,
-  shot} = require('./support');
+const {run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, shot} =
+  require('./support');
 
-const [site, frameDump, pictures] = process.argv.slice(2);
 const kColorKey = 0xFF00FF;
 const kPlayerTop = 550;  // the player's picture's top: its rectangle's top, 600, less 50
 const kPlayerStart = 80;  // its left at the start: the rectangle's 100 less 20
@@ -42,8 +41,7 @@ function find(band, sprite) {
   }
 }
 
-run(site, async (page, url, log) => {
-  const title = nativePicture(frameDump, pictures).picture;
+run(async ({page, url, log, pictures, title}) => {
   const [player, bullet] = ['PLAYER', 'BULLET'].map((name) => readBmp(path.join(pictures, 'IMG', `IMG_${name}.bmp`)));
   const playerAt = async () => find(await readCanvas(page, 0, kPlayerTop, 1024, player.height), player)?.[0];
 

@@ -7,19 +7,17 @@
 //
 // Usage: message_box_test.js <site folder> <frame_dump> <folder holding IMG/>
 'use strict';
-const {run, check, same, waitFor, readCanvas, firstFrame, difference, nativePicture, picture, shot} = require('./support');
+const {run, check, same, waitFor, readCanvas, firstFrame, difference, picture, shot} = require('./support');
 
-const [site, frameDump, pictures] = process.argv.slice(2);
 const kCaption = '실패';
 const kText = '비트맵 로드 실패';
 
-run(site, async (page, url, log) => {
+run(async ({page, url, log, native, title}) => {
   // The box on a black 1024 x 768 canvas, and the canvas point of OK.
-  const {picture: box, printed} = nativePicture(frameDump, pictures, kCaption, kText);
+  const {picture: box, printed} = native(kCaption, kText);
   const [left, top] = [(1024 - box.width) >> 1, (768 - box.height) >> 1];
   const expected = picture(1024, 768, (i) => box.at(i % 1024 - left, Math.floor(i / 1024) - top) ?? 0);
   const [okX, okY] = printed.trim().split(' ').map(Number);
-  const title = nativePicture(frameDump, pictures).picture;
   const boxes = () => log.filter((line) => line.endsWith(`MessageBox [${kCaption}]: ${kText}`)).length;
 
   await page.goto(url);

@@ -92,14 +92,12 @@ const canvasAgainstLastPicture = (page) => page.evaluate(() => {
   return differing.length && `${differing.length} bytes differ, the first at (${differing[0] % 1024}, ${differing[0] >> 10})`;
 });
 
-function fromRgba(rgba, width, height) {
-  return picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
-}
+const fromRgba = (rgba, width, height) =>
+  picture(width, height, (i) => rgba[4 * i] << 16 | rgba[4 * i + 1] << 8 | rgba[4 * i + 2]);
 
 // The first frame the page showed (see keepFirstPicture), once it has one.
-async function firstFrame(page) {
-  return fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
-}
+const firstFrame = async (page) =>
+  fromRgba(await waitFor('a first frame', () => page.evaluate(() => window.firstPicture)), 1024, 768);
 
 // A 24-bit BMP: bottom-up rows of B, G, R bytes padded to four bytes.
 function readBmp(file) {
@@ -140,14 +138,19 @@ function nativePicture(frameDump, folder, ...args) {
 const shot = async (page, name, folder = process.env.HOPS_WEB_SHOTS) =>
   folder && page.screenshot({path: path.join(folder, `${name}.png`)});
 
-// Runs `test` with the site served (as serve() does) and a browser open;
-// exit code 0 when it passes, 1 with the reason and the page's log when it
-// fails.
-async function run(site, test, missing = [], encoded = false) {
+// Runs `test` on the command line's <site folder> <frame_dump> <folder
+// holding IMG/>, the site served (as serve() does) and a browser open. The
+// test gets the page, its address and log, the pictures' folder, `native`,
+// which draws with frame_dump there (nativePicture), and `title`, its first
+// frame. Exit code 0 when it passes, 1 with the reason and the page's log
+// when it fails.
+async function run(test, missing = [], encoded = false) {
+  const [site, frameDump, pictures] = process.argv.slice(2);
   const {server, url} = await serve(path.resolve(site), missing, encoded);
   const {browser, page, log} = await openBrowser();
+  const native = (...args) => nativePicture(frameDump, pictures, ...args);
   try {
-    await test(page, url, log);
+    await test({page, url, log, pictures, native, title: native().picture});
     console.log('PASSED');
   } catch (error) {
     console.log(`FAILED: ${error.message}\npage log:\n${log.join('\n')}`);
@@ -161,9 +164,7 @@ async function run(site, test, missing = [], encoded = false) {
 const check = (condition, what) => { if (!condition) throw new Error(what); };
 
 // Fails with `what` and where they differ unless the pictures are equal.
-function same(got, want, what) {
-  check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
-}
+const same = (got, want, what) => check(difference(got, want) === '', `${what}: ${difference(got, want)}`);
 
 module.exports = {serve, openBrowser, run, check, same, waitFor, readCanvas, canvasAgainstLastPicture, firstFrame, readBmp, difference, nativePicture, shot,
                   picture};

@@ -112,11 +112,9 @@ for case in "bare click" "openbox Return"; do
   hops_wait_for 10 box_matches || fail "the box at ${WIDTH}x${HEIGHT}+$X+$Y on $case is not MessageBoxA's"
   echo "$case: the box at ${WIDTH}x${HEIGHT}+$X+$Y shows MessageBoxA's picture"
   # The box has the keyboard wherever the pointer is.
-  if [ "$close" = click ]; then
-    xdotool mousemove $((X + ok_x)) $((Y + ok_y)) click 1
-  else
-    xdotool mousemove 0 0 key "$close"
-  fi
+  closing=(mousemove 0 0 key "$close")
+  [ "$close" != click ] || closing=(mousemove $((X + ok_x)) $((Y + ok_y)) click 1)
+  xdotool "${closing[@]}"
   hops_wait_for 10 eval '! box_shown' || fail "$close did not close the box"
   hops_wait_for 10 game_focused || fail "the game's window did not get the keyboard after the box"
   check "" 1920x1080+0+0 1440x1080+240+0
