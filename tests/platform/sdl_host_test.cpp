@@ -85,11 +85,10 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
       {true, SDLK_a, false, 0}};
   for (const auto& [down, key, alt, repeat] : keys) {
     SDL_Event event{};
-    event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat;
-    const Uint16 mod = alt ? KMOD_LALT : KMOD_NONE;
-    event.key.keysym = {SDL_GetScancodeFromKey(key), key, mod, 0};
+    event.key = {.type = down ? SDL_KEYDOWN : SDL_KEYUP,
+                 .state = down ? Uint8{SDL_PRESSED} : Uint8{SDL_RELEASED},
+                 .repeat = repeat,
+                 .keysym = {SDL_GetScancodeFromKey(key), key, Uint16(alt ? KMOD_LALT : KMOD_NONE), 0}};
     ASSERT_EQ(SDL_PushEvent(&event), 1);
   }
   ::testing::internal::CaptureStderr();
