@@ -37,7 +37,7 @@ TEST(DDraw, EveryCallHasItsResult) {
   primary_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
   DDCOLORKEY key{0x00FF00FF, 0x00FF00FF};
   RECT inside{0, 0, 16, 16}, past{1, 0, 17, 16}, negative{-1, 0, 15, 16}, empty{3, 3, 3, 9};
-  RECT corner{1008, 752, 1024, 768}, corner_past{1009, 753, 1025, 769}, stretched_past{-10, 0, 140, 150};
+  RECT corner{1008, 752, 1024, 768};
   HDC hdc = nullptr, again = nullptr;
   DDSCAPS2 back_caps{DDSCAPS_BACKBUFFER, 0, 0, {0}}, no_caps{};
   IDirectDrawSurface7 *attached = pic, *made = pic;
@@ -59,8 +59,8 @@ TEST(DDraw, EveryCallHasItsResult) {
   EXPECT_EQ(pic->SetColorKey(DDCKEY_DESTBLT, &key), DDERR_UNSUPPORTED);
   EXPECT_EQ(pic->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &key), DD_OK);
   EXPECT_EQ(back->Blt(&corner, pic, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
-  EXPECT_EQ(back->Blt(&corner_past, pic, nullptr, DDBLT_KEYSRC, nullptr), DDERR_INVALIDRECT);
-  EXPECT_EQ(back->Blt(&stretched_past, pic, nullptr, DDBLT_KEYSRC, nullptr), DDERR_INVALIDRECT);
+  for (RECT past_edge : {RECT{1009, 753, 1025, 769}, RECT{-10, 0, 140, 150}})
+    EXPECT_EQ(back->Blt(&past_edge, pic, nullptr, DDBLT_KEYSRC, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(pic->Lock(nullptr, nullptr, DDLOCK_WAIT, nullptr), DDERR_INVALIDPARAMS);
   EXPECT_EQ(pic->Lock(nullptr, &small, DDLOCK_WAIT, nullptr), DDERR_INVALIDPARAMS);
   EXPECT_EQ(pic->Lock(&past, &ddsd, DDLOCK_WAIT, nullptr), DDERR_INVALIDRECT);
@@ -101,8 +101,7 @@ TEST(DDraw, EveryCallHasItsResult) {
   EXPECT_EQ(dd->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
   EXPECT_EQ(dd->SetCooperativeLevel(reinterpret_cast<HWND>(0x1234), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
             DDERR_INVALIDPARAMS);
-  EXPECT_EQ(dd->SetDisplayMode(1024, 768, 24, 0, 0), DDERR_INVALIDMODE);
-  EXPECT_EQ(dd->SetDisplayMode(1024, 768, 8, 0, 0), DDERR_INVALIDMODE);
+  for (const DWORD bits : {24, 8}) EXPECT_EQ(dd->SetDisplayMode(1024, 768, bits, 0, 0), DDERR_INVALIDMODE);
   EXPECT_EQ(dd->CreateSurface(&primary_desc, nullptr, nullptr), DDERR_INVALIDPARAMS);
   EXPECT_EQ(cleared(made, dd->CreateSurface(&primary_desc, &made, nullptr)),
             DDERR_PRIMARYSURFACEALREADYEXISTS);

@@ -85,10 +85,11 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
       {true, SDLK_a, false, 0}};
   for (const auto& [down, key, alt, repeat] : keys) {
     SDL_Event event{};
-    event.key = {.type = down ? SDL_KEYDOWN : SDL_KEYUP,
-                 .state = down ? Uint8{SDL_PRESSED} : Uint8{SDL_RELEASED},
-                 .repeat = repeat,
-                 .keysym = {SDL_GetScancodeFromKey(key), key, Uint16(alt ? KMOD_LALT : KMOD_NONE), 0}};
+    event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat;
+    const Uint16 mod = alt ? KMOD_LALT : KMOD_NONE;
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, mod, 0};
     ASSERT_EQ(SDL_PushEvent(&event), 1);
   }
   ::testing::internal::CaptureStderr();
@@ -110,8 +111,6 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
   EXPECT_EQ(ReadPng(path, 3, 2), Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
   EXPECT_EQ(platform::screenshot_path(folder, when), folder / "hops-20231114-221320-2.png");
   EXPECT_FALSE(platform::write_png({pixels, 3, 2, 8, 16}, folder / "missing" / "x.png"));
-  DestroyWindow(hwnd);
-  platform::testing::reset();
 }
 
 // A virtual pad with the buttons and axes of SDL's standard controller, that
