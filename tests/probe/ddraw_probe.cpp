@@ -99,8 +99,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nShowCmd
       {"past-bottom", {724, 469, 1024, 769}}, {"past-left", {-1, 0, 299, 300}},
       {"past-top", {0, -1, 300, 299}},        {"above", {0, -500, 300, -200}},
       {"origin", {0, 0, 300, 300}},           {"stretch-150", {10, 20, 160, 170}},
-      {"stretch-74", {100, 100, 174, 174}},   {"stretch-36", {100, 100, 136, 136}},
-  };
+      {"stretch-74", {100, 100, 174, 174}},   {"stretch-36", {100, 100, 136, 136}}};
   // Each a keyed blit onto the back buffer, cleared first, and a hash of
   // what came out (top byte masked, since some drivers set it).
   for (auto [szName, rcDest] : BLITS) {
