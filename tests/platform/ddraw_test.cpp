@@ -67,9 +67,8 @@ TEST(DDraw, EveryCallHasItsResult) {
   EXPECT_EQ(pic->Unlock(nullptr), DDERR_NOTLOCKED);
   // A Lock failing as armed leaves the surface unlocked.
   pt::fail_call(pt::Call::Lock, 1, DDERR_SURFACELOST);
-  EXPECT_EQ(pic->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DDERR_SURFACELOST);
-  EXPECT_EQ(pic->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(pic->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
+  for (const HRESULT result : {DDERR_SURFACELOST, DD_OK, DDERR_SURFACEBUSY})
+    EXPECT_EQ(pic->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr), result);
   EXPECT_EQ(back->Blt(&inside, pic, nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(pic->Blt(&inside, back, &inside, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(pic->GetDC(&hdc), DDERR_SURFACEBUSY);
