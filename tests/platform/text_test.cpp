@@ -94,10 +94,11 @@ TEST(TextOut, ThePictureMovesWithThePenAndIsCutAtEveryEdge) {
       p = p == kFill ? kFill & 0xFFFF : p == 0x00FF0000 ? 0xF800 : p == 0x00FFFFFF ? 0xFFFF : ~0u;
     EXPECT_EQ(picture16.pixels, as16.pixels);
     const std::vector<int> box = hops_test::colour_box(picture, kFill, true);
-    EXPECT_TRUE(std::ranges::count(picture.pixels, 0x00FF0000u) > 40 && box[0] >= 50 && box[1] >= 20 &&
-                box[3] >= 28 && box[3] <= 38 &&
+    EXPECT_TRUE(std::count(picture.pixels.begin(), picture.pixels.end(), 0x00FF0000u) > 40 && box[0] >= 50 &&
+                box[1] >= 20 && box[3] >= 28 && box[3] <= 38 &&
                 (mode == TRANSPARENT || box == std::vector<int>{50, 20, 82, 36}) &&
-                (mode == OPAQUE) == (std::ranges::count(picture.pixels, 0x00FFFFFFu) > 0))
+                (mode == OPAQUE) ==
+                    (std::count(picture.pixels.begin(), picture.pixels.end(), 0x00FFFFFFu) > 0))
         << box[0] << "," << box[1] << "," << box[3];
     for (const POINT pen : {POINT{10, 20}, {-3, -4}, {30, 10}, {35, 15}, {5000, 5}, {-5000, 5}, {5, 400}}) {
       // The whole picture moved by the pen over a fresh page, its guard bytes untouched.
