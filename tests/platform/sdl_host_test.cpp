@@ -111,6 +111,8 @@ TEST(SdlHost, F11AltEnterAndF12NeverReachTheGameAndF12SavesAPng) {
   EXPECT_EQ(ReadPng(path, 3, 2), Pixels({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x848284, 0x080408}));
   EXPECT_EQ(platform::screenshot_path(folder, when), folder / "hops-20231114-221320-2.png");
   EXPECT_FALSE(platform::write_png({pixels, 3, 2, 8, 16}, folder / "missing" / "x.png"));
+  DestroyWindow(hwnd);
+  platform::testing::reset();
 }
 
 // A virtual pad with the buttons and axes of SDL's standard controller, that
