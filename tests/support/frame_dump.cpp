@@ -20,8 +20,11 @@ bool WritePpm(const char* path, const Picture& picture) {
   FILE* file = std::fopen(path, "wb");
   if (file == nullptr) return false;
   std::fprintf(file, "P6\n%d %d\n255\n", picture.width, picture.height);
-  for (const std::uint32_t pixel : picture.pixels)
-    std::fprintf(file, "%c%c%c", pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+  for (const std::uint32_t pixel : picture.pixels) {
+    const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                  static_cast<unsigned char>(pixel >> 8), static_cast<unsigned char>(pixel)};
+    std::fwrite(rgb, 1, 3, file);
+  }
   return std::fclose(file) == 0;
 }
 
