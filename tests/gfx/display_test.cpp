@@ -12,8 +12,7 @@ namespace {
 namespace pt = platform::testing;
 
 // The game object with its two screens opened up.
-class CDisplayGame : public CMainGame {
- public:
+struct CDisplayGame : CMainGame {
   IDirectDrawSurface7* Back() const { return m_pDDSBack; }
   IDirectDrawSurface7* Primary() const { return m_pDDSPrimary; }
 };

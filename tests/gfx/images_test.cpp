@@ -66,8 +66,7 @@ TEST(ImagesFormat, APatternedPictureArrivesWholeAtEitherDepth) {
     const std::tuple<int, int, float, std::vector<int>> rows[] = {
         {623, 468, 0, {623, 468, 1024, 768}}, {624, 468, 0, {1024, 768, 0, 0}},
         {623, 469, 0, {1024, 768, 0, 0}},     {10, 20, 0.5f, {10, 20, 210, 170}},
-        {1000, 100, 0.3f, {1024, 768, 0, 0}}, {100, 200, 0.12f, {100, 200, 148, 235}},
-    };
+        {1000, 100, 0.3f, {1024, 768, 0, 0}}, {100, 200, 0.12f, {100, 200, 148, 235}}};
     for (const auto& [nX, nY, fScale, box] : rows) {
       display.fill(fill);
       fScale == 0 ? image.Draw(display.back(), nX, nY) : image.DrawScaled(display.back(), nX, nY, fScale);

@@ -15,13 +15,11 @@ namespace {
 std::string ink(platform::SystemFont& font, char32_t code_point) {
   const platform::Glyph& glyph = font.glyph(code_point);
   std::string text = std::to_string(glyph.advance) + ":";
-  for (int row = 0; row < glyph.rows; ++row) {
-    for (int column = 0; column < glyph.width; ++column) {
-      if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] == 0) continue;
-      text +=
-          " " + std::to_string(glyph.left + column) + "," + std::to_string(font.ascender() - glyph.top + row);
-    }
-  }
+  for (int row = 0; row < glyph.rows; ++row)
+    for (int column = 0; column < glyph.width; ++column)
+      if (glyph.ink[static_cast<std::size_t>(row * glyph.width + column)] != 0)
+        text += " " + std::to_string(glyph.left + column) + "," +
+                std::to_string(font.ascender() - glyph.top + row);
   return text;
 }
 

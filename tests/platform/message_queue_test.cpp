@@ -83,9 +83,7 @@ Strings Peeks(const std::vector<Peek>& peeks, bool check = true) {
   EXPECT_TRUE(!check || seen == expected) << ::testing::PrintToString(seen);
   return seen;
 }
-Strings Drain(int count) {
-  return Peeks(std::vector<Peek>(count, Peek{nullptr, 0, 0, PM_REMOVE, ""}), false);
-}
+Strings Drain(int count) { return Peeks(std::vector<Peek>(count, {nullptr, 0, 0, PM_REMOVE, ""}), false); }
 
 class User32 : public ::testing::Test {
  protected:

@@ -61,8 +61,7 @@ struct Page {
       : w(width), h(height), bytes(bits / 8), pitch(w * bytes + 12), memory(pitch * (h + 2), kGuard) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) std::memcpy(&memory[y * pitch + x * bytes], &kFill, bytes);
-    hdc = platform::create_surface_dc(
-        {.pixels = memory.data(), .width = w, .height = h, .pitch = pitch, .bits_per_pixel = bits});
+    hdc = platform::create_surface_dc({memory.data(), w, h, pitch, bits});
   }
   ~Page() { platform::release_surface_dc(hdc); }
 
@@ -124,10 +123,8 @@ TEST(MessageBoxPicture, TextIsTextOutAOfTheAnsiBytes) {
   const platform::MessageBoxPicture picture = platform::draw_message_box(
       platform::ansi_to_utf8("\xbd\xc7\xc6\xd0"), platform::ansi_to_utf8(lines[0] + "\r\n" + lines[1]));
   std::vector<std::uint32_t> expected = picture.pixels;
-  const HDC hdc = platform::create_surface_dc({.pixels = expected.data(),
-                                               .width = picture.width,
-                                               .height = picture.height,
-                                               .pitch = picture.width * 4});
+  const HDC hdc =
+      platform::create_surface_dc({expected.data(), picture.width, picture.height, picture.width * 4});
   SetBkMode(hdc, TRANSPARENT);
   for (int i = 0, top = picture.text_origin.y; i < 2; ++i, top += 16) {
     for (int y = top; y < top + 16; ++y)

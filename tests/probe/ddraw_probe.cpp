@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -93,27 +94,22 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nShowCmd
   Setup("fill", Each(g_pPicture, Picture));
   DDCOLORKEY ck = {KEY, KEY};
   Setup("colorkey", g_pPicture->SetColorKey(DDCKEY_SRCBLT, &ck));
-  const struct {
-    const char* szName;
-    RECT rcDest;
-  } BLITS[] = {
+  const std::pair<const char*, RECT> BLITS[] = {
       {"corner", {724, 468, 1024, 768}},      {"past-right", {725, 468, 1025, 768}},
       {"past-bottom", {724, 469, 1024, 769}}, {"past-left", {-1, 0, 299, 300}},
       {"past-top", {0, -1, 300, 299}},        {"above", {0, -500, 300, -200}},
       {"origin", {0, 0, 300, 300}},           {"stretch-150", {10, 20, 160, 170}},
-      {"stretch-74", {100, 100, 174, 174}},   {"stretch-36", {100, 100, 136, 136}},
-  };
+      {"stretch-74", {100, 100, 174, 174}},   {"stretch-36", {100, 100, 136, 136}}};
   // Each a keyed blit onto the back buffer, cleared first, and a hash of
   // what came out (top byte masked, since some drivers set it).
-  for (const auto& blit : BLITS) {
-    Report("clear", blit.szName, Each(g_pBack, [](int, int, DWORD& dwPixel) { dwPixel = 0x00123456; }));
-    RECT rcDest = blit.rcDest;
-    Report("blt", blit.szName, g_pBack->Blt(&rcDest, g_pPicture, NULL, DDBLT_WAIT | DDBLT_KEYSRC, NULL));
+  for (auto [szName, rcDest] : BLITS) {
+    Report("clear", szName, Each(g_pBack, [](int, int, DWORD& dwPixel) { dwPixel = 0x00123456; }));
+    Report("blt", szName, g_pBack->Blt(&rcDest, g_pPicture, NULL, DDBLT_WAIT | DDBLT_KEYSRC, NULL));
     unsigned int uHash = 2166136261u;
-    Report("read", blit.szName, Each(g_pBack, [&uHash](int, int, DWORD& dwPixel) {
+    Report("read", szName, Each(g_pBack, [&uHash](int, int, DWORD& dwPixel) {
              uHash = (uHash ^ (dwPixel & 0x00FFFFFF)) * 16777619u;
            }));
-    std::fprintf(g_pOut, "digest.%s hash=%08X\n", blit.szName, uHash);
+    std::fprintf(g_pOut, "digest.%s hash=%08X\n", szName, uHash);
   }
   Report("flip", "primary", g_pPrimary->Flip(NULL, DDFLIP_WAIT));
   std::fprintf(g_pOut, "end\n");

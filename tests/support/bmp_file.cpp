@@ -36,15 +36,14 @@ void enter_game_folder(bool pictures) {
       {"IMG_ENDING.bmp", 1024, 768, kEndingColour}, {"IMG_LOADING.bmp", 1024, 768, kLoadingColour},
       {"IMG_PLAYER.bmp", 91, 150, kPlayerColour},   {"IMG_BULLET.bmp", 16, 32, kBulletColour},
       {"IMG_BALL.bmp", 300, 300, kBallColour}};
-  for (const auto& [name, w, h, colour] : files) {
-    // The key (magenta) in the title's window and around the ball's disc.
+  // The key (magenta) in the title's window and around the ball's disc.
+  for (const auto& [name, w, h, colour] : files)
     write_file("IMG", name, bmp_bytes(w, h, [colour = colour](int x, int y) {
                  const bool window = colour == kLoadingColour && x / 100 == 5 && y / 100 == 3;
                  const bool corner = colour == kBallColour &&
                                      (2 * x - 299) * (2 * x - 299) + (2 * y - 299) * (2 * y - 299) >= 90000;
                  return window || corner ? 0xFF00FFu : colour;
                }));
-  }
 }
 
 std::vector<int> colour_box(const platform::testing::Screen& screen, std::uint32_t colour, bool other) {

@@ -25,12 +25,11 @@ void paint_surface(IDirectDrawSurface7* surface, const std::function<std::uint32
   ddsd.dwSize = sizeof(ddsd);
   if (surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) != DD_OK) throw std::runtime_error("Lock failed");
   const int bytes = static_cast<int>(ddsd.ddpfPixelFormat.dwRGBBitCount / 8);
-  for (int y = 0; y < static_cast<int>(ddsd.dwHeight); ++y) {
+  for (int y = 0; y < static_cast<int>(ddsd.dwHeight); ++y)
     for (int x = 0; x < static_cast<int>(ddsd.dwWidth); ++x) {
       const std::uint32_t value = pixel(x, y);
       std::memcpy(static_cast<std::uint8_t*>(ddsd.lpSurface) + y * ddsd.lPitch + x * bytes, &value, bytes);
     }
-  }
   surface->Unlock(nullptr);
 }
 
@@ -55,9 +54,8 @@ TestDisplay::TestDisplay(DWORD bits, int width, int height) : bits_(bits) {
       dd_->SetCooperativeLevel(g_hWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
       dd_->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, 0, 0) != DD_OK ||
       dd_->CreateSurface(&ddsd, &primary_, nullptr) != DD_OK ||
-      primary_->GetAttachedSurface(&caps, &back_) != DD_OK) {
+      primary_->GetAttachedSurface(&caps, &back_) != DD_OK)
     throw std::runtime_error("display set-up failed");
-  }
 }
 
 TestDisplay::~TestDisplay() {
