@@ -24,6 +24,9 @@ void RestPlanner::flipped(std::int64_t now) {
     intervals_[next_slot_] = start - last_start_;
     next_slot_ = (next_slot_ + 1) % kIntervals;
     known_intervals_ = std::min(known_intervals_ + 1, kIntervals);
+    next_start_ =
+        start + *std::min_element(intervals_.begin(),
+                                  intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
   }
   flipped_ = true;
   last_start_ = start;
@@ -31,16 +34,10 @@ void RestPlanner::flipped(std::int64_t now) {
   rested_ = false;
 }
 
-std::int64_t RestPlanner::next_start() const {
-  if (known_intervals_ == 0) return INT64_MIN;
-  return last_start_ + *std::min_element(intervals_.begin(),
-                                         intervals_.begin() + static_cast<std::ptrdiff_t>(known_intervals_));
-}
-
 std::int64_t RestPlanner::rest_ticks(std::int64_t now) {
   rested_ = false;
-  if (known_intervals_ == 0) return longest_rest_;
-  const std::int64_t expected = next_start();
+  if (next_start_ == INT64_MIN) return longest_rest_;
+  const std::int64_t expected = next_start_;
   if (now < expected - wake_margin_) {
     rested_ = true;
     return expected - wake_margin_ - now;

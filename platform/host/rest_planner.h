@@ -41,9 +41,10 @@ class RestPlanner {
   // frame is expected; 0 while a frame is about due, and the thread only
   // polls.
   std::int64_t rest_ticks(std::int64_t now);
-  // When the next frame is expected to start; INT64_MIN (it may come at
-  // once) while the pace is not known.
-  std::int64_t next_start() const;
+  // When the next frame is expected to start: the last start and the pace
+  // (the shortest of the recent intervals); INT64_MIN (it may come at once)
+  // while the pace is not known.
+  std::int64_t next_start() const { return next_start_; }
 
  private:
   static constexpr std::size_t kIntervals = 32;
@@ -56,6 +57,7 @@ class RestPlanner {
   std::int64_t first_read_ = 0;
   bool flipped_ = false;
   std::int64_t last_start_ = 0;
+  std::int64_t next_start_ = INT64_MIN;
   std::size_t known_intervals_ = 0;
   std::size_t next_slot_ = 0;
   std::array<std::int64_t, kIntervals> intervals_{};
